@@ -1,0 +1,15 @@
+// The full file name of the plug-in module itself (not of the host program),
+// and the platform's folder separator. One implementation per platform.
+#pragma once
+
+#include <cstddef>
+
+#ifdef _WIN32
+const char PATH_SEPARATOR = '\\';
+#else
+const char PATH_SEPARATOR = '/';
+#endif
+
+// Writes the module's file name (terminated) into out; false, with out
+// emptied, when it cannot be obtained or does not fit.
+bool GetModuleFileNameOfPlugin(char* out, size_t size);

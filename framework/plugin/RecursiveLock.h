@@ -1,0 +1,35 @@
+// The plug-in lock: recursive, one per plug-in instance. Every entry from the
+// host holds it, so block processing and editor actions never overlap.
+// One implementation per platform (a critical section on Windows, a
+// recursive pthread mutex elsewhere).
+#pragma once
+
+class RecursiveLock {
+public:
+    RecursiveLock();
+    virtual ~RecursiveLock();
+    void Enter();
+    void Leave();
+
+private:
+    RecursiveLock(const RecursiveLock&) = delete;
+    RecursiveLock& operator=(const RecursiveLock&) = delete;
+
+    // Large enough for a CRITICAL_SECTION or a pthread_mutex_t on every target.
+    alignas(8) unsigned char mStorage[64];
+};
+
+class ScopedLock {
+public:
+    explicit ScopedLock(RecursiveLock& lock) : mLock(lock) { mLock.Enter(); }
+    ~ScopedLock() { mLock.Leave(); }
+
+private:
+    ScopedLock(const ScopedLock&) = delete;
+    ScopedLock& operator=(const ScopedLock&) = delete;
+    RecursiveLock& mLock;
+};
+
+// The process-wide lock that serialises instance creation in the entry
+// point; created on first use and kept until the module is unloaded.
+RecursiveLock& CreationLock();
