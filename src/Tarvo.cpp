@@ -1,18 +1,298 @@
 #include "Tarvo.h"
 
+#include <cmath>
+#include <cstring>
+
+#include "HomeDirectory.h"
+#include "TarvoView.h"
+#include "TimeUnitTable.h"
+#include "framework/plugin/Trace.h"
+
 namespace {
+
 int32_t FourCharCode(const char* code)
 {
-    return (int32_t(code[0]) << 24) | (int32_t(code[1]) << 16) | (int32_t(code[2]) << 8) | int32_t(code[3]);
+    return static_cast<int32_t>((uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
+                                (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3])));
 }
+
+// Lengths in samples are kept below this bound so that every conversion to
+// int is defined, whatever tempo or sample rate a host reports (about six
+// hours at 48 kHz).
+const double MAX_LENGTH_SAMPLES = 1073741824.0;
+
+int TruncateLength(double samples)
+{
+    if (!(samples > 0.0)) return 0;
+    if (samples > MAX_LENGTH_SAMPLES) samples = MAX_LENGTH_SAMPLES;
+    return static_cast<int>(samples);
+}
+
 }  // namespace
 
 Tarvo::Tarvo(audioMasterCallback hostCallback)
-    : IPlugVST(hostCallback, 101, "1-1 2-2", 6, "Tarvo3", "", "Quillfen", 0x00010000, FourCharCode("Qfta"),
-               FourCharCode("Qfvx"), 0, true, true, true)
+    : IPlugVST(hostCallback, EParam_NumVisible, "1-1 2-2", 6, "Tarvo3", "", "Quillfen", 0x00010000,
+               FourCharCode("Qfta"), FourCharCode("Qfvx"), 0, true, true, true),
+      mSimulation(&mGrid, &mRandom, &mNotes), mSeqOn(true), mTimingSampleRate(44100.0), mLastTempo(120.0),
+      mLastTimeSigNum(0), mLastTimeSigDen(4), mRecalcTiming(true), mStepLength(11025.0), mStepFraction(0.0),
+      mFractionAccumulator(0.0), mSwingFirst(0), mSwingSecond(0), mSwingPhase(true), mSamplesToNextStep(0),
+      mLastPosition(-2), mExpectedPosition(-1), mExpectedValid(false), mExpectedSamplePos(-1.0), mLastBlockFrames(0), mWasRunning(false), mResyncPending(false),
+      mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1), mSimpleCount(0), mTimeUnitBeats(0.5),
+      mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0), mTimeDouble(false),
+      mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0), mGridChanged(false),
+      mpView(nullptr), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true), mPatternPanelShown(true)
 {
+    TRACE_ENTRY("Tarvo::Tarvo");
+    for (bool& occupied : mPatternOccupied) occupied = false;
+    std::strcpy(mScaleName, "default");
+    // The output queue grows only when a block holds more events than ever
+    // before; start it large enough for every ordinary block.
+    mOutputQueue.reserve(1024);
+
+    // The configuration decides the note names and the cell editing mode,
+    // so it is read before the parameters exist.
+    HomeDirectory home;
+    mConfiguration.ReadFromModuleFolder(home);
+
+    RegisterParameters();
+    InitInternalParameters();
+    LoadMidiMap();
+    UpdateGridLayout();
 }
 
-Tarvo::~Tarvo() {}
+Tarvo::~Tarvo() { TRACE_ENTRY("Tarvo::~Tarvo"); }
 
-void Tarvo::ProcessBlock(double**, double**, int) {}
+void Tarvo::OnReset()
+{
+    ScopedLock lock(mLock);
+    mTimingSampleRate = GetSampleRate();
+    mRecalcTiming = true;
+    // The humanise range is a time; it follows the sample rate.
+    RecomputeHumanSamples();
+}
+
+void Tarvo::RecomputeHumanSamples() { mHumanSamples = 0.015 * GetSampleRate() * mHuman; }
+
+// ---- Step timing --------------------------------------------------------
+
+void Tarvo::RecalculateTimingIfNeeded()
+{
+    int numerator = 0, denominator = 0;
+    GetTimeSignature(&numerator, &denominator);
+    if (numerator <= 0 || denominator <= 0) {
+        numerator = 4;
+        denominator = 4;
+    }
+    double tempo = HostTempo();
+    if (!(tempo > 0.0) || !std::isfinite(tempo)) tempo = 120.0;
+    if (!mRecalcTiming && tempo == mLastTempo && numerator == mLastTimeSigNum && denominator == mLastTimeSigDen) {
+        return;
+    }
+    mLastTempo = tempo;
+    mLastTimeSigNum = numerator;
+    mLastTimeSigDen = denominator;
+    mRecalcTiming = false;
+
+    double sampleRate = mTimingSampleRate > 0.0 && std::isfinite(mTimingSampleRate) ? mTimingSampleRate : 44100.0;
+    double samplesPerBeat = sampleRate * 60.0 / tempo;
+    mRepeatLengthSamples = TruncateLength(samplesPerBeat * mRepeatUnitBeats);
+    double slow = mSlow < 0.1 ? 0.1 : (mSlow > 4.0 ? 4.0 : mSlow);
+    double stepLength = samplesPerBeat * mTimeUnitBeats * slow;
+    if (mTimeDouble) stepLength *= 0.5;
+    if (mTimeHalf) stepLength *= 2.0;
+    // A step shorter than one sample could never leave a block.
+    if (stepLength < 1.0) stepLength = 1.0;
+    if (stepLength > MAX_LENGTH_SAMPLES) stepLength = MAX_LENGTH_SAMPLES;
+    mStepLength = stepLength;
+    mNoteLengthSamples = TruncateLength(samplesPerBeat * mLengthUnitBeats);
+    mSwingPhase = true;
+    mFractionAccumulator = 0.0;
+    double swingRatio = mSwingRatio < 1.0 ? 1.0 : (mSwingRatio > 2.0 ? 2.0 : mSwingRatio);
+    mSwingFirst = TruncateLength(mStepLength * swingRatio);
+    mSwingSecond = TruncateLength(2.0 * mStepLength - mSwingFirst);
+    mStepFraction = mStepLength - std::floor(mStepLength);
+}
+
+int64_t Tarvo::BlockPosition(const TransportInfo& info) const
+{
+    double p = info.mSamplePos;
+    if (info.mPPQPos >= 0.0) p = info.mPPQPos * GetSampleRate() / (info.mTempo / 60.0);
+    double mean = (p + info.mSamplePos) * 0.5 + 0.5;
+    // Positions beyond what a session can reach are not a timeline; keep the
+    // conversion defined.
+    if (!(mean > -4.0e18 && mean < 4.0e18)) return 0;
+    return static_cast<int64_t>(mean);
+}
+
+int64_t Tarvo::PositionTolerance() const
+{
+    // Hosts that round their musical position (Ardour 7 gives ppqPos in steps
+    // of 1/1920 of a quarter note while samplePos is exact) make the block
+    // position wobble by up to a quarter of such a step, and two blocks can
+    // differ by half a step. One step of 1/960 of a quarter note plus two
+    // samples of rounding covers that with a margin of two at every tempo,
+    // and covers hosts that round to 1/960 too. At 120 bpm and 48 kHz it is
+    // 27 samples; a real locate, loop or start moves much further.
+    double samplesPerBeat = mTimingSampleRate * 60.0 / (mLastTempo > 0.0 ? mLastTempo : 120.0);
+    double tolerance = samplesPerBeat / 960.0 + 2.0;
+    if (!(tolerance < MAX_LENGTH_SAMPLES)) tolerance = MAX_LENGTH_SAMPLES;
+    int64_t rounded = static_cast<int64_t>(tolerance);
+    // Never so large that a jump back to the previous step could pass.
+    int64_t limit = static_cast<int64_t>(mStepLength / 4.0);
+    return rounded < limit ? rounded : (limit > 2 ? limit : 2);
+}
+
+void Tarvo::ChangeRunningState(bool running, int nFrames)
+{
+    mWasRunning = running;
+    ++mClockStats.mTransitions;
+    mOutputQueue.clear();
+    mTracker.ReleasePending();
+    mTracker.EmitDue(nFrames, &mOutputQueue);
+    SendOutputQueue();
+}
+
+void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
+{
+    if (nFrames < 0) nFrames = 0;
+    RecalculateTimingIfNeeded();
+    TransportInfo info;
+    GetTransportInfo(&info);
+    int64_t pos = BlockPosition(info);
+
+    if (mResyncPending) {
+        mLastPosition = pos;
+        mResyncPending = false;
+        return;
+    }
+
+    // Continuity. A block that starts where the last running block ended
+    // carries on the countdown. Hosts that round their musical position make
+    // the block position wobble by a few samples, and a tempo change moves
+    // the musical part of it while the timeline runs on: when the host's
+    // sample position continues exactly, or the block position lies within
+    // the rounding tolerance, the block counts as continuous and the clock
+    // carries on from the exact expected position.
+    if (mExpectedValid && pos != mExpectedPosition) {
+        int64_t drift = pos - mExpectedPosition;
+        int64_t tolerance = PositionTolerance();
+        bool sampleContinues = info.mSamplePos >= 0.0 && std::fabs(info.mSamplePos - mExpectedSamplePos) < 0.5;
+        // A host that stands still at the end of the last block is not
+        // rounding; only drifts smaller than that block count.
+        bool withinTolerance = drift >= -tolerance && drift <= tolerance && (drift > 0 ? drift : -drift) < mLastBlockFrames;
+        if (sampleContinues || withinTolerance) pos = mExpectedPosition;
+    }
+
+    // With no time information at all the clock never starts. A host that
+    // says it stopped stops the clock at once, so the note-offs of sounding
+    // notes go out now rather than when it plays again.
+    bool hasTime = info.mSamplePos >= 0.0 || info.mPPQPos >= 0.0;
+    bool hostStopped = HostReportsStopped();
+    bool running = hasTime && !hostStopped && pos != mLastPosition && mEnabled;
+    if (running != mWasRunning) ChangeRunningState(running, nFrames);
+    if (!running) return;
+    if (!IsHostPlaying()) return;
+
+    mOutputQueue.clear();
+
+    if (pos != mExpectedPosition) {
+        mTracker.ReleasePending();
+        ++mClockStats.mReanchors;
+        double n = std::floor(static_cast<double>(pos) / mStepLength);
+        int64_t boundary = static_cast<int64_t>(std::floor(n * mStepLength));
+        if (boundary == pos) {
+            mSamplesToNextStep = 0;
+        } else {
+            int64_t next = static_cast<int64_t>(std::floor(static_cast<double>(boundary) + mStepLength)) - pos;
+            if (next < 0) next = 0;
+            if (next > MAX_LENGTH_SAMPLES) next = static_cast<int64_t>(MAX_LENGTH_SAMPLES);
+            mSamplesToNextStep = static_cast<int>(next);
+        }
+    }
+    mLastPosition = pos;
+    mExpectedPosition = pos + nFrames;
+    mExpectedValid = true;
+    mExpectedSamplePos = info.mSamplePos + nFrames;
+    mLastBlockFrames = nFrames;
+
+    int remaining = nFrames;
+    int offset = 0;
+    while (mSamplesToNextStep < remaining) {
+        remaining -= mSamplesToNextStep;
+        offset += mSamplesToNextStep;
+        RunStep(offset);
+    }
+    mSamplesToNextStep -= remaining;
+
+    mTracker.EmitDue(nFrames, &mOutputQueue);
+    SendOutputQueue();
+}
+
+void Tarvo::RunStep(int offset)
+{
+    ++mClockStats.mSteps;
+    int simple = mSimple < 1 ? 1 : mSimple;
+    if (++mSimpleCount >= simple) {
+        mSimpleCount = 0;
+        mSimulation.mSilentStep = false;
+    } else {
+        mSimulation.mSilentStep = true;
+    }
+    int interval = mSwingPhase ? mSwingFirst : mSwingSecond;
+    mSwingPhase = !mSwingPhase;
+
+    mSimulation.ClearStep();
+    mSimulation.AdvanceRovers();
+
+    StepNoteInputs inputs;
+    inputs.mSeqOn = mSeqOn;
+    inputs.mStepMuted = mSequencer.IsCurrentStepMuted();
+    inputs.mAccentLevel = mSequencer.CurrentLevel();
+    inputs.mNoteLengthSamples = mNoteLengthSamples;
+    inputs.mRepeatLengthSamples = mRepeatLengthSamples;
+    inputs.mHumanSamples = mHumanSamples;
+    inputs.mDurationJitter = mDurationJitter;
+    mNotes.GenerateStepNotes(offset, mSimulation.mStrikes, inputs, &mRandom, &mTracker);
+
+    PublishStep();
+    if (mSeqOn) mSequencer.Advance();
+
+    mFractionAccumulator += mStepFraction;
+    mSamplesToNextStep = interval;
+    if (mFractionAccumulator > 1.0) {
+        mFractionAccumulator -= 1.0;
+        mSamplesToNextStep += 1;
+    }
+}
+
+void Tarvo::SendOutputQueue()
+{
+    for (const IMidiMessage& msg : mOutputQueue) SendMidiMessage(&msg);
+}
+
+// ---- Grid refresh -------------------------------------------------------
+
+void Tarvo::PublishStep()
+{
+    mSimulation.ResolveCollisions();
+    if (mpView) mpView->PublishStep(mGrid, mSimulation);
+}
+
+void Tarvo::UpdateGridLayout()
+{
+    mSimulation.TouchAllCells();
+    if (mpView) mpView->UpdateGridLayout(mGrid);
+}
+
+void Tarvo::UpdateWallDisplay(int slot)
+{
+    if (!mpView) return;
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        if (!mNotes.IsWallBoundTo(wall, slot)) continue;
+        int entries[WALL_POSITIONS];
+        for (int position = 0; position < WALL_POSITIONS; ++position) {
+            entries[position] = mNotes.WallEntryIndex(wall, position);
+        }
+        mpView->SetWallDisplay(wall, mNotes.mScales[slot].mRotate, mNotes.mScales[slot].mMutate, entries);
+    }
+}

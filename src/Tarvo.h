@@ -1,11 +1,183 @@
-// The Tarvo3 processor (work in progress: identity only).
+// The Tarvo3 processor: the plug-in object the host creates. It owns the
+// grid world, drives it from the host's transport with a musical step clock
+// and turns every step's wall strikes into MIDI notes inside the same audio
+// block. It makes no sound of its own.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
+#include "Configurable.h"
+#include "Matrix.h"
+#include "MidiMapReader.h"
+#include "NoteGenerator.h"
+#include "NoteTracker.h"
+#include "PseudoRandom.h"
+#include "ScaleFile.h"
+#include "SequencerState.h"
+#include "StepSimulation.h"
+#include "TarvoParams.h"
 #include "framework/plugin/IPlugVST.h"
+
+class ITarvoView;
+struct ParamChangeDesc;
+
+// Counters of the clock's decisions, for diagnostics and tests.
+struct ClockStats {
+    int64_t mSteps = 0;        // steps fired
+    int64_t mReanchors = 0;    // blocks that re-anchored the step grid (start or jump)
+    int64_t mTransitions = 0;  // start and stop transitions
+};
 
 class Tarvo : public IPlugVST {
 public:
     explicit Tarvo(audioMasterCallback hostCallback);
     ~Tarvo() override;
+
+    void OnReset() override;
+    void OnParamChanged(int paramIdx) override;
     void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+    void OnMidiMessage(const IMidiMessage* pMsg) override;
+    bool SaveState(StateChunk* pChunk) override;
+    int LoadState(StateChunk* pChunk, int startPos) override;
+
+    // A mapped MIDI controller or note moves a parameter.
+    void SetParameterFromMidi(int paramIdx, double normalized);
+
+    // The editor attaches itself here (null detaches it).
+    void SetView(ITarvoView* pView) { mpView = pView; }
+    // The editor's palettes choose what cell commands 19, 23 and 24 place.
+    void SetRoverChoice(int choice) { mRoverChoice = choice & 15; }
+    void SetObstacleChoice(int choice) { mObstacleChoice = choice >= 0 && choice < EObstacle_NumKinds ? choice : 0; }
+    void SetRoverPaletteActive(bool active) { mRoverPaletteActive = active; }
+    int RoverChoice() const { return mRoverChoice; }
+    int ObstacleChoice() const { return mObstacleChoice; }
+    bool RoverPaletteActive() const { return mRoverPaletteActive; }
+
+    // Read access for the editor, diagnostics and tests.
+    const Matrix& Grid() const { return mGrid; }
+    const StepSimulation& Simulation() const { return mSimulation; }
+    SequencerState& Sequencer() { return mSequencer; }
+    bool SequencerOn() const { return mSeqOn; }
+    const NoteGenerator& Notes() const { return mNotes; }
+    const NoteTracker& Tracker() const { return mTracker; }
+    const PseudoRandom& Random() const { return mRandom; }
+    const Matrix& Pattern(int slot) const { return mPatterns[slot]; }
+    bool PatternOccupied(int slot) const { return mPatternOccupied[slot]; }
+    const char* ScaleName() const { return mScaleName; }
+    bool PatternPanelShown() const { return mPatternPanelShown; }
+    const Configuration& GetConfiguration() const { return mConfiguration; }
+    const MidiMapEntry& ControlMapEntry(int controller) const { return mControlMap[controller & 127]; }
+    const MidiMapEntry& NoteMapEntry(int note) const { return mNoteMap[note & 127]; }
+    const ClockStats& GetClockStats() const { return mClockStats; }
+    double StepLength() const { return mStepLength; }
+    int SamplesToNextStep() const { return mSamplesToNextStep; }
+    bool ClockRunning() const { return mWasRunning; }
+    int NoteLengthSamples() const { return mNoteLengthSamples; }
+
+    // The continuity tolerance of the block position, in samples, for the
+    // current timing (see ProcessBlock).
+    int64_t PositionTolerance() const;
+
+private:
+    friend struct TarvoHandlers;
+
+    // Construction.
+    void RegisterParameters();
+    void InitInternalParameters();
+    void LoadMidiMap();
+
+    // Clock.
+    void RecalculateTimingIfNeeded();
+    int64_t BlockPosition(const TransportInfo& info) const;
+    void RunStep(int offset);
+    void ChangeRunningState(bool running, int nFrames);
+    void SendOutputQueue();
+    void RecomputeHumanSamples();
+
+    // Grid refresh after steps and edits.
+    void PublishStep();
+    void UpdateGridLayout();
+    void UpdateWallDisplay(int slot);
+
+    // Parameter dispatch.
+    void RunCellCommand(int cellId, double value);
+    void PlaceOrTurnRover(int cellId, int heading, int pace);
+    void ResetButton(int paramIdx);
+    void ShowPanel(bool pattern, double value);
+
+    // Patterns.
+    void SavePattern(int slot);
+    void RestorePattern(int slot);
+    void ClearPattern(int slot);
+
+    // Scales.
+    void LoadScaleFromSelector();
+
+    // The grid world.
+    PseudoRandom mRandom;
+    Matrix mGrid;
+    NoteGenerator mNotes;
+    StepSimulation mSimulation;
+    NoteTracker mTracker;
+    Matrix mPatterns[NUM_PATTERN_SLOTS];
+    bool mPatternOccupied[NUM_PATTERN_SLOTS];
+    SequencerState mSequencer;
+    bool mSeqOn;
+    std::vector<IMidiMessage> mOutputQueue;
+
+    // Step timing.
+    double mTimingSampleRate;
+    double mLastTempo;
+    int mLastTimeSigNum;
+    int mLastTimeSigDen;
+    bool mRecalcTiming;
+    double mStepLength;
+    double mStepFraction;
+    double mFractionAccumulator;
+    int mSwingFirst;
+    int mSwingSecond;
+    bool mSwingPhase;
+    int mSamplesToNextStep;
+    int64_t mLastPosition;
+    int64_t mExpectedPosition;
+    bool mExpectedValid;  // a running block has set mExpectedPosition
+    double mExpectedSamplePos;  // host sample position at which the next block is expected
+    int mLastBlockFrames;       // length of the last running block
+    bool mWasRunning;
+    bool mResyncPending;
+    int mNoteLengthSamples;
+    int mRepeatLengthSamples;
+    int mSimple;
+    int mSimpleCount;
+    double mTimeUnitBeats;
+    double mLengthUnitBeats;
+    double mRepeatUnitBeats;
+    double mSlow;
+    double mSwingRatio;
+    bool mTimeDouble;
+    bool mTimeHalf;
+    bool mEnabled;
+    double mHuman;
+    double mHumanSamples;
+    double mDurationJitter;
+    ClockStats mClockStats;
+
+    // Parameters.
+    const ParamChangeDesc* mpParamChangeDesc[EParam_NumParams];
+    bool mGridChanged;
+
+    // Files: configuration, MIDI map, scale file.
+    Configuration mConfiguration;
+    MidiMapEntry mControlMap[128];
+    MidiMapEntry mNoteMap[128];
+    ScaleFile mScaleFile;
+    char mScaleName[257];
+
+    // Editor-side model state, kept here so that it works with no editor.
+    ITarvoView* mpView;
+    int mRoverChoice;
+    int mObstacleChoice;
+    bool mRoverPaletteActive;
+    bool mPatternPanelShown;
 };

@@ -1,0 +1,290 @@
+// The step clock driven through the VST 2 interface by a host that reports
+// its transport like real ones do. A one-cell grid with one rover sounds a
+// note-on at the exact sample of every step, which makes step times visible.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "FakeHost.h"
+
+namespace {
+
+std::vector<long long> Intervals(const std::vector<long long>& samples)
+{
+    std::vector<long long> intervals;
+    for (size_t i = 1; i < samples.size(); ++i) intervals.push_back(samples[i] - samples[i - 1]);
+    return intervals;
+}
+
+std::vector<long long> Take(std::vector<long long> values, size_t count)
+{
+    if (values.size() > count) values.resize(count);
+    return values;
+}
+
+}  // namespace
+
+TEST(Clock, StepsFallOnTheStepGridAcrossBlockBoundaries)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Play();
+    host.ProcessSamples(5 * 11025 + 1, 512);
+    EXPECT_EQ(Take(host.NoteOnSamples(), 6), (std::vector<long long>{0, 11025, 22050, 33075, 44100, 55125}));
+
+    FakeHost host48(48000.0, 333);
+    host48.SetUpStepProbe();
+    host48.Play();
+    host48.ProcessSamples(4 * 12000 + 1, 333);
+    EXPECT_EQ(host48.NoteOnSamples(), (std::vector<long long>{0, 12000, 24000, 36000, 48000}));
+}
+
+TEST(Clock, StartInTheMiddleOfTheTimelineWaitsForTheNextBoundary)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Locate(100000);
+    host.Play();
+    host.ProcessSamples(30000, 512);
+    EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{110250, 121275}));
+}
+
+TEST(Clock, FullSwingFiresStepsInPairs)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_Swing, 1.0);
+    host.Play();
+    host.ProcessSamples(3 * 22050 + 1000, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 7);
+    // Two steps at one offset: the second note-on takes the next free sample.
+    EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{0, 22050, 22051, 44100, 44101, 66150, 66151}));
+}
+
+TEST(Clock, FractionAccumulatorPaysOutTheFractionOfTheStepLength)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.SetTempo(128.0);
+    host.Play();
+    host.ProcessSamples(17 * 10337, 512);
+    std::vector<long long> intervals = Intervals(host.NoteOnSamples());
+    ASSERT_GE(intervals.size(), 16u);
+    EXPECT_EQ(Take(intervals, 5), (std::vector<long long>{10335, 10337, 10336, 10337, 10336}));
+    long long sum = 0;
+    for (size_t i = 0; i < 16; ++i) sum += intervals[i];
+    EXPECT_EQ(sum, 165382);  // 16 x 10336.375 samples
+}
+
+TEST(Clock, DoubleAndHalfTime)
+{
+    struct Case {
+        bool mDouble, mHalf;
+        long long mInterval;
+    };
+    for (Case c : {Case{true, false, 5512}, Case{false, true, 22050}, Case{true, true, 11025}}) {
+        FakeHost host(44100.0, 256);
+        host.SetUpStepProbe();
+        host.SetPlain(EParam_TimeDbl, c.mDouble ? 1 : 0);
+        host.SetPlain(EParam_TimeHlf, c.mHalf ? 1 : 0);
+        host.Play();
+        host.ProcessSamples(3 * 22050, 256);
+        std::vector<long long> intervals = Intervals(host.NoteOnSamples());
+        ASSERT_GE(intervals.size(), 2u);
+        // 5512.5 alternates 5512 and 5513 through the accumulator.
+        EXPECT_NEAR(intervals[0], c.mInterval, 1) << c.mDouble << c.mHalf;
+        EXPECT_NEAR((intervals[0] + intervals[1]) / 2.0, c.mInterval + (c.mDouble && !c.mHalf ? 0.5 : 0.0), 0.01);
+    }
+}
+
+TEST(Clock, SimpleLetsOnlyEveryNthStepSound)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_Simple, 3);
+    host.Play();
+    host.ProcessSamples(7 * 11025 + 1, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 8);
+    EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{22050, 55125}));
+}
+
+TEST(Clock, StopReleasesSoundingNotesInTheFirstStoppedBlock)
+{
+    for (bool atLastBlock : {true, false}) {
+        FakeHost host(44100.0, 512);
+        host.SetUpStepProbe();
+        host.SetStoppedAtLastBlock(atLastBlock);
+        host.Play();
+        host.ProcessSamples(12000, 512);  // two steps; the second note is sounding
+        long long stoppedAt = host.Position();
+        host.mEvents.clear();
+        host.Stop();
+        host.Process(512);
+        ASSERT_EQ(host.mEvents.size(), 1u) << atLastBlock;
+        EXPECT_EQ(host.mEvents[0].mStatus, 0x80);
+        EXPECT_EQ(host.mEvents[0].mData1, 50);
+        EXPECT_EQ(host.mEvents[0].mSample, atLastBlock ? stoppedAt : 0);
+        EXPECT_FALSE(host.Plug()->ClockRunning());
+        host.mEvents.clear();
+        host.ProcessBlocks(50, 512);
+        EXPECT_TRUE(host.mEvents.empty());
+    }
+}
+
+TEST(Clock, ResumeWhereItStoppedContinuesTheCountdown)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Play();
+    host.ProcessSamples(15000, 512);
+    host.Stop();
+    host.ProcessBlocks(10, 512);
+    host.mEvents.clear();
+    long long reanchors = host.Plug()->GetClockStats().mReanchors;
+    host.Play();
+    host.ProcessSamples(20000, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mReanchors, reanchors);
+    EXPECT_EQ(Take(host.NoteOnSamples(), 2), (std::vector<long long>{22050, 33075}));
+}
+
+TEST(Clock, AJumpReanchorsOnTheStepGrid)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Play();
+    host.ProcessSamples(15000, 512);
+    host.mEvents.clear();
+    host.Locate(50000);
+    host.Process(512);
+    // The sounding note ends at the start of the block of the jump.
+    ASSERT_FALSE(host.mEvents.empty());
+    EXPECT_EQ(host.mEvents[0].mStatus, 0x80);
+    EXPECT_EQ(host.mEvents[0].mSample, 50000);
+    host.ProcessSamples(20000, 512);
+    EXPECT_EQ(Take(host.NoteOnSamples(), 2), (std::vector<long long>{55125, 66150}));
+}
+
+TEST(Clock, ZeroLengthBlocksDoNotCrashOrFireSteps)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Play();
+    host.Process(0);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 0);
+    host.ProcessSamples(11025 * 2 + 1, 512);
+    host.Process(0);
+    host.Process(0);
+    host.ProcessSamples(11025, 512);
+    EXPECT_GE(host.Plug()->GetClockStats().mSteps, 3);
+}
+
+TEST(Clock, TempoChangeKeepsTheCountedStepAndRestartsTheSwingPair)
+{
+    // Blocks of 500 keep the steps off block starts, where a sounding note's
+    // note-off and the next note-on would share a sample.
+    FakeHost host(44100.0, 500);
+    host.SetUpStepProbe();
+    host.Play();
+    host.ProcessSamples(11500, 500);  // steps at 0 and 11025
+    host.SetTempo(60.0);
+    host.ProcessSamples(3 * 22050, 500);
+    std::vector<long long> samples = host.NoteOnSamples();
+    ASSERT_GE(samples.size(), 4u);
+    EXPECT_EQ(samples[2], 22050);          // counted down before the change
+    EXPECT_EQ(samples[3], 22050 + 22050);  // the new length from the next interval
+}
+
+TEST(Clock, NoTimeInformationNeverStartsTheClock)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.SetTimeMode(FakeHost::TimeMode_None);
+    host.Play();
+    host.ProcessBlocks(400, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 0);
+    EXPECT_TRUE(host.NoteOnSamples().empty());
+}
+
+TEST(Clock, DisabledClockDoesNotRun)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_Enabled, 0);
+    host.Play();
+    host.ProcessBlocks(100, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 0);
+    host.SetPlain(EParam_Enabled, 1);
+    host.ProcessSamples(11025, 512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 1);
+}
+
+// Ardour 7 rounds ppqPos to 1/1920 of a quarter note while samplePos stays
+// exact; continuous playback must never count as a jump.
+TEST(Clock, RoundedMusicalPositionIsContinuousAtEveryTempo)
+{
+    for (double sampleRate : {44100.0, 48000.0, 96000.0}) {
+        for (double tempo : {10.0, 33.3, 60.0, 97.0, 120.0, 128.0, 174.0, 240.0, 333.0, 600.0}) {
+            for (int block : {64, 512, 1024}) {
+                FakeHost exact(sampleRate, block);
+                FakeHost rounded(sampleRate, block);
+                for (FakeHost* pHost : {&exact, &rounded}) {
+                    pHost->SetUpStepProbe();
+                    pHost->SetTempo(tempo);
+                    pHost->SetPlain(EParam_TimeUnits, 13);  // "1/32": many steps per beat
+                    pHost->Play();
+                }
+                rounded.SetPpqResolution(1920);
+                long long samples = static_cast<long long>(sampleRate * 60.0 / tempo * 3);
+                exact.ProcessSamples(samples, block);
+                rounded.ProcessSamples(samples, block);
+                EXPECT_EQ(rounded.Plug()->GetClockStats().mReanchors, 1) << sampleRate << " " << tempo << " " << block;
+                EXPECT_EQ(rounded.Plug()->GetClockStats().mTransitions, 1);
+                std::vector<long long> a = exact.NoteOnSamples(), b = rounded.NoteOnSamples();
+                ASSERT_EQ(a.size(), b.size()) << sampleRate << " " << tempo << " " << block;
+                for (size_t i = 0; i < a.size(); ++i) EXPECT_LE(std::llabs(a[i] - b[i]), 3);
+            }
+        }
+    }
+}
+
+TEST(Clock, ARealLocateStillReanchorsWithARoundingHost)
+{
+    FakeHost host(48000.0, 512);
+    host.SetUpStepProbe();
+    host.SetPpqResolution(1920);
+    host.Play();
+    host.ProcessBlocks(100, 512);
+    long long reanchors = host.Plug()->GetClockStats().mReanchors;
+    host.Locate(host.Position() + 2000);
+    host.Process(512);
+    EXPECT_EQ(host.Plug()->GetClockStats().mReanchors, reanchors + 1);
+}
+
+TEST(Clock, FirstBlockAfterAStateLoadOnlyRecordsThePosition)
+{
+    FakeHost host(44100.0, 512);
+    host.SetUpStepProbe();
+    host.Play();
+    host.ProcessSamples(11025 * 3 - 600, 512);
+    std::vector<unsigned char> chunk = host.GetChunk();
+    ASSERT_TRUE(host.SetChunk(chunk));
+    long long steps = host.Plug()->GetClockStats().mSteps;
+    host.Process(1024);  // holds the step due at 33075
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, steps);
+    host.ProcessSamples(11025 * 2, 512);
+    std::vector<long long> samples = host.NoteOnSamples();
+    ASSERT_GE(samples.size(), 4u);
+    EXPECT_EQ(samples[3], 44100);  // the next block re-anchors on the grid
+}
+
+TEST(Clock, ProcessingWritesSilenceAndSurvivesALongerBlockThanAnnounced)
+{
+    FakeHost host(44100.0, 256);
+    host.SetUpStepProbe();
+    host.Play();
+    host.Process(256, true);
+    host.Process(4096);  // longer than announced
+    host.Process(4096, true);
+    host.Process(256);
+    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 1 + (256 + 4096 + 4096 + 256) / 11025);
+}
