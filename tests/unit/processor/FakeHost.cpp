@@ -219,3 +219,31 @@ void FakeHost::SetUpStepProbe()
     SetPlain(EParam_NumColums, 1);
     SetPlain(EParam_FirstCell + 0, 1);  // a rover heading north in cell (0, 0)
 }
+
+void FakeHost::SetUpHeavyScene(double tempo)
+{
+    SetTempo(tempo);
+    SetPlain(EParam_NumRows, 17);
+    SetPlain(EParam_NumColums, 17);
+    for (int i = 0; i < 20; ++i) {
+        int row = (i * 7) % 17, col = (i * 5 + 3) % 17;
+        SetPlain(EParam_FirstCell + row * 17 + col, 1 + i % 16);
+    }
+    // Every obstacle kind, twice, spread over the board.
+    for (int kind = 1; kind <= 20; ++kind) {
+        for (int copy = 0; copy < 2; ++copy) {
+            int cell = (kind * 37 + copy * 131 + 11) % 289;
+            for (int k = 0; k < kind; ++k) SetPlain(EParam_FirstCell + cell, 20);
+        }
+    }
+    SetPlain(EParam_TimeUnits, 15);
+    SetPlain(EParam_RepeatProb, 0.7);
+    SetPlain(EParam_VelJitt, 30);
+    SetPlain(EParam_DurJitt, 0.5);
+    SetPlain(EParam_Human, 0.8);
+    SetPlain(EParam_Wobble, 0.3);
+    SetPlain(EParam_NearProb, 0.2);
+    SetPlain(EParam_WrapProb, 0.3);
+    SetPlain(EParam_GrpLim, 3);
+    SetPlain(EParam_LengthUnits, 2);
+}

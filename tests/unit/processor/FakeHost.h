@@ -73,6 +73,9 @@ public:
     // Places a rover in a 1 x 1 grid that strikes two walls on every step,
     // so that each step sounds exactly one note-on at its own sample.
     void SetUpStepProbe();
+    // The heaviest scene a user can build: 20 rovers on a 17 x 17 grid,
+    // obstacles of every kind, "1/32t" steps, repeats, jitter, humanising.
+    void SetUpHeavyScene(double tempo = 300.0);
 
     static VstIntPtr VSTCALLBACK Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                           void* ptr, float opt);

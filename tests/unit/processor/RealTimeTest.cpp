@@ -1,0 +1,72 @@
+// What the audio thread may do: after warm-up, block processing allocates
+// nothing, and the same state and timeline give the same notes whatever the
+// precision of the processing call.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "FakeHost.h"
+
+namespace {
+std::atomic<bool> gCounting(false);
+std::atomic<long> gAllocations(0);
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (gCounting) ++gAllocations;
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void* operator new[](std::size_t size)
+{
+    if (gCounting) ++gAllocations;
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (gCounting) ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(RealTime, HeavySceneAllocatesNothingAfterWarmUp)
+{
+    for (int block : {64, 512}) {
+        FakeHost host(48000.0, block);
+        host.SetUpHeavyScene();
+        host.mEvents.reserve(4000000);
+        host.Play();
+        host.ProcessSamples(48000 * 20, block);  // warm-up: pools reach their high-water mark
+        size_t warmEvents = host.mEvents.size();
+        gAllocations = 0;
+        gCounting = true;
+        host.ProcessSamples(48000 * 20, block);
+        gCounting = false;
+        EXPECT_EQ(gAllocations.load(), 0) << "block " << block;
+        EXPECT_GT(host.mEvents.size() - warmEvents, 2000u);  // it really played
+    }
+}
+
+TEST(RealTime, SingleAndDoublePrecisionPlayTheSameNotes)
+{
+    FakeHost single(44100.0, 512), twice(44100.0, 512);
+    for (FakeHost* pHost : {&single, &twice}) {
+        pHost->SetUpHeavyScene(140.0);
+        pHost->Play();
+    }
+    for (int i = 0; i < 800; ++i) {
+        single.Process(512, false);
+        twice.Process(512, true);
+    }
+    ASSERT_GT(single.mEvents.size(), 500u);
+    EXPECT_EQ(single.mEvents, twice.mEvents);
+}
