@@ -1,0 +1,319 @@
+// Text with FreeType, faces found through fontconfig.
+//
+// FreeType objects are not thread-safe, and two plug-in instances may draw
+// on two threads, so the library, the face cache and every use of a face sit
+// behind one process-wide mutex. The cache lives while any renderer exists,
+// so a module that is unloaded and loaded again does not leak faces.
+#include "TextRenderer.h"
+
+#include <cmath>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SYNTHESIS_H
+#include FT_TRUETYPE_TABLES_H
+
+#include "Raster.h"
+
+namespace {
+
+const int MAX_TEXT_SIZE = 2048;
+// Slant of synthesised italics (when no italic face exists): about 11
+// degrees, the usual slant of oblique sans faces.
+const double OBLIQUE_SHEAR = 0.2;
+
+struct CachedFace {
+    char family[32];
+    int style;
+    FT_Face face; // null when no face was found; the lookup is not repeated
+    bool synthesiseBold;
+    bool synthesiseItalic;
+};
+
+struct FontCache {
+    std::mutex mutex;
+    FT_Library library = nullptr;
+    std::vector<CachedFace> faces;
+    int renderers = 0;
+};
+
+FontCache& Cache()
+{
+    // Never destroyed: renderers of other instances may still be alive while
+    // static destructors run.
+    static FontCache* pCache = new FontCache();
+    return *pCache;
+}
+
+FT_Face OpenFace(FT_Library library, const char* family, int style)
+{
+    FcPattern* pPattern = FcPatternCreate();
+    if (!pPattern) {
+        return nullptr;
+    }
+    FcPatternAddString(pPattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family[0] ? family : "sans-serif"));
+    FcPatternAddInteger(pPattern, FC_WEIGHT, style == TextFontStyle_Bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pPattern, FC_SLANT, style == TextFontStyle_Italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    FcPatternAddBool(pPattern, FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pPattern, FcMatchPattern);
+    FcDefaultSubstitute(pPattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern* pMatch = FcFontMatch(nullptr, pPattern, &result);
+    FcPatternDestroy(pPattern);
+    if (!pMatch) {
+        return nullptr;
+    }
+    FT_Face face = nullptr;
+    FcChar8* pFile = nullptr;
+    int index = 0;
+    if (FcPatternGetString(pMatch, FC_FILE, 0, &pFile) == FcResultMatch) {
+        FcPatternGetInteger(pMatch, FC_INDEX, 0, &index);
+        if (FT_New_Face(library, reinterpret_cast<const char*>(pFile), index, &face) != 0) {
+            face = nullptr;
+        }
+    }
+    FcPatternDestroy(pMatch);
+    if (face && (!FT_IS_SCALABLE(face) || face->units_per_EM == 0)) {
+        FT_Done_Face(face);
+        face = nullptr;
+    }
+    return face;
+}
+
+// Call with the cache locked.
+const CachedFace* FindFace(FontCache& cache, const TextFormat& format)
+{
+    if (!cache.library && FT_Init_FreeType(&cache.library) != 0) {
+        cache.library = nullptr;
+        return nullptr;
+    }
+    char family[32];
+    std::memcpy(family, format.fontName, sizeof(family));
+    family[sizeof(family) - 1] = 0;
+    int style = format.style == TextFontStyle_Bold || format.style == TextFontStyle_Italic ? format.style
+                                                                                           : TextFontStyle_Normal;
+    for (const CachedFace& entry : cache.faces) {
+        if (entry.style == style && std::strcmp(entry.family, family) == 0) {
+            return entry.face ? &entry : nullptr;
+        }
+    }
+    CachedFace entry;
+    std::memcpy(entry.family, family, sizeof(family));
+    entry.style = style;
+    entry.face = OpenFace(cache.library, family, style);
+    entry.synthesiseBold = entry.face && style == TextFontStyle_Bold && !(entry.face->style_flags & FT_STYLE_FLAG_BOLD);
+    entry.synthesiseItalic =
+        entry.face && style == TextFontStyle_Italic && !(entry.face->style_flags & FT_STYLE_FLAG_ITALIC);
+    cache.faces.push_back(entry);
+    return entry.face ? &cache.faces.back() : nullptr;
+}
+
+// Scales the face so that a line (ascent plus descent, as Windows measures
+// them) is size pixels high, as GDI does for a positive font height.
+// Returns the ascent in pixels.
+bool SetLineHeight(FT_Face face, int size, double* pAscent)
+{
+    double ascent = face->ascender;
+    double descent = -double(face->descender);
+    const TT_OS2* pMetrics = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
+    if (pMetrics && pMetrics->version != 0xFFFF && pMetrics->usWinAscent + pMetrics->usWinDescent > 0) {
+        ascent = pMetrics->usWinAscent;
+        descent = pMetrics->usWinDescent;
+    }
+    if (ascent + descent <= 0) {
+        return false;
+    }
+    double emPixels = double(size) * face->units_per_EM / (ascent + descent);
+    if (FT_Set_Char_Size(face, 0, static_cast<FT_F26Dot6>(std::lround(emPixels * 64.0)), 72, 72) != 0) {
+        return false;
+    }
+    *pAscent = ascent * emPixels / face->units_per_EM;
+    return true;
+}
+
+// Loads (and with render, rasterises) the glyph of a character in the
+// face's current transform; the slot then holds its advance and image.
+bool LoadCharacter(const CachedFace& entry, uint32_t character, bool render)
+{
+    FT_Face face = entry.face;
+    FT_UInt glyph = FT_Get_Char_Index(face, character);
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_NO_BITMAP | FT_LOAD_TARGET_LIGHT) != 0) {
+        return false;
+    }
+    if (entry.synthesiseBold) {
+        FT_GlyphSlot_Embolden(face->glyph);
+    }
+    if (render && FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+        return false;
+    }
+    return true;
+}
+
+// Advance of one line (up to '\n' or the end) in 1/64 pixel; the face must
+// have no transform.
+long LineAdvance(const CachedFace& entry, const char* text)
+{
+    long advance = 0;
+    const char* p = text;
+    for (uint32_t character = TextRenderer::NextCharacter(&p); character != 0 && character != '\n';
+         character = TextRenderer::NextCharacter(&p)) {
+        if (character >= 0x20 && LoadCharacter(entry, character, false)) {
+            advance += entry.face->glyph->advance.x;
+        }
+    }
+    return advance;
+}
+
+const char* NextLine(const char* text)
+{
+    const char* pBreak = std::strchr(text, '\n');
+    return pBreak ? pBreak + 1 : nullptr;
+}
+
+bool UsableFormat(const TextFormat& format) { return format.size > 0 && format.size <= MAX_TEXT_SIZE; }
+
+} // namespace
+
+TextRenderer::TextRenderer() : mpState(nullptr)
+{
+    FontCache& cache = Cache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    ++cache.renderers;
+}
+
+TextRenderer::~TextRenderer()
+{
+    FontCache& cache = Cache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    if (--cache.renderers > 0) {
+        return;
+    }
+    for (CachedFace& entry : cache.faces) {
+        if (entry.face) {
+            FT_Done_Face(entry.face);
+        }
+    }
+    cache.faces.clear();
+    if (cache.library) {
+        FT_Done_FreeType(cache.library);
+        cache.library = nullptr;
+    }
+}
+
+bool TextRenderer::MeasureText(const TextFormat& format, const char* text, int* pWidth, int* pHeight)
+{
+    if (!text || !UsableFormat(format)) {
+        return false;
+    }
+    FontCache& cache = Cache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    const CachedFace* pEntry = FindFace(cache, format);
+    double ascent = 0;
+    if (!pEntry || !SetLineHeight(pEntry->face, format.size, &ascent)) {
+        return false;
+    }
+    FT_Set_Transform(pEntry->face, nullptr, nullptr);
+    long widest = 0;
+    int lines = 0;
+    for (const char* line = text; line; line = NextLine(line)) {
+        long advance = LineAdvance(*pEntry, line);
+        widest = advance > widest ? advance : widest;
+        ++lines;
+    }
+    if (pWidth) {
+        *pWidth = static_cast<int>((widest + 63) / 64);
+    }
+    if (pHeight) {
+        *pHeight = lines * format.size;
+    }
+    return true;
+}
+
+bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text,
+                                  const RasterRect& rect, bool clipToRect)
+{
+    if (!text) {
+        return false;
+    }
+    if (!text[0]) {
+        return true;
+    }
+    if (!UsableFormat(format)) {
+        return false;
+    }
+    FontCache& cache = Cache();
+    std::lock_guard<std::mutex> lock(cache.mutex);
+    const CachedFace* pEntry = FindFace(cache, format);
+    double ascent = 0;
+    if (!pEntry || !SetLineHeight(pEntry->face, format.size, &ascent)) {
+        return false;
+    }
+    FT_Face face = pEntry->face;
+
+    int turn = format.orientation % 360;
+    double radians = double(turn) * 3.14159265358979323846 / 180.0;
+    double cosine = turn == 90 || turn == -90 || turn == 270 || turn == -270 ? 0.0 : std::cos(radians);
+    double sine = turn == 180 || turn == -180 || turn == 0 ? 0.0 : std::sin(radians);
+    // Glyph space has y upwards: a counter-clockwise turn there is one on
+    // screen too. The shear slants synthesised italics before the turn.
+    double shear = pEntry->synthesiseItalic ? OBLIQUE_SHEAR : 0.0;
+    FT_Matrix matrix;
+    matrix.xx = static_cast<FT_Fixed>(std::lround(cosine * 65536.0));
+    matrix.xy = static_cast<FT_Fixed>(std::lround((shear * cosine - sine) * 65536.0));
+    matrix.yx = static_cast<FT_Fixed>(std::lround(sine * 65536.0));
+    matrix.yy = static_cast<FT_Fixed>(std::lround((shear * sine + cosine) * 65536.0));
+
+    RasterRect clip = {0, 0, dest.Width(), dest.Height()};
+    if (clipToRect) {
+        clip = rect;
+    }
+    double rectWidth = double(int64_t(rect.right) - rect.left);
+    int lineIndex = 0;
+    for (const char* line = text; line; line = NextLine(line), ++lineIndex) {
+        FT_Set_Transform(face, nullptr, nullptr);
+        double width = LineAdvance(*pEntry, line) / 64.0;
+        double offsetX = 0;
+        if (format.alignment == TextAlignment_Centre) {
+            offsetX = std::floor((rectWidth - width) / 2.0);
+        } else if (format.alignment == TextAlignment_Right) {
+            offsetX = std::floor(rectWidth - width);
+        }
+        double offsetY = std::floor(ascent + 0.5) + double(lineIndex) * format.size;
+        // Screen y points down, so the counter-clockwise turn of (x, y) is
+        // (x cos + y sin, y cos - x sin).
+        double penX = double(rect.left) + offsetX * cosine + offsetY * sine;
+        double penY = double(rect.top) + offsetY * cosine - offsetX * sine;
+
+        FT_Set_Transform(face, &matrix, nullptr);
+        const char* p = line;
+        for (uint32_t character = NextCharacter(&p); character != 0 && character != '\n';
+             character = NextCharacter(&p)) {
+            if (character < 0x20 || !LoadCharacter(*pEntry, character, true)) {
+                continue;
+            }
+            FT_GlyphSlot slot = face->glyph;
+            const FT_Bitmap& bitmap = slot->bitmap;
+            if (bitmap.pixel_mode == FT_PIXEL_MODE_GRAY && bitmap.buffer && bitmap.width > 0 && bitmap.rows > 0) {
+                const uint8_t* pTopRow = bitmap.buffer;
+                if (bitmap.pitch < 0) {
+                    pTopRow -= ptrdiff_t(bitmap.rows - 1) * bitmap.pitch;
+                }
+                double left = std::floor(penX + 0.5) + slot->bitmap_left;
+                double top = std::floor(penY + 0.5) - slot->bitmap_top;
+                if (std::fabs(left) < 1e9 && std::fabs(top) < 1e9) {
+                    Raster::BlendMask(dest, static_cast<int>(left), static_cast<int>(top), pTopRow,
+                                      static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), bitmap.pitch,
+                                      1, format.color, clip);
+                }
+            }
+            penX += slot->advance.x / 64.0;
+            penY -= slot->advance.y / 64.0;
+        }
+    }
+    FT_Set_Transform(face, nullptr, nullptr);
+    return true;
+}

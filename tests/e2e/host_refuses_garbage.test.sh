@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The host refuses files that are not VST 2 plug-ins with a message and exit
+# status 1, never by crashing, and rejects bad command lines with status 2.
+set -euo pipefail
+. "$(dirname "$0")/run-host.sh"
+
+# expect_refusal STATUS PATTERN ARGS...: the host exits with STATUS and says
+# PATTERN (a grep -E expression) on standard error.
+expect_refusal() {
+    local expected="$1" pattern="$2" status=0
+    shift 2
+    run_host "$@" >out.txt 2>err.txt || status=$?
+    [ "$status" -eq "$expected" ] ||
+        fail "'$*' exited with $status, expected $expected; stderr: $(head -n 5 err.txt)"
+    grep -Eq "$pattern" err.txt || fail "'$*' did not say /$pattern/ on stderr: $(head -n 5 err.txt)"
+    [ ! -s out.txt ] || fail "'$*' printed a report although it failed: $(head -n 3 out.txt)"
+}
+
+case "$PLATFORM" in
+    linux) ext=so ;;
+    *) ext=dll ;;
+esac
+printf 'this is not a plug-in\n' >"$WORKDIR/text.$ext"
+: >"$WORKDIR/empty.$ext"
+head -c 4096 /dev/urandom >"$WORKDIR/noise.$ext"
+
+expect_refusal 1 "cannot load" info "$WORKDIR/text.$ext"
+expect_refusal 1 "cannot load" info "$WORKDIR/empty.$ext"
+expect_refusal 1 "cannot load" play "$WORKDIR/noise.$ext" --blocks 2 --events "$WORKDIR/events.txt"
+[ ! -e "$WORKDIR/events.txt" ] || fail "a refused play run still wrote its events file"
+expect_refusal 1 "cannot load" info "$WORKDIR/missing.$ext"
+
+# A real module that is not a plug-in: it loads, but has no entry point.
+case "$PLATFORM" in
+    linux)
+        library="$(/usr/bin/python3 -c 'import ctypes.util; print(ctypes.util.find_library("z") or "")')"
+        library="$(/sbin/ldconfig -p | awk -v n="$library" '$1 == n && !found { print $NF; found = 1 }')"
+        [ -f "$library" ] || fail "no zlib shared object found to use as a module without entry point"
+        ;;
+    *) library='C:\windows\system32\version.dll' ;;
+esac
+expect_refusal 1 "not a VST 2 plug-in: it exports neither VSTPluginMain nor main" info "$library"
+
+expect_refusal 2 "unknown command" frobnicate "$PLUGIN"
+expect_refusal 2 "no plug-in named" play --blocks 2
+expect_refusal 2 "give --blocks or --bars" play "$PLUGIN" --blocks 2 --bars 1
+expect_refusal 2 "unknown action 'warp'" play "$PLUGIN" --at "0 warp"
+expect_refusal 2 "usage: tarvo-host info PLUGIN" info
+
+# And the real plug-in still loads after all that.
+status=0
+run_host info "$PLUGIN" >info.json 2>err.txt || status=$?
+[ "$status" -eq 0 ] && grep -q '"numParams"' info.json || fail "info on $PLUGIN failed: $(head -n 5 err.txt)"
+echo "host_refuses_garbage: $PLATFORM: text, empty, random, missing and entry-less modules refused; usage errors exit 2"

@@ -1,0 +1,26 @@
+// A subcommand of tarvo-host ("info", "play", ...). Each one lives in its
+// own source and works through a HostSession.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum EExitCode {
+    EExitCode_Success = 0,
+    EExitCode_Failure = 1,  // the plug-in or a file could not be used
+    EExitCode_Usage = 2     // the command line is wrong
+};
+
+class HostCommand {
+public:
+    virtual ~HostCommand() {}
+    virtual const char* Name() const = 0;
+    // One line for the program's usage text.
+    virtual const char* Synopsis() const = 0;
+    // The arguments after the subcommand's name; returns an EExitCode.
+    virtual int Run(const std::vector<std::string>& args) = 0;
+};
+
+// Writes "tarvo-host: MESSAGE" to standard error.
+void ReportError(const std::string& message);
+void ReportWarning(const std::string& message);

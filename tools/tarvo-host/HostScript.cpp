@@ -1,0 +1,141 @@
+#include "HostScript.h"
+
+#include <climits>
+
+#include "HostText.h"
+
+namespace {
+bool Fail(std::string* error, const std::string& why)
+{
+    *error = why;
+    return false;
+}
+
+// The words before the first one that starts a comment.
+std::vector<std::string> WordsBeforeComment(const std::string& line)
+{
+    std::vector<std::string> words = SplitWords(line);
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (words[i][0] == '#') {
+            words.resize(i);
+            break;
+        }
+    }
+    return words;
+}
+
+bool ExpectArguments(const std::vector<std::string>& words, size_t count, const std::string& usage,
+                     std::string* error)
+{
+    if (words.size() != count + 2) return Fail(error, "'" + words[1] + "' takes: " + usage);
+    return true;
+}
+}  // namespace
+
+bool ParseTimeSignature(const std::string& text, int* numerator, int* denominator)
+{
+    size_t slash = text.find('/');
+    if (slash == std::string::npos) return false;
+    int64_t n = 0, d = 0;
+    if (!ParseInt64(text.substr(0, slash), &n) || !ParseInt64(text.substr(slash + 1), &d)) return false;
+    if (n < 1 || n > MAX_SIG_NUMERATOR || d < 1 || d > MAX_SIG_DENOMINATOR || (d & (d - 1)) != 0) return false;
+    *numerator = int(n);
+    *denominator = int(d);
+    return true;
+}
+
+bool ParseScriptLine(const std::string& line, ScriptAction* action, bool* isAction, std::string* error)
+{
+    *isAction = false;
+    std::vector<std::string> words = WordsBeforeComment(line);
+    if (words.empty()) return true;
+    if (words.size() < 2) return Fail(error, "expected 'BLOCK ACTION ARGS'");
+
+    ScriptAction parsed;
+    if (!ParseInt64(words[0], &parsed.block) || parsed.block < 0)
+        return Fail(error, "block number '" + words[0] + "' is not a whole number >= 0");
+
+    const std::string& name = words[1];
+    if (name == "play" || name == "stop") {
+        if (!ExpectArguments(words, 0, "no arguments", error)) return false;
+        parsed.kind = name == "play" ? EScriptAction_Play : EScriptAction_Stop;
+    } else if (name == "locate") {
+        if (!ExpectArguments(words, 1, "SAMPLE", error)) return false;
+        parsed.kind = EScriptAction_Locate;
+        if (!ParseInt64(words[2], &parsed.sample)) return Fail(error, "sample '" + words[2] + "' is not a whole number");
+    } else if (name == "tempo") {
+        if (!ExpectArguments(words, 1, "BPM", error)) return false;
+        parsed.kind = EScriptAction_Tempo;
+        if (!ParseDouble(words[2], &parsed.number) || parsed.number <= 0.0)
+            return Fail(error, "tempo '" + words[2] + "' is not a number above 0");
+    } else if (name == "sig") {
+        if (!ExpectArguments(words, 1, "N/D", error)) return false;
+        parsed.kind = EScriptAction_TimeSignature;
+        if (!ParseTimeSignature(words[2], &parsed.sigNumerator, &parsed.sigDenominator))
+            return Fail(error, "time signature '" + words[2] + "' is not N/D (N 1..255, D a power of two up to 128)");
+    } else if (name == "param") {
+        if (!ExpectArguments(words, 2, "INDEX VALUE", error)) return false;
+        parsed.kind = EScriptAction_Param;
+        int64_t index = 0;
+        if (!ParseInt64(words[2], &index) || index < 0 || index > INT32_MAX)
+            return Fail(error, "parameter index '" + words[2] + "' is not a whole number >= 0");
+        parsed.index = int32_t(index);
+        if (!ParseDouble(words[3], &parsed.number)) return Fail(error, "value '" + words[3] + "' is not a number");
+    } else if (name == "midi") {
+        if (!ExpectArguments(words, 4, "OFFSET STATUS DATA1 DATA2", error)) return false;
+        parsed.kind = EScriptAction_Midi;
+        int64_t offset = 0;
+        if (!ParseInt64(words[2], &offset) || offset < INT32_MIN || offset > INT32_MAX)
+            return Fail(error, "offset '" + words[2] + "' is not a whole number");
+        parsed.midiOffset = int32_t(offset);
+        for (int i = 0; i < 3; ++i) {
+            if (!ParseHexByte(words[3 + i], &parsed.midi[i]))
+                return Fail(error, "MIDI byte '" + words[3 + i] + "' is not a hexadecimal byte");
+        }
+    } else if (name == "save" || name == "load") {
+        if (words.size() < 3) return Fail(error, "'" + name + "' takes: FILE");
+        parsed.kind = name == "save" ? EScriptAction_Save : EScriptAction_Load;
+        // The file name is the rest of the line, so it may hold spaces.
+        size_t start = line.find(words[2], line.find(name) + name.size());
+        size_t end = line.find(words.back(), start) + words.back().size();
+        parsed.path = line.substr(start, end - start);
+    } else if (name == "blocksize") {
+        if (!ExpectArguments(words, 1, "N", error)) return false;
+        parsed.kind = EScriptAction_BlockSize;
+        int64_t frames = 0;
+        if (!ParseInt64(words[2], &frames) || frames < 0 || frames > MAX_BLOCK_FRAMES)
+            return Fail(error, "block size '" + words[2] + "' is not a whole number from 0 to " +
+                                   std::to_string(MAX_BLOCK_FRAMES));
+        parsed.index = int32_t(frames);
+    } else {
+        return Fail(error, "unknown action '" + name + "'");
+    }
+    *action = parsed;
+    *isAction = true;
+    return true;
+}
+
+bool ParseScript(const std::string& text, const std::string& sourceName, std::vector<ScriptAction>* actions,
+                 std::string* error)
+{
+    size_t pos = 0;
+    int lineNumber = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos = end + 1;
+        ++lineNumber;
+
+        ScriptAction action;
+        bool isAction = false;
+        std::string why;
+        if (!ParseScriptLine(line, &action, &isAction, &why)) {
+            *error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
+            return false;
+        }
+        if (isAction) actions->push_back(action);
+    }
+    return true;
+}

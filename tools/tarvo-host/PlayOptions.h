@@ -1,0 +1,50 @@
+// The command line of "tarvo-host play PLUGIN [options]".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "HostScript.h"
+#include "HostSession.h"
+#include "HostTransport.h"
+
+// A --param INDEX=VALUE or --set NAME=VALUE, applied in command-line order.
+struct ParamSetting {
+    bool byName = false;
+    int32_t index = 0;
+    std::string name;
+    double value = 0.0;
+};
+
+struct PlayOptions {
+    std::string pluginPath;
+    TransportSettings transport;
+    int blockSize = 512;
+    // Exactly one of them is used: blocks when >= 0, else bars (1 bar when
+    // neither was given).
+    int64_t blocks = -1;
+    double bars = -1.0;
+    EPrecision precision = EPrecision_Single;
+    bool timeProvided = true;
+    std::string chunkInPath;
+    std::string chunkOutPath;
+    std::string eventsPath;
+    std::string midPath;
+    std::string automationPath;
+    std::vector<ParamSetting> params;
+    // From --script files and --at, in command-line order; the play loop
+    // applies them by block, keeping that order within a block.
+    std::vector<ScriptAction> actions;
+
+    // Number of blocks to run, from --blocks or --bars (at the start tempo
+    // and signature, in blocks of --block frames).
+    int64_t BlockCount() const;
+};
+
+// Parses the arguments after "play". A --script file is read here.
+// False with *error set on a bad command line or an unreadable script.
+bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error);
+
+// The options part of the usage text.
+const char* PlayOptionsHelp();
