@@ -20,8 +20,11 @@ IPlugVST* PlugOf(AEffect* pEffect)
 void CopyHostText(void* ptr, const char* text, size_t size)
 {
     char* out = static_cast<char*>(ptr);
-    std::strncpy(out, text ? text : "", size - 1);
-    out[size - 1] = '\0';
+    if (!text) text = "";
+    size_t length = std::strlen(text);
+    if (length > size - 1) length = size - 1;
+    std::memcpy(out, text, length);
+    out[length] = '\0';
 }
 
 void InitSpeakerArrangement(VstSpeakerArrangement* pArrangement, int nChannels)
