@@ -545,6 +545,11 @@ void VSTCALLBACK IPlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float
     IPlugVST* pPlug = PlugOf(pEffect);
     if (!pPlug) return;
     TRACE_ENTRY("IPlugVST::VSTSetParameter");
+    // A normalised value lies in 0..1; a host that sends NaN or a value
+    // outside that range gets the nearest end (NaN is ignored).
+    if (value != value) return;
+    if (value < 0.0f) value = 0.0f;
+    if (value > 1.0f) value = 1.0f;
     ScopedLock lock(pPlug->mLock);
     IPlugParam* pParam = pPlug->GetParam(idx);
     if (!pParam) return;

@@ -2,6 +2,7 @@
 // parameter chunk, the host table, dispatcher answers.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -209,5 +210,18 @@ TEST(IPlugVST, SysExIsSentBackToTheHostUnchanged)
     EXPECT_EQ(pEffect->dispatcher(pEffect, effProcessEvents, 0, 0, &list, 0.0f), 1);
     ASSERT_EQ(returned.size(), 1u);
     EXPECT_EQ(returned[0], &sysex);
+    pEffect->dispatcher(pEffect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST(IPlugVST, NormalisedValuesFromTheHostAreKeptInRange)
+{
+    TestPlug* pPlug = new TestPlug(0);
+    AEffect* pEffect = pPlug->GetAEffect();
+    pEffect->setParameter(pEffect, 1, -3.0f);
+    EXPECT_EQ(pPlug->GetParam(1)->Value(), 0.0);
+    pEffect->setParameter(pEffect, 1, 7.0f);
+    EXPECT_EQ(pPlug->GetParam(1)->Value(), 10.0);
+    pEffect->setParameter(pEffect, 1, std::nanf(""));
+    EXPECT_EQ(pPlug->GetParam(1)->Value(), 10.0);
     pEffect->dispatcher(pEffect, effClose, 0, 0, nullptr, 0.0f);
 }
