@@ -1,12 +1,15 @@
 // tarvo-host: a command-line VST 2.4 host for testing plug-ins.
 //   tarvo-host info PLUGIN
 //   tarvo-host play PLUGIN [options]
+//   tarvo-host editor PLUGIN [options]
 // A new subcommand is one more HostCommand in the table below.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "EditorCommand.h"
+#include "EditorOptions.h"
 #include "InfoCommand.h"
 #include "PlayCommand.h"
 #include "PlayOptions.h"
@@ -18,6 +21,7 @@ void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
     std::fprintf(out, "usage:\n");
     for (HostCommand* command : commands) std::fprintf(out, "  tarvo-host %s\n", command->Synopsis());
     std::fprintf(out, "play options:\n%s", PlayOptionsHelp());
+    std::fprintf(out, "editor options:\n%s", EditorOptionsHelp());
     std::fprintf(out,
                  "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
 }
@@ -28,7 +32,8 @@ int main(int argc, char** argv)
     PrepareStandardStreams();
     InfoCommand info;
     PlayCommand play;
-    std::vector<HostCommand*> commands = {&info, &play};
+    EditorCommand editor;
+    std::vector<HostCommand*> commands = {&info, &play, &editor};
 
     if (argc < 2) {
         PrintUsage(stderr, commands);

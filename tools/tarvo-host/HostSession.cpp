@@ -80,6 +80,8 @@ bool HostSession::CreateEffect(VstPluginMainProc entry, std::string* error)
     spActiveSession = this;
     // What an earlier plug-in of this session did is not this one's record.
     mTransport = HostTransport();
+    mPublishedTransport = mTransport;
+    mAudioThread.store(std::thread::id());
     mBlockNumber = 0;
     mFramesProcessed = 0;
     mOutputPeak = 0.0;
@@ -204,8 +206,33 @@ bool HostSession::GetChunk(std::vector<uint8_t>* data, std::string* error)
 void HostSession::SetTransport(const TransportSettings& settings)
 {
     mTransport = HostTransport(settings);
+    PublishTransport();
     // The rate the host answers from now on, even before effSetSampleRate.
     mSampleRate = settings.sampleRate;
+}
+
+void HostSession::BindAudioThread()
+{
+    PublishTransport();
+    mAudioThread.store(std::this_thread::get_id());
+}
+
+bool HostSession::OnAudioThread() const
+{
+    std::thread::id audio = mAudioThread.load();
+    return audio == std::thread::id() || audio == std::this_thread::get_id();
+}
+
+void HostSession::PublishTransport()
+{
+    std::lock_guard<std::mutex> guard(mRecordLock);
+    mPublishedTransport = mTransport;
+}
+
+int64_t HostSession::AutomationCount() const
+{
+    std::lock_guard<std::mutex> guard(mRecordLock);
+    return int64_t(mAutomation.size());
 }
 
 bool HostSession::CanProcess(EPrecision precision, std::string* error) const
@@ -236,6 +263,7 @@ void HostSession::DeliverMidi(const std::vector<VstMidiEvent>& events)
     list->numEvents = VstInt32(events.size());
     VstEvent** slots = reinterpret_cast<VstEvent**>(mOutgoingList.data() + HEADER_WORDS);
     for (size_t i = 0; i < mOutgoingEvents.size(); ++i) slots[i] = reinterpret_cast<VstEvent*>(&mOutgoingEvents[i]);
+    PublishTransport();
     mProcessing = true;
     Dispatch(effProcessEvents, 0, 0, list);
     mProcessing = false;
@@ -305,6 +333,7 @@ void HostSession::ProcessBlock(int frames, EPrecision precision)
 {
     if (!mpEffect) return;
     PrepareBuffers(frames);
+    PublishTransport();
     mProcessing = true;
     if (precision == EPrecision_Double) {
         if (mpEffect->processDoubleReplacing)
@@ -315,13 +344,15 @@ void HostSession::ProcessBlock(int frames, EPrecision precision)
     mProcessing = false;
     MeasureOutputs(frames, precision);
     mTransport.EndBlock(frames);
+    std::lock_guard<std::mutex> guard(mRecordLock);
+    mPublishedTransport = mTransport;
     ++mBlockNumber;
     mFramesProcessed += frames;
 }
 
 double HostSession::OutputPeak() const { return mOutputNotFinite ? NAN : mOutputPeak; }
 
-void HostSession::ReceiveEvents(const VstEvents* events)
+void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& transport)
 {
     if (events->numEvents < 0 || events->numEvents > MAX_EVENTS_PER_LIST) {
         ++mInvalidEvents;
@@ -342,8 +373,8 @@ void HostSession::ReceiveEvents(const VstEvents* events)
         }
         const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
         ReceivedMidiEvent received;
-        received.samplePosition = mTransport.SamplePosition() + midi->deltaFrames;
-        received.quarter = mTransport.ElapsedQuarters() + mTransport.QuartersIn(midi->deltaFrames);
+        received.samplePosition = transport.SamplePosition() + midi->deltaFrames;
+        received.quarter = transport.ElapsedQuarters() + transport.QuartersIn(midi->deltaFrames);
         received.status = uint8_t(midi->midiData[0]);
         received.data1 = uint8_t(midi->midiData[1]);
         received.data2 = uint8_t(midi->midiData[2]);
@@ -370,9 +401,12 @@ VstIntPtr HostSession::AnswerCanDo(const char* what) const
 VstIntPtr HostSession::OnHostCallback(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void* ptr, float opt)
 {
     switch (opcode) {
-    case audioMasterAutomate:
+    case audioMasterAutomate: {
+        // An edit in the editor counts for the block about to be processed.
+        std::lock_guard<std::mutex> guard(mRecordLock);
         mAutomation.push_back(ReceivedAutomation{mBlockNumber, index, opt});
         return 0;
+    }
     case audioMasterVersion:
         return HOST_VST_VERSION;
     case audioMasterIdle:
@@ -385,18 +419,26 @@ VstIntPtr HostSession::OnHostCallback(AEffect*, VstInt32 opcode, VstInt32 index,
         // real hosts do; the flags say which ones are valid. A fresh copy
         // for every call: a plug-in that writes into the record must not
         // change what it reads next time.
+        if (!OnAudioThread()) {
+            std::lock_guard<std::mutex> guard(mRecordLock);
+            mOtherThreadTimeInfo = mPublishedTransport.TimeInfo();
+            return reinterpret_cast<VstIntPtr>(&mOtherThreadTimeInfo);
+        }
         mTimeInfo = mTransport.TimeInfo();
         return reinterpret_cast<VstIntPtr>(&mTimeInfo);
-    case audioMasterProcessEvents:
+    case audioMasterProcessEvents: {
         if (!ptr) return 0;
-        ReceiveEvents(static_cast<const VstEvents*>(ptr));
+        bool audioThread = OnAudioThread();
+        std::lock_guard<std::mutex> guard(mRecordLock);
+        ReceiveEvents(static_cast<const VstEvents*>(ptr), audioThread ? mTransport : mPublishedTransport);
         return 1;
+    }
     case audioMasterGetSampleRate:
         return VstIntPtr(mSampleRate);
     case audioMasterGetBlockSize:
         return mBlockSize;
     case audioMasterGetCurrentProcessLevel:
-        return mProcessing ? PROCESS_LEVEL_REALTIME : PROCESS_LEVEL_USER;
+        return OnAudioThread() && mProcessing ? PROCESS_LEVEL_REALTIME : PROCESS_LEVEL_USER;
     case audioMasterGetVendorString:
         if (!ptr) return 0;
         CopyText(ptr, HOST_VENDOR_STRING, kVstMaxVendorStrLen);

@@ -2,10 +2,20 @@
 // the transport it reports, the audio buffers and what the plug-in sent
 // back. Every subcommand works through a session; the host runs one
 // plug-in per process, so one session at a time receives the callback.
+//
+// Threads: by default every call comes from one thread. A caller that
+// processes on an audio thread of its own while another thread runs the
+// plug-in's editor binds that thread first (BindAudioThread); the
+// plug-in's calls from any other thread are then answered from a copy of
+// the transport taken at block boundaries, and what it sends is recorded
+// under a lock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "HostTransport.h"
@@ -88,6 +98,8 @@ public:
 
     // False with *error when the plug-in has no entry for that precision.
     bool CanProcess(EPrecision precision, std::string* error) const;
+    // The calling thread does all processing from now on.
+    void BindAudioThread();
     // effProcessEvents with these events, for the block about to be run.
     void DeliverMidi(const std::vector<VstMidiEvent>& events);
     // Runs one block of that many frames (0 allowed), measures the output
@@ -99,6 +111,9 @@ public:
     // a finite number.
     double OutputPeak() const;
 
+    // The records below are complete once processing has ended; while an
+    // audio thread runs, only AutomationCount is safe to call.
+    int64_t AutomationCount() const;
     const std::vector<ReceivedMidiEvent>& MidiEvents() const { return mMidiEvents; }
     const std::vector<ReceivedAutomation>& Automation() const { return mAutomation; }
     // Event list entries that were not taken: null entries and lists whose
@@ -116,7 +131,10 @@ private:
     static VstIntPtr VSTCALLBACK HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
     bool CreateEffect(VstPluginMainProc entry, std::string* error);
-    void ReceiveEvents(const VstEvents* events);
+    void ReceiveEvents(const VstEvents* events, const HostTransport& transport);
+    bool OnAudioThread() const;
+    // Makes the transport as it stands the one other threads are told.
+    void PublishTransport();
     VstIntPtr AnswerCanDo(const char* what) const;
     void PrepareBuffers(int frames);
     void MeasureOutputs(int frames, EPrecision precision);
@@ -131,7 +149,14 @@ private:
     HostTransport mTransport;
     bool mTimeProvided = true;
     VstTimeInfo mTimeInfo = {};
-    bool mProcessing = false;
+    bool mProcessing = false;  // read on the audio thread only
+
+    std::atomic<std::thread::id> mAudioThread{std::thread::id()};
+    // Guards the records and the copies below, which the plug-in reaches
+    // from its editor's thread while the audio thread processes.
+    mutable std::mutex mRecordLock;
+    HostTransport mPublishedTransport;
+    VstTimeInfo mOtherThreadTimeInfo = {};
 
     int64_t mBlockNumber = 0;
     int64_t mFramesProcessed = 0;

@@ -155,6 +155,12 @@ void JsonWriter::Number(double value)
     mText += std::isfinite(value) ? FormatFixed(value, 6) : std::string("null");
 }
 
+void JsonWriter::Boolean(bool value)
+{
+    BeforeValue();
+    mText += value ? "true" : "false";
+}
+
 void JsonWriter::Null()
 {
     BeforeValue();

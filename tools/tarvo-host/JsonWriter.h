@@ -26,6 +26,7 @@ public:
     void Integer(int64_t value);
     // Fixed with six decimals; null when not finite.
     void Number(double value);
+    void Boolean(bool value);
     void Null();
 
     // The text so far; complete (with a final line end) once the outermost

@@ -16,143 +16,11 @@ std::string HexByte(int value)
     return std::string(1, DIGITS[(value >> 4) & 0xF]) + DIGITS[value & 0xF];
 }
 
-// What the play loop keeps beside the session.
-struct PlayRun {
-    HostSession* session;
-    const PlayOptions* options;
-    MidiFileWriter midiFile;
-    int frames;
-    std::vector<VstMidiEvent> pendingMidi;
-    std::string error;
-};
-
 bool SaveChunk(HostSession* session, const std::string& path, std::string* error)
 {
     std::vector<uint8_t> chunk;
     if (!session->GetChunk(&chunk, error)) return false;
     return WriteWholeFile(path, chunk.data(), chunk.size(), error);
-}
-
-bool ApplyAction(PlayRun* run, const ScriptAction& action)
-{
-    HostTransport& transport = run->session->Transport();
-    switch (action.kind) {
-    case EScriptAction_Play:
-        transport.Play();
-        break;
-    case EScriptAction_Stop:
-        transport.Stop();
-        break;
-    case EScriptAction_Locate:
-        transport.Locate(action.sample);
-        break;
-    case EScriptAction_Tempo:
-        transport.SetTempo(action.number);
-        run->midiFile.AddTempo(transport.ElapsedQuarters(), action.number);
-        break;
-    case EScriptAction_TimeSignature:
-        transport.SetTimeSignature(action.sigNumerator, action.sigDenominator);
-        run->midiFile.AddTimeSignature(transport.ElapsedQuarters(), action.sigNumerator, action.sigDenominator);
-        break;
-    case EScriptAction_Param:
-        run->session->SetParameter(action.index, float(action.number));
-        break;
-    case EScriptAction_Midi: {
-        VstMidiEvent event = {};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof(VstMidiEvent);
-        event.deltaFrames = action.midiOffset;
-        for (int i = 0; i < 3; ++i) event.midiData[i] = char(action.midi[i]);
-        run->pendingMidi.push_back(event);
-        break;
-    }
-    case EScriptAction_Save:
-        if (!SaveChunk(run->session, action.path, &run->error)) {
-            run->error = "save before block " + std::to_string(action.block) + ": " + run->error;
-            return false;
-        }
-        break;
-    case EScriptAction_Load: {
-        std::vector<uint8_t> chunk;
-        if (!ReadWholeFile(action.path, &chunk, &run->error)) {
-            run->error = "load before block " + std::to_string(action.block) + ": " + run->error;
-            return false;
-        }
-        run->session->SetChunk(chunk);
-        break;
-    }
-    case EScriptAction_BlockSize:
-        run->frames = action.index;
-        break;
-    }
-    return true;
-}
-
-bool RunBlocks(PlayRun* run)
-{
-    std::vector<ScriptAction> actions = run->options->actions;
-    std::stable_sort(actions.begin(), actions.end(),
-                     [](const ScriptAction& a, const ScriptAction& b) { return a.block < b.block; });
-    int64_t blocks = run->options->BlockCount();
-    size_t next = 0;
-    for (int64_t block = 0; block < blocks; ++block) {
-        run->pendingMidi.clear();
-        for (; next < actions.size() && actions[next].block == block; ++next) {
-            if (!ApplyAction(run, actions[next])) return false;
-        }
-        if (!run->pendingMidi.empty()) run->session->DeliverMidi(run->pendingMidi);
-        run->session->ProcessBlock(run->frames, run->options->precision);
-    }
-    if (next < actions.size())
-        ReportWarning(std::to_string(actions.size() - next) + " action(s) after the last block (" +
-                      std::to_string(blocks - 1) + ") were not applied");
-    return true;
-}
-
-bool WriteOutputFiles(HostSession* session, const PlayOptions& options, const MidiFileWriter& midiFile,
-                      std::string* error)
-{
-    if (!options.eventsPath.empty()) {
-        std::string text;
-        for (const ReceivedMidiEvent& event : session->MidiEvents())
-            text += FormatEventLine(event.samplePosition, event.status, event.data1, event.data2);
-        if (!WriteWholeFile(options.eventsPath, text, error)) return false;
-    }
-    if (!options.automationPath.empty()) {
-        std::string text;
-        for (const ReceivedAutomation& call : session->Automation())
-            text += FormatAutomationLine(call.block, call.index, call.value);
-        if (!WriteWholeFile(options.automationPath, text, error)) return false;
-    }
-    if (!options.midPath.empty()) {
-        std::vector<uint8_t> bytes = midiFile.Build();
-        if (!WriteWholeFile(options.midPath, bytes.data(), bytes.size(), error)) return false;
-    }
-    return true;
-}
-
-std::string Summary(HostSession* session)
-{
-    int64_t noteOns = 0;
-    for (const ReceivedMidiEvent& event : session->MidiEvents()) {
-        if ((event.status & 0xF0) == 0x90 && event.data2 > 0) ++noteOns;
-    }
-    JsonWriter json;
-    json.BeginObject();
-    json.Key("blocks");
-    json.Integer(session->BlocksProcessed());
-    json.Key("samples");
-    json.Integer(session->FramesProcessed());
-    json.Key("events");
-    json.Integer(int64_t(session->MidiEvents().size()));
-    json.Key("noteOns");
-    json.Integer(noteOns);
-    json.Key("automation");
-    json.Integer(int64_t(session->Automation().size()));
-    json.Key("outputPeak");
-    json.Number(session->OutputPeak());
-    json.EndObject();
-    return json.Text();
 }
 }  // namespace
 
@@ -167,71 +35,211 @@ std::string FormatAutomationLine(int64_t block, int32_t index, float value)
     return std::to_string(block) + " " + std::to_string(index) + " " + FormatFixed(value, 6) + "\n";
 }
 
-int RunPlay(HostSession* session, const PlayOptions& options, std::string* report)
+PlayRun::PlayRun(HostSession* session, const PlayOptions& options)
+    : mpSession(session), mOptions(options), mActions(options.actions), mFrames(options.blockSize)
 {
-    std::string error;
-    std::vector<uint8_t> chunkIn;
-    if (!options.chunkInPath.empty() && !ReadWholeFile(options.chunkInPath, &chunkIn, &error)) {
-        ReportError("--chunk-in: " + error);
-        return EExitCode_Failure;
+    std::stable_sort(mActions.begin(), mActions.end(),
+                     [](const ScriptAction& a, const ScriptAction& b) { return a.block < b.block; });
+}
+
+bool PlayRun::Prepare(bool processing)
+{
+    if (!mOptions.chunkInPath.empty() && !ReadWholeFile(mOptions.chunkInPath, &mChunkIn, &mError)) {
+        mError = "--chunk-in: " + mError;
+        return false;
     }
-    if (!session->CanProcess(options.precision, &error)) {
-        ReportError(error);
-        return EExitCode_Failure;
-    }
-    session->SetTransport(options.transport);
-    session->SetTimeProvided(options.timeProvided);
+    if (processing && !mpSession->CanProcess(mOptions.precision, &mError)) return false;
+    mpSession->SetTransport(mOptions.transport);
+    mpSession->SetTimeProvided(mOptions.timeProvided);
+    mMidiFile.AddTempo(0.0, mOptions.transport.tempo);
+    mMidiFile.AddTimeSignature(0.0, mOptions.transport.sigNumerator, mOptions.transport.sigDenominator);
+    return true;
+}
 
-    PlayRun run{session, &options, MidiFileWriter(), options.blockSize, {}, std::string()};
-    run.midiFile.AddTempo(0.0, options.transport.tempo);
-    run.midiFile.AddTimeSignature(0.0, options.transport.sigNumerator, options.transport.sigDenominator);
-
-    session->Open();
-    session->SetSampleRate(options.transport.sampleRate);
-    session->SetBlockSize(options.blockSize);
-    session->SetActive(true);
-    if (!options.chunkInPath.empty()) session->SetChunk(chunkIn);
-
-    bool ok = true;
-    for (const ParamSetting& setting : options.params) {
-        int32_t index = setting.byName ? session->FindParameter(setting.name) : setting.index;
+bool PlayRun::Open()
+{
+    mpSession->Open();
+    mpSession->SetSampleRate(mOptions.transport.sampleRate);
+    mpSession->SetBlockSize(mOptions.blockSize);
+    mpSession->SetActive(true);
+    if (!mOptions.chunkInPath.empty()) mpSession->SetChunk(mChunkIn);
+    for (const ParamSetting& setting : mOptions.params) {
+        int32_t index = setting.byName ? mpSession->FindParameter(setting.name) : setting.index;
         if (index < 0) {
-            error = "--set: the plug-in declares no parameter named '" + setting.name + "'";
-            ok = false;
-            break;
+            mError = "--set: the plug-in declares no parameter named '" + setting.name + "'";
+            return false;
         }
-        session->SetParameter(index, float(setting.value));
+        mpSession->SetParameter(index, float(setting.value));
     }
-    if (ok && !RunBlocks(&run)) {
-        error = run.error;
-        ok = false;
-    }
-    if (ok && !options.chunkOutPath.empty() && !SaveChunk(session, options.chunkOutPath, &error)) {
-        error = "--chunk-out: " + error;
-        ok = false;
-    }
-    session->SetActive(false);
-    session->Close();
-    if (!ok) {
-        ReportError(error);
-        return EExitCode_Failure;
-    }
+    return true;
+}
 
-    if (session->InvalidEvents() > 0)
-        ReportWarning("the plug-in sent " + std::to_string(session->InvalidEvents()) +
+bool PlayRun::ApplyAction(const ScriptAction& action)
+{
+    HostTransport& transport = mpSession->Transport();
+    switch (action.kind) {
+    case EScriptAction_Play:
+        transport.Play();
+        break;
+    case EScriptAction_Stop:
+        transport.Stop();
+        break;
+    case EScriptAction_Locate:
+        transport.Locate(action.sample);
+        break;
+    case EScriptAction_Tempo:
+        transport.SetTempo(action.number);
+        mMidiFile.AddTempo(transport.ElapsedQuarters(), action.number);
+        break;
+    case EScriptAction_TimeSignature:
+        transport.SetTimeSignature(action.sigNumerator, action.sigDenominator);
+        mMidiFile.AddTimeSignature(transport.ElapsedQuarters(), action.sigNumerator, action.sigDenominator);
+        break;
+    case EScriptAction_Param:
+        mpSession->SetParameter(action.index, float(action.number));
+        break;
+    case EScriptAction_Midi: {
+        VstMidiEvent event = {};
+        event.type = kVstMidiType;
+        event.byteSize = sizeof(VstMidiEvent);
+        event.deltaFrames = action.midiOffset;
+        for (int i = 0; i < 3; ++i) event.midiData[i] = char(action.midi[i]);
+        mPendingMidi.push_back(event);
+        break;
+    }
+    case EScriptAction_Save:
+        if (!SaveChunk(mpSession, action.path, &mError)) {
+            mError = "save before block " + std::to_string(action.block) + ": " + mError;
+            return false;
+        }
+        break;
+    case EScriptAction_Load: {
+        std::vector<uint8_t> chunk;
+        if (!ReadWholeFile(action.path, &chunk, &mError)) {
+            mError = "load before block " + std::to_string(action.block) + ": " + mError;
+            return false;
+        }
+        mpSession->SetChunk(chunk);
+        break;
+    }
+    case EScriptAction_BlockSize:
+        mFrames = action.index;
+        break;
+    }
+    return true;
+}
+
+bool PlayRun::RunBlock()
+{
+    mPendingMidi.clear();
+    for (; mNextAction < mActions.size() && mActions[mNextAction].block == mNextBlock; ++mNextAction) {
+        if (!ApplyAction(mActions[mNextAction])) return false;
+    }
+    if (!mPendingMidi.empty()) mpSession->DeliverMidi(mPendingMidi);
+    mpSession->ProcessBlock(mFrames, mOptions.precision);
+    ++mNextBlock;
+    return true;
+}
+
+void PlayRun::WarnUnappliedActions() const
+{
+    if (mNextAction < mActions.size())
+        ReportWarning(std::to_string(mActions.size() - mNextAction) + " action(s) after the last block (" +
+                      std::to_string(mNextBlock - 1) + ") were not applied");
+}
+
+bool PlayRun::Close(bool saveChunk)
+{
+    bool ok = true;
+    if (saveChunk && !mOptions.chunkOutPath.empty() && !SaveChunk(mpSession, mOptions.chunkOutPath, &mError)) {
+        mError = "--chunk-out: " + mError;
+        ok = false;
+    }
+    mpSession->SetActive(false);
+    mpSession->Close();
+    return ok;
+}
+
+bool PlayRun::WriteResults()
+{
+    if (mpSession->InvalidEvents() > 0)
+        ReportWarning("the plug-in sent " + std::to_string(mpSession->InvalidEvents()) +
                       " invalid event list entries (null events or bad counts); they were skipped");
-    if (session->IgnoredEvents() > 0)
-        ReportWarning("the plug-in sent " + std::to_string(session->IgnoredEvents()) +
+    if (mpSession->IgnoredEvents() > 0)
+        ReportWarning("the plug-in sent " + std::to_string(mpSession->IgnoredEvents()) +
                       " events that are not MIDI events; they were ignored");
 
-    for (const ReceivedMidiEvent& event : session->MidiEvents())
-        run.midiFile.AddMessage(event.quarter, event.status, event.data1, event.data2);
-    run.midiFile.SetEnd(session->Transport().ElapsedQuarters());
-    if (!WriteOutputFiles(session, options, run.midiFile, &error)) {
-        ReportError(error);
+    for (const ReceivedMidiEvent& event : mpSession->MidiEvents())
+        mMidiFile.AddMessage(event.quarter, event.status, event.data1, event.data2);
+    mMidiFile.SetEnd(mpSession->Transport().ElapsedQuarters());
+
+    if (!mOptions.eventsPath.empty()) {
+        std::string text;
+        for (const ReceivedMidiEvent& event : mpSession->MidiEvents())
+            text += FormatEventLine(event.samplePosition, event.status, event.data1, event.data2);
+        if (!WriteWholeFile(mOptions.eventsPath, text, &mError)) return false;
+    }
+    if (!mOptions.automationPath.empty()) {
+        std::string text;
+        for (const ReceivedAutomation& call : mpSession->Automation())
+            text += FormatAutomationLine(call.block, call.index, call.value);
+        if (!WriteWholeFile(mOptions.automationPath, text, &mError)) return false;
+    }
+    if (!mOptions.midPath.empty()) {
+        std::vector<uint8_t> bytes = mMidiFile.Build();
+        if (!WriteWholeFile(mOptions.midPath, bytes.data(), bytes.size(), &mError)) return false;
+    }
+    return true;
+}
+
+void PlayRun::WriteSummaryMembers(JsonWriter* json) const
+{
+    int64_t noteOns = 0;
+    for (const ReceivedMidiEvent& event : mpSession->MidiEvents()) {
+        if ((event.status & 0xF0) == 0x90 && event.data2 > 0) ++noteOns;
+    }
+    json->Key("blocks");
+    json->Integer(mpSession->BlocksProcessed());
+    json->Key("samples");
+    json->Integer(mpSession->FramesProcessed());
+    json->Key("events");
+    json->Integer(int64_t(mpSession->MidiEvents().size()));
+    json->Key("noteOns");
+    json->Integer(noteOns);
+    json->Key("automation");
+    json->Integer(int64_t(mpSession->Automation().size()));
+    json->Key("outputPeak");
+    json->Number(mpSession->OutputPeak());
+}
+
+int RunPlay(HostSession* session, const PlayOptions& options, std::string* report)
+{
+    PlayRun run(session, options);
+    if (!run.Prepare(true)) {
+        ReportError(run.Error());
         return EExitCode_Failure;
     }
-    *report = Summary(session);
+    bool ok = run.Open();
+    int64_t blocks = options.BlockCount();
+    for (int64_t block = 0; ok && block < blocks; ++block) ok = run.RunBlock();
+    if (ok) run.WarnUnappliedActions();
+    // On a failure the plug-in is still deactivated and closed, but no
+    // state is saved from it.
+    std::string error = run.Error();
+    if (!run.Close(ok)) ok = false;
+    if (!ok) {
+        ReportError(error.empty() ? run.Error() : error);
+        return EExitCode_Failure;
+    }
+    if (!run.WriteResults()) {
+        ReportError(run.Error());
+        return EExitCode_Failure;
+    }
+    JsonWriter json;
+    json.BeginObject();
+    run.WriteSummaryMembers(&json);
+    json.EndObject();
+    *report = json.Text();
     return EExitCode_Success;
 }
 

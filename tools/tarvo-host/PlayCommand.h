@@ -2,9 +2,17 @@
 // timeline and reports what it did.
 #pragma once
 
+#include <cstdint>
+#include <string>
+#include <vector>
+
 #include "HostCommand.h"
+#include "HostScript.h"
+#include "MidiFileWriter.h"
+#include "framework/plugin/VstInterface.h"
 
 class HostSession;
+class JsonWriter;
 struct PlayOptions;
 
 class PlayCommand : public HostCommand {
@@ -19,6 +27,51 @@ public:
 // options name. Returns an EExitCode; *report is the JSON summary on
 // success.
 int RunPlay(HostSession* session, const PlayOptions& options, std::string* report);
+
+// A play run taken apart, for a caller that runs the blocks itself (the
+// editor command runs them on an audio thread while the editor is open).
+// The phases in order: Prepare, Open, RunBlock as often as wanted, Close,
+// then WriteResults and the summary. A phase that fails sets Error().
+class PlayRun {
+public:
+    PlayRun(HostSession* session, const PlayOptions& options);
+    virtual ~PlayRun() {}
+
+    // Reads --chunk-in and, when blocks will be processed, checks that the
+    // plug-in can process in the chosen precision; sets up the transport.
+    bool Prepare(bool processing);
+    // effOpen, the sample rate and block size, effMainsChanged 1, the
+    // --chunk-in state and the --param/--set values.
+    bool Open();
+    // The next block: its script actions, its MIDI in one effProcessEvents
+    // call, then processing.
+    bool RunBlock();
+    int64_t BlocksRun() const { return mNextBlock; }
+    // Warns about script actions scheduled after the last block run.
+    void WarnUnappliedActions() const;
+    // --chunk-out when saveChunk, then effMainsChanged 0 and effClose.
+    bool Close(bool saveChunk);
+    // Warnings about the plug-in's events and the --events, --mid and
+    // --automation files; after Close.
+    bool WriteResults();
+    // The summary's members ("blocks", "samples", ...), into an open object.
+    void WriteSummaryMembers(JsonWriter* json) const;
+    const std::string& Error() const { return mError; }
+
+private:
+    bool ApplyAction(const ScriptAction& action);
+
+    HostSession* mpSession;
+    const PlayOptions& mOptions;
+    std::vector<ScriptAction> mActions;  // sorted by block
+    size_t mNextAction = 0;
+    int64_t mNextBlock = 0;
+    int mFrames;
+    MidiFileWriter mMidiFile;
+    std::vector<uint8_t> mChunkIn;
+    std::vector<VstMidiEvent> mPendingMidi;
+    std::string mError;
+};
 
 // Lines of the --events and --automation files.
 std::string FormatEventLine(int64_t samplePosition, int status, int data1, int data2);

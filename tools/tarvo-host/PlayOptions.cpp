@@ -40,14 +40,6 @@ const char* const OPTIONS_WITH_VALUE[] = {"--sr",       "--block",  "--tempo",  
                                           "--events",   "--mid",    "--automation", "--script",     "--at",
                                           "--chunk-in", "--chunk-out", "--param",  "--set"};
 
-bool TakesValue(const std::string& option)
-{
-    for (const char* name : OPTIONS_WITH_VALUE) {
-        if (option == name) return true;
-    }
-    return false;
-}
-
 bool ApplyOption(const std::string& option, const std::string& value, PlayOptions* options, std::string* error)
 {
     int64_t number = 0;
@@ -124,6 +116,14 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
 }
 }  // namespace
 
+bool PlayOptionTakesValue(const std::string& option)
+{
+    for (const char* name : OPTIONS_WITH_VALUE) {
+        if (option == name) return true;
+    }
+    return false;
+}
+
 int64_t PlayOptions::BlockCount() const
 {
     if (blocks >= 0) return blocks;
@@ -157,7 +157,7 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
             else options->transport.musicalPosition = false;
             continue;
         }
-        if (!TakesValue(option)) return Fail(error, "unknown option '" + option + "'");
+        if (!PlayOptionTakesValue(option)) return Fail(error, "unknown option '" + option + "'");
         if (!hasValue) {
             if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
             value = args[++i];

@@ -46,5 +46,8 @@ struct PlayOptions {
 // False with *error set on a bad command line or an unreadable script.
 bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error);
 
+// Whether a play option (without its "=VALUE") takes a value.
+bool PlayOptionTakesValue(const std::string& option);
+
 // The options part of the usage text.
 const char* PlayOptionsHelp();

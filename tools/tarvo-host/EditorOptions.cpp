@@ -1,0 +1,117 @@
+#include "EditorOptions.h"
+
+#include "HostText.h"
+
+namespace {
+bool Fail(std::string* error, const std::string& why)
+{
+    *error = why;
+    return false;
+}
+
+// Seconds the run may take beyond what it is expected to take: starting a
+// plug-in and its editor, and a slow machine.
+const double TIME_LIMIT_MARGIN_SECONDS = 30.0;
+const double MIN_SPEED = 0.01;
+const double MAX_SPEED = 1000.0;
+
+bool ApplyEditorOption(const std::string& option, const std::string& value, EditorOptions* options,
+                       std::string* error)
+{
+    if (option == "--png") {
+        if (value.empty()) return Fail(error, "--png needs a file name");
+        options->pngPath = value;
+    } else if (option == "--ticks") {
+        if (!ParseInt64(value, &options->ticks) || options->ticks < 0 || options->ticks > MAX_EDITOR_TICKS)
+            return Fail(error, "--ticks takes a whole number from 0 to " + std::to_string(MAX_EDITOR_TICKS) +
+                                   ", not '" + value + "'");
+    } else if (option == "--speed") {
+        if (!ParseDouble(value, &options->speed) || options->speed < MIN_SPEED || options->speed > MAX_SPEED)
+            return Fail(error, "--speed takes a number from 0.01 to 1000, not '" + value + "'");
+    } else if (option == "--timeout") {
+        if (!ParseDouble(value, &options->timeoutSeconds) || options->timeoutSeconds <= 0.0 ||
+            options->timeoutSeconds > 86400.0)
+            return Fail(error, "--timeout takes seconds above 0 (at most a day), not '" + value + "'");
+    } else {  // --input
+        options->inputPath = value;
+        std::vector<uint8_t> bytes;
+        std::string why;
+        if (!ReadWholeFile(value, &bytes, &why)) return Fail(error, "--input: " + why);
+        options->inputs.clear();
+        return ParseEditorInput(std::string(bytes.begin(), bytes.end()), value, &options->inputs, error);
+    }
+    return true;
+}
+
+bool IsEditorOptionWithValue(const std::string& option)
+{
+    return option == "--png" || option == "--ticks" || option == "--input" || option == "--speed" ||
+           option == "--timeout";
+}
+}  // namespace
+
+bool EditorOptions::BoundedPlay() const { return playing && (play.blocks >= 0 || play.bars >= 0.0); }
+
+double EditorOptions::TimeLimitSeconds() const
+{
+    if (timeoutSeconds > 0.0) return timeoutSeconds;
+    // The editor's ticks and input, and a bounded play at its pace, twice
+    // over: the plug-in's timer and drawing may run slower than real time.
+    double expected = double(ticks + EditorInputTicks(inputs) + 2) * EDITOR_TICK_MS / 1000.0;
+    if (BoundedPlay())
+        expected += double(play.BlockCount()) * play.blockSize / (play.transport.sampleRate * speed);
+    return TIME_LIMIT_MARGIN_SECONDS + 2.0 * expected;
+}
+
+bool ParseEditorOptions(const std::vector<std::string>& args, EditorOptions* options, std::string* error)
+{
+    std::vector<std::string> playArgs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 3 || arg[0] != '-' || arg[1] != '-') {
+            playArgs.push_back(arg);
+            continue;
+        }
+        size_t equals = arg.find('=');
+        std::string option = arg.substr(0, equals);
+        if (option == "--play") {
+            if (equals != std::string::npos) return Fail(error, "--play takes no value");
+            options->playing = true;
+        } else if (IsEditorOptionWithValue(option)) {
+            std::string value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else {
+                if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
+                value = args[++i];
+            }
+            if (!ApplyEditorOption(option, value, options, error)) return false;
+        } else {
+            playArgs.push_back(arg);
+            // A play option's value is passed on with it, whatever it looks
+            // like ("--at '0 stop'", a file named like an option).
+            if (equals == std::string::npos && PlayOptionTakesValue(option) && i + 1 < args.size())
+                playArgs.push_back(args[++i]);
+        }
+    }
+    if (!ParsePlayOptions(playArgs, &options->play, error)) return false;
+    if (!options->playing &&
+        (options->play.blocks >= 0 || options->play.bars >= 0.0 || !options->play.actions.empty()))
+        return Fail(error, "--blocks, --bars, --script and --at schedule blocks: they need --play");
+    return true;
+}
+
+const char* EditorOptionsHelp()
+{
+    return "  --png FILE            the editor window's pixels after the last tick\n"
+           "  --ticks N             41 ms timer ticks before the capture and closing (12)\n"
+           "  --input FILE          mouse and key actions, one per line, a tick apart:\n"
+           "                        click X Y [left|right] [shift] [ctrl] [alt], dblclick X Y,\n"
+           "                        drag X1 Y1 X2 Y2 [mods], wheel X Y NOTCHES, key NAME,\n"
+           "                        wait TICKS (editor pixels from its top-left corner)\n"
+           "  --play                process on an audio thread while the editor is open, paced\n"
+           "                        in real time; --blocks/--bars end it, else the editor does\n"
+           "  --speed X             process X times faster than real time (1)\n"
+           "  --timeout SECONDS     give up (exit 1) when the run takes longer (derived)\n"
+           "and every play option.\n";
+}

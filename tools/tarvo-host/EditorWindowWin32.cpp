@@ -1,0 +1,401 @@
+// The editor window on Windows. The plug-in creates its child window in
+// ours on this thread, so the host's message loop runs the plug-in's
+// window too (its timer, its painting). Input is posted as the mouse and
+// key messages the system would send: to the window holding the mouse
+// capture, else to the deepest visible child under the point, with the
+// thread's key state showing the buttons and modifiers held, so that a
+// plug-in that asks GetKeyState sees what the message says.
+#include "EditorWindow.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdlib>
+
+#include "framework/raster/RasterBitmap.h"
+
+namespace {
+const char* const WINDOW_CLASS = "TarvoHostEditorWindow";
+const DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+// How long the new window is given to show and paint before the plug-in
+// gets it.
+const int SHOW_MS = 100;
+// Pauses inside one action, as on X11: between pointer moves, and how long
+// a button or key is held.
+const int STEP_MS = 20;
+const int HOLD_MS = 50;
+const int DOUBLE_CLICK_GAP_MS = 60;
+const int DRAG_STEP_PIXELS = 8;
+const int MIN_DRAG_STEPS = 4;
+const int MAX_DRAG_STEPS = 32;
+// Window nesting deeper than this is taken for a loop.
+const int MAX_CHILD_DEPTH = 64;
+
+LRESULT CALLBACK TopLevelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The host, not the user, decides when the editor closes.
+    if (message == WM_CLOSE) return 0;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+UINT VirtualKeyFor(EEditorKey key, char character)
+{
+    switch (key) {
+    case EEditorKey_Character:
+        if (character >= 'a' && character <= 'z') return UINT('A' + (character - 'a'));
+        return UINT(character);  // '0'-'9' are their own virtual keys
+    case EEditorKey_Space: return VK_SPACE;
+    case EEditorKey_Up: return VK_UP;
+    case EEditorKey_Down: return VK_DOWN;
+    case EEditorKey_Left: return VK_LEFT;
+    case EEditorKey_Right: return VK_RIGHT;
+    case EEditorKey_Return: return VK_RETURN;
+    case EEditorKey_Escape: return VK_ESCAPE;
+    case EEditorKey_BackSpace: return VK_BACK;
+    case EEditorKey_Minus: return VK_OEM_MINUS;
+    case EEditorKey_Period: return VK_OEM_PERIOD;
+    }
+    return 0;
+}
+
+bool IsExtendedKey(UINT virtualKey)
+{
+    return virtualKey == VK_UP || virtualKey == VK_DOWN || virtualKey == VK_LEFT || virtualKey == VK_RIGHT;
+}
+}  // namespace
+
+struct EditorWindow::Platform {
+    HWND window = nullptr;
+    int width = 0;
+    int height = 0;
+
+    bool InOurWindow(HWND candidate) const { return candidate && (candidate == window || IsChild(window, candidate)); }
+    HWND TargetAt(int x, int y, POINT* targetPoint) const;
+    void SetKeyState(UINT virtualKey, bool down) const;
+    void SetModifierState(int modifiers, bool down) const;
+    WPARAM MouseKeys(int modifiers, UINT heldButton) const;
+    void PostMouse(UINT message, int x, int y, WPARAM keys) const;
+    void Click(const EditorInputAction& action, EditorLoop* loop) const;
+    void Drag(const EditorInputAction& action, EditorLoop* loop) const;
+    void Wheel(const EditorInputAction& action, EditorLoop* loop) const;
+    void Key(const EditorInputAction& action, EditorLoop* loop) const;
+};
+
+void PrepareWindowSystem()
+{
+    // Editor pixels must be screen pixels, not scaled by the system.
+    SetProcessDPIAware();
+}
+
+EditorWindow::EditorWindow() {}
+
+EditorWindow::~EditorWindow() { Destroy(); }
+
+bool EditorWindow::Create(int width, int height, const std::string& title, std::string* error)
+{
+    Destroy();
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = TopLevelProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = WINDOW_CLASS;
+    if (!RegisterClassExA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        *error = "cannot register the editor window's class (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, WINDOW_STYLE, FALSE, 0);
+    HWND window = CreateWindowExA(0, WINDOW_CLASS, title.c_str(), WINDOW_STYLE, 0, 0, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        *error = "cannot create the editor window (error " + std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    mpPlatform = new Platform;
+    mpPlatform->window = window;
+    mpPlatform->width = width;
+    mpPlatform->height = height;
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+    SetForegroundWindow(window);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < DWORD(SHOW_MS)) {
+        ProcessEvents();
+        Sleep(5);
+    }
+    if (!IsWindowVisible(window)) {
+        *error = "the editor window did not become visible";
+        Destroy();
+        return false;
+    }
+    return true;
+}
+
+void* EditorWindow::ParentHandle() const { return mpPlatform ? static_cast<void*>(mpPlatform->window) : nullptr; }
+
+bool EditorWindow::Resize(int width, int height)
+{
+    if (!mpPlatform) return false;
+    RECT frame = {0, 0, width, height};
+    AdjustWindowRectEx(&frame, WINDOW_STYLE, FALSE, 0);
+    mpPlatform->width = width;
+    mpPlatform->height = height;
+    return SetWindowPos(mpPlatform->window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
+}
+
+void EditorWindow::ProcessEvents()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        // Keys become WM_CHAR here, as in any host's message loop.
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool EditorWindow::HasChildWindow() const { return mpPlatform && GetWindow(mpPlatform->window, GW_CHILD) != nullptr; }
+
+HWND EditorWindow::Platform::TargetAt(int x, int y, POINT* targetPoint) const
+{
+    POINT point = {x, y};
+    HWND capture = GetCapture();
+    if (InOurWindow(capture)) {
+        MapWindowPoints(window, capture, &point, 1);
+        *targetPoint = point;
+        return capture;
+    }
+    HWND current = window;
+    for (int depth = 0; depth < MAX_CHILD_DEPTH; ++depth) {
+        HWND child = ChildWindowFromPointEx(current, point, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED | CWP_SKIPTRANSPARENT);
+        if (!child || child == current) break;
+        MapWindowPoints(current, child, &point, 1);
+        current = child;
+    }
+    *targetPoint = point;
+    return current;
+}
+
+void EditorWindow::Platform::SetKeyState(UINT virtualKey, bool down) const
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state)) return;
+    state[virtualKey] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+void EditorWindow::Platform::SetModifierState(int modifiers, bool down) const
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state)) return;
+    if (modifiers & EDITOR_MODIFIER_SHIFT) state[VK_SHIFT] = state[VK_LSHIFT] = down ? 0x80 : 0;
+    if (modifiers & EDITOR_MODIFIER_CTRL) state[VK_CONTROL] = state[VK_LCONTROL] = down ? 0x80 : 0;
+    if (modifiers & EDITOR_MODIFIER_ALT) state[VK_MENU] = state[VK_LMENU] = down ? 0x80 : 0;
+    SetKeyboardState(state);
+}
+
+WPARAM EditorWindow::Platform::MouseKeys(int modifiers, UINT heldButton) const
+{
+    WPARAM keys = 0;
+    if (modifiers & EDITOR_MODIFIER_SHIFT) keys |= MK_SHIFT;
+    if (modifiers & EDITOR_MODIFIER_CTRL) keys |= MK_CONTROL;
+    if (heldButton == VK_LBUTTON) keys |= MK_LBUTTON;
+    if (heldButton == VK_RBUTTON) keys |= MK_RBUTTON;
+    return keys;
+}
+
+void EditorWindow::Platform::PostMouse(UINT message, int x, int y, WPARAM keys) const
+{
+    POINT point;
+    HWND target = TargetAt(x, y, &point);
+    // The cursor goes along, for plug-ins that ask where it is.
+    POINT screen = {x, y};
+    ClientToScreen(window, &screen);
+    SetCursorPos(screen.x, screen.y);
+    PostMessageA(target, message, keys, MAKELPARAM(WORD(SHORT(point.x)), WORD(SHORT(point.y))));
+}
+
+void EditorWindow::Platform::Click(const EditorInputAction& action, EditorLoop* loop) const
+{
+    bool right = action.button == EMouseButton_Right;
+    UINT buttonKey = right ? VK_RBUTTON : VK_LBUTTON;
+    UINT down = right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN;
+    UINT up = right ? WM_RBUTTONUP : WM_LBUTTONUP;
+    UINT doubleClick = right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
+    SetModifierState(action.modifiers, true);
+    PostMouse(WM_MOUSEMOVE, action.x, action.y, MouseKeys(action.modifiers, 0));
+    loop->RunFor(STEP_MS);
+    int clicks = action.kind == EEditorInput_DoubleClick ? 2 : 1;
+    for (int i = 0; i < clicks; ++i) {
+        UINT press = down;
+        if (i > 0) {
+            loop->RunFor(DOUBLE_CLICK_GAP_MS);
+            // The system turns the second press into a double click only
+            // for windows whose class asks for it.
+            POINT point;
+            HWND target = TargetAt(action.x, action.y, &point);
+            if (GetClassLongPtrA(target, GCL_STYLE) & CS_DBLCLKS) press = doubleClick;
+        }
+        SetKeyState(buttonKey, true);
+        PostMouse(press, action.x, action.y, MouseKeys(action.modifiers, buttonKey));
+        loop->RunFor(HOLD_MS);
+        SetKeyState(buttonKey, false);
+        PostMouse(up, action.x, action.y, MouseKeys(action.modifiers, 0));
+        loop->RunFor(STEP_MS);
+    }
+    SetModifierState(action.modifiers, false);
+}
+
+void EditorWindow::Platform::Drag(const EditorInputAction& action, EditorLoop* loop) const
+{
+    bool right = action.button == EMouseButton_Right;
+    UINT buttonKey = right ? VK_RBUTTON : VK_LBUTTON;
+    SetModifierState(action.modifiers, true);
+    PostMouse(WM_MOUSEMOVE, action.x, action.y, MouseKeys(action.modifiers, 0));
+    loop->RunFor(STEP_MS);
+    SetKeyState(buttonKey, true);
+    PostMouse(right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, action.x, action.y, MouseKeys(action.modifiers, buttonKey));
+    loop->RunFor(HOLD_MS);
+    int dx = action.endX - action.x;
+    int dy = action.endY - action.y;
+    int distance = std::abs(dx) > std::abs(dy) ? std::abs(dx) : std::abs(dy);
+    int steps = distance / DRAG_STEP_PIXELS;
+    if (steps < MIN_DRAG_STEPS) steps = MIN_DRAG_STEPS;
+    if (steps > MAX_DRAG_STEPS) steps = MAX_DRAG_STEPS;
+    for (int i = 1; i <= steps; ++i) {
+        PostMouse(WM_MOUSEMOVE, action.x + dx * i / steps, action.y + dy * i / steps,
+                  MouseKeys(action.modifiers, buttonKey));
+        loop->RunFor(STEP_MS);
+    }
+    loop->RunFor(HOLD_MS);
+    SetKeyState(buttonKey, false);
+    PostMouse(right ? WM_RBUTTONUP : WM_LBUTTONUP, action.endX, action.endY, MouseKeys(action.modifiers, 0));
+    loop->RunFor(STEP_MS);
+    SetModifierState(action.modifiers, false);
+}
+
+void EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* loop) const
+{
+    PostMouse(WM_MOUSEMOVE, action.x, action.y, 0);
+    loop->RunFor(STEP_MS);
+    // Wheel messages carry screen coordinates and go to the window under
+    // the pointer, as on current Windows.
+    POINT screen = {action.x, action.y};
+    ClientToScreen(window, &screen);
+    POINT point;
+    int count = action.notches > 0 ? action.notches : -action.notches;
+    SHORT delta = SHORT(action.notches > 0 ? WHEEL_DELTA : -WHEEL_DELTA);
+    for (int i = 0; i < count; ++i) {
+        HWND target = TargetAt(action.x, action.y, &point);
+        PostMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)),
+                     MAKELPARAM(WORD(SHORT(screen.x)), WORD(SHORT(screen.y))));
+        loop->RunFor(STEP_MS);
+    }
+}
+
+void EditorWindow::Platform::Key(const EditorInputAction& action, EditorLoop* loop) const
+{
+    UINT virtualKey = VirtualKeyFor(action.key, action.character);
+    HWND focus = GetFocus();
+    HWND target = InOurWindow(focus) ? focus : GetWindow(window, GW_CHILD);
+    if (!target) target = window;
+    LPARAM scan = LPARAM(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    if (IsExtendedKey(virtualKey)) scan |= LPARAM(1) << 24;
+    SetKeyState(virtualKey, true);
+    PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
+    loop->RunFor(HOLD_MS);
+    SetKeyState(virtualKey, false);
+    // Key-up: previous state down (bit 30) and transition (bit 31).
+    PostMessageA(target, WM_KEYUP, virtualKey, LPARAM(1 | scan | (LPARAM(1) << 30) | (LPARAM(1) << 31)));
+    loop->RunFor(STEP_MS);
+}
+
+bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, std::string* error)
+{
+    if (!mpPlatform) {
+        *error = "the editor window is not open";
+        return false;
+    }
+    switch (action.kind) {
+    case EEditorInput_Click:
+    case EEditorInput_DoubleClick:
+        mpPlatform->Click(action, loop);
+        break;
+    case EEditorInput_Drag:
+        mpPlatform->Drag(action, loop);
+        break;
+    case EEditorInput_Wheel:
+        mpPlatform->Wheel(action, loop);
+        break;
+    case EEditorInput_Key:
+        mpPlatform->Key(action, loop);
+        break;
+    case EEditorInput_Wait:
+        break;
+    }
+    return true;
+}
+
+bool EditorWindow::Capture(RasterBitmap* bitmap, std::string* error)
+{
+    if (!mpPlatform) {
+        *error = "the editor window is not open";
+        return false;
+    }
+    int width = mpPlatform->width;
+    int height = mpPlatform->height;
+    HDC windowContext = GetDC(mpPlatform->window);
+    if (!windowContext) {
+        *error = "cannot get the editor window's device context";
+        return false;
+    }
+    HDC memoryContext = CreateCompatibleDC(windowContext);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP section = memoryContext ? CreateDIBSection(windowContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    bool ok = false;
+    if (section && bits) {
+        HGDIOBJ previous = SelectObject(memoryContext, section);
+        // The window's client area as the screen shows it, children
+        // included (the top-level window does not clip them).
+        ok = BitBlt(memoryContext, 0, 0, width, height, windowContext, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        GdiFlush();
+        if (ok && bitmap->Resize(width, height)) {
+            const uint32_t* source = static_cast<const uint32_t*>(bits);
+            for (int y = 0; y < height; ++y) {
+                uint32_t* row = bitmap->Pixels() + size_t(y) * size_t(bitmap->RowSpan());
+                for (int x = 0; x < width; ++x) row[x] = source[size_t(y) * size_t(width) + size_t(x)] | 0xFF000000u;
+            }
+        } else if (ok) {
+            ok = false;
+            *error = "no memory for the captured image";
+        } else {
+            *error = "BitBlt could not read the editor window";
+        }
+        SelectObject(memoryContext, previous);
+    } else {
+        *error = "cannot create a bitmap for the capture";
+    }
+    if (section) DeleteObject(section);
+    if (memoryContext) DeleteDC(memoryContext);
+    ReleaseDC(mpPlatform->window, windowContext);
+    return ok;
+}
+
+void EditorWindow::Destroy()
+{
+    if (!mpPlatform) return;
+    if (mpPlatform->window) DestroyWindow(mpPlatform->window);
+    ProcessEvents();
+    delete mpPlatform;
+    mpPlatform = nullptr;
+}
