@@ -9,6 +9,11 @@ public:
     RecursiveLock();
     virtual ~RecursiveLock();
     void Enter();
+    // Takes the lock only when that needs no waiting (also when this thread
+    // holds it already); true when taken. The editor's own thread uses it so
+    // that it never waits for a lock the host's thread may hold while it
+    // closes the editor and waits for that thread.
+    bool TryEnter();
     void Leave();
 
 private:

@@ -23,6 +23,8 @@ RecursiveLock::~RecursiveLock() { pthread_mutex_destroy(Mutex(mStorage)); }
 
 void RecursiveLock::Enter() { pthread_mutex_lock(Mutex(mStorage)); }
 
+bool RecursiveLock::TryEnter() { return pthread_mutex_trylock(Mutex(mStorage)) == 0; }
+
 void RecursiveLock::Leave() { pthread_mutex_unlock(Mutex(mStorage)); }
 
 RecursiveLock& CreationLock()

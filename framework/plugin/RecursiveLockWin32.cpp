@@ -16,6 +16,8 @@ RecursiveLock::~RecursiveLock() { DeleteCriticalSection(Section(mStorage)); }
 
 void RecursiveLock::Enter() { EnterCriticalSection(Section(mStorage)); }
 
+bool RecursiveLock::TryEnter() { return TryEnterCriticalSection(Section(mStorage)) != 0; }
+
 void RecursiveLock::Leave() { LeaveCriticalSection(Section(mStorage)); }
 
 RecursiveLock& CreationLock()

@@ -1,0 +1,39 @@
+// Opens the file dialog when clicked. Each completed or cancelled
+// selection toggles the value between 0 and 1, so that the bound
+// parameter's handler runs every time; it reads the file with
+// LastChosenFile ("" after a cancelled dialog).
+#pragma once
+
+#include <string>
+
+#include "IControl.h"
+
+class IFileSelectorControl : public IControl {
+public:
+    enum State { State_Idle = 0, State_DialogOpen = 1, State_Finished = 2 };
+    static constexpr int ACTION_SAVE = 1;
+    static constexpr int ACTION_OPEN = 0;
+
+    IFileSelectorControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
+                         const char* folder, int action = ACTION_OPEN, const char* extensions = "");
+
+    void MouseDown(int x, int y, const MouseMods& mods) override;
+    // Frame 1 of the image while the dialog is open; nothing otherwise.
+    bool Draw(IGraphicsLice* pGraphics) override;
+    // Also once right after a selection, to take the frame away again.
+    bool NeedsDraw() override;
+
+    // The path of the last selection, cut to size - 1 characters.
+    void LastChosenFile(char* path, int size) const;
+    const char* LastChosenFile() const { return mLastFile.c_str(); }
+    int GetState() const { return mState; }
+    void SetFolder(const char* folder) { mFolder = folder ? folder : ""; }
+
+protected:
+    BitmapRef mBitmap;
+    std::string mFolder;
+    std::string mLastFile;
+    std::string mExtensions;
+    int mAction;
+    int mState = State_Idle;
+};

@@ -1,0 +1,317 @@
+// The surface's control list, its inboxes, the redraw loop and the GUI
+// thread's handling of the plug-in lock. Drawing primitives and images are
+// in IGraphicsLiceDrawing.cpp, mouse and key routing in IGraphicsLiceInput.cpp.
+#include "IGraphicsLice.h"
+
+#include <chrono>
+#include <thread>
+
+#include "ClipView.h"
+#include "IControl.h"
+#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IPlugParam.h"
+#include "framework/raster/SystemBitmap.h"
+#include "framework/raster/TextRenderer.h"
+
+IGraphicsLice::IGraphicsLice(IPlugBase* pPlug, int width, int height, int frameRate)
+    : mpPlug(pPlug), mWidth(width), mHeight(height), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE),
+      mpTextRenderer(new TextRenderer())
+{
+}
+
+IGraphicsLice::~IGraphicsLice() { DeleteControls(); }
+
+void IGraphicsLice::PrepareSurface()
+{
+    ScopedLock lock(mSurfaceLock);
+    if (!mpDrawBitmap) {
+        mpDrawBitmap.reset(new SystemBitmap(mWidth, mHeight));
+    } else if (mpDrawBitmap->Width() != mWidth || mpDrawBitmap->Height() != mHeight) {
+        mpDrawBitmap->Resize(mWidth, mHeight);
+    }
+    if (!mpScratch) mpScratch.reset(new MemoryBitmap());
+    if (mInboxReady.load(std::memory_order_acquire)) return;
+    // Sized once: from here on, posting must never allocate.
+    int count = mpPlug ? mpPlug->NParams() : 0;
+    mShownValues.Resize(count);
+    mUserValues.Resize(count);
+    mpBound.reset(count > 0 ? new std::atomic<bool>[count] : nullptr);
+    mBoundCount = count;
+    for (int i = 0; i < count; ++i) mpBound[i].store(false, std::memory_order_relaxed);
+    for (IControl* pControl : mControls) {
+        int paramIdx = pControl->ParamIdx();
+        if (paramIdx >= 0 && paramIdx < count) mpBound[paramIdx].store(true, std::memory_order_relaxed);
+    }
+    mInboxReady.store(true, std::memory_order_release);
+}
+
+int IGraphicsLice::AddControl(IControl* pControl)
+{
+    ScopedLock lock(mSurfaceLock);
+    mControls.push_back(pControl);
+    int paramIdx = pControl->ParamIdx();
+    if (paramIdx >= 0 && paramIdx < mBoundCount) mpBound[paramIdx].store(true, std::memory_order_release);
+    return NControls() - 1;
+}
+
+IControl* IGraphicsLice::GetControl(int index) const
+{
+    if (index < 0 || index >= NControls()) return nullptr;
+    return mControls[index];
+}
+
+void IGraphicsLice::KeepObserver(IObserverInterface* pObserver)
+{
+    if (!pObserver) return;
+    ScopedLock lock(mSurfaceLock);
+    mObservers.push_back(pObserver);
+}
+
+void IGraphicsLice::DeleteControls()
+{
+    ScopedLock lock(mSurfaceLock);
+    for (size_t i = mControls.size(); i > 0; --i) delete mControls[i - 1];
+    mControls.clear();
+    for (IObserverInterface* pObserver : mObservers) delete pObserver;
+    mObservers.clear();
+    for (int i = 0; i < mBoundCount; ++i) mpBound[i].store(false, std::memory_order_release);
+    ResetMouseState();
+}
+
+void IGraphicsLice::ResetMouseState()
+{
+    mCapture = -1;
+    mMouseOver = -1;
+    mMouseX = -1;
+    mMouseY = -1;
+    mRightButtonCapture = false;
+}
+
+void IGraphicsLice::ShowParamValue(int paramIdx, double value, bool normalized)
+{
+    if (!normalized) {
+        IPlugParam* pParam = mpPlug ? mpPlug->GetParam(paramIdx) : nullptr;
+        if (!pParam) return;
+        value = pParam->ToNormalized(value);
+    }
+    if (mInboxReady.load(std::memory_order_acquire)) {
+        mShownValues.Post(paramIdx, value);
+        return;
+    }
+    // Still being set up (AttachEditor's first values): no other thread runs.
+    ScopedLock lock(mSurfaceLock);
+    for (IControl* pControl : mControls) {
+        if (pControl->ParamIdx() == paramIdx) pControl->ShowValue(value);
+    }
+}
+
+bool IGraphicsLice::SetBoundControls(int paramIdx, double normalized)
+{
+    bool found = false;
+    for (IControl* pControl : mControls) {
+        if (pControl->ParamIdx() == paramIdx) {
+            pControl->TakeUserValue(normalized);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool IGraphicsLice::HasBoundControl(int paramIdx) const
+{
+    return paramIdx >= 0 && paramIdx < mBoundCount && mpBound[paramIdx].load(std::memory_order_acquire);
+}
+
+bool IGraphicsLice::PostUserValue(int paramIdx, double normalized)
+{
+    if (!mWindowOpen.load(std::memory_order_acquire) || mClosing.load(std::memory_order_acquire)) return false;
+    if (!HasBoundControl(paramIdx)) return false;
+    return mUserValues.Post(paramIdx, normalized);
+}
+
+void IGraphicsLice::PostTaskFlags(uint32_t flags) { mTaskFlags.fetch_or(flags, std::memory_order_acq_rel); }
+
+void IGraphicsLice::ApplyShownValues()
+{
+    if (mShownValues.Collect() == 0) return;
+    for (IControl* pControl : mControls) {
+        int paramIdx = pControl->ParamIdx();
+        if (mShownValues.Collected(paramIdx)) pControl->ShowValue(mShownValues.CollectedValue(paramIdx));
+    }
+}
+
+void IGraphicsLice::ApplyUserValues()
+{
+    if (mUserValues.Collect() == 0) return;
+    for (int i = 0; i < mUserValues.Size(); ++i) {
+        if (mUserValues.Collected(i)) SetBoundControls(i, mUserValues.CollectedValue(i));
+    }
+}
+
+void IGraphicsLice::RunTickHandler()
+{
+    uint32_t flags = mTaskFlags.exchange(0, std::memory_order_acq_rel);
+    if (mpTickHandler) mpTickHandler->OnEditorTick(flags);
+}
+
+void IGraphicsLice::MarkAllControlsChanged()
+{
+    for (IControl* pControl : mControls) pControl->MarkChanged(false);
+}
+
+bool IGraphicsLice::CollectDirty(ControlRect* pRect)
+{
+    bool any = false;
+    ControlRect dirty;
+    for (IControl* pControl : mControls) {
+        pControl->Notify();
+        if (!pControl->NeedsDraw()) continue;
+        dirty = any ? dirty.Union(pControl->GetRect()) : pControl->GetRect();
+        any = true;
+        pControl->PrepareDraw();
+    }
+    if (pRect) *pRect = dirty;
+    return any;
+}
+
+bool IGraphicsLice::DrawControl(int index)
+{
+    IControl* pControl = mControls[index];
+    ClipView view(*mpDrawBitmap, RasterRect{mDrawRect.mLeft, mDrawRect.mTop, mDrawRect.mRight, mDrawRect.mBottom});
+    mpTarget = &view;
+    mTargetX = view.Left();
+    mTargetY = view.Top();
+    bool ok = pControl->Draw(this);
+    mpTarget = nullptr;
+    return ok;
+}
+
+bool IGraphicsLice::Draw(const ControlRect& updateRect)
+{
+    if (mControls.empty()) return true;
+    if (!mpDrawBitmap) return false;
+    bool ok = true;
+    int count = NControls();
+    if (mDrawOnlyUpdateArea) {
+        mDrawRect = updateRect;
+        for (int i = 0; i < count; ++i) {
+            IControl* pControl = mControls[i];
+            if (!pControl->IsHidden() && pControl->GetRect().Intersects(updateRect)) ok = DrawControl(i) && ok;
+        }
+        for (IControl* pControl : mControls) pControl->MarkDrawn();
+    } else if (mControls[0]->NeedsDraw()) {
+        mDrawRect = mControls[0]->GetRect();
+        for (int i = 0; i < count; ++i) {
+            if (i == 0 || !mControls[i]->IsHidden()) ok = DrawControl(i) && ok;
+            mControls[i]->MarkDrawn();
+        }
+    } else {
+        for (int i = 1; i < count; ++i) {
+            IControl* pDirty = mControls[i];
+            if (!pDirty->NeedsDraw()) continue;
+            mDrawRect = pDirty->GetRect();
+            for (int j = 0; j < count; ++j) {
+                IControl* pControl = mControls[j];
+                if (j == i || (!pControl->IsHidden() && pControl->GetRect().Intersects(mDrawRect))) {
+                    ok = DrawControl(j) && ok;
+                }
+            }
+            pDirty->MarkDrawn();
+        }
+    }
+    mDrawRect = ControlRect();
+    BlitToWindow(updateRect);
+    return ok;
+}
+
+// ---- The GUI thread and the plug-in lock
+
+bool IGraphicsLice::EnterPlugLockFromGui()
+{
+    if (!mpPlug) {
+        ++mGuiPlugLockDepth;
+        return true;
+    }
+    RecursiveLock& lock = mpPlug->Lock();
+    for (int attempt = 0;; ++attempt) {
+        if (lock.TryEnter()) {
+            ++mGuiPlugLockDepth;
+            return true;
+        }
+        // The host's thread holds the lock while it closes the window and
+        // waits for this thread: waiting here would never end.
+        if (mClosing.load(std::memory_order_acquire)) return false;
+        // A processing block holds the lock for a fraction of a millisecond;
+        // yield first, then sleep so that a long hold costs no CPU.
+        if (attempt < 64) {
+            std::this_thread::yield();
+        } else {
+            std::this_thread::sleep_for(std::chrono::microseconds(250));
+        }
+    }
+}
+
+void IGraphicsLice::LeavePlugLockFromGui()
+{
+    if (mGuiPlugLockDepth <= 0) return;
+    --mGuiPlugLockDepth;
+    if (mpPlug) mpPlug->Lock().Leave();
+}
+
+IGraphicsLice::GuiSection::GuiSection(IGraphicsLice* pGraphics)
+    : mpGraphics(pGraphics), mEntered(false), mHoldsPlugLock(false)
+{
+    mpGraphics->mSurfaceLock.Enter();
+    if (mpGraphics->mGuiSectionDepth++ == 0) mpGraphics->mPlugLockLost = false;
+    // Without a window there is no GUI thread: an event that arrives after
+    // the close (or before the open) is dropped.
+    if (!mpGraphics->mWindowOpen.load(std::memory_order_acquire)) return;
+    mHoldsPlugLock = mpGraphics->EnterPlugLockFromGui();
+    mEntered = mHoldsPlugLock;
+}
+
+IGraphicsLice::GuiSection::~GuiSection()
+{
+    LeavePlugLock();
+    --mpGraphics->mGuiSectionDepth;
+    mpGraphics->mSurfaceLock.Leave();
+}
+
+void IGraphicsLice::GuiSection::LeavePlugLock()
+{
+    if (!mHoldsPlugLock) return;
+    mHoldsPlugLock = false;
+    mpGraphics->LeavePlugLockFromGui();
+}
+
+IGraphicsLice::HostSection::HostSection(IGraphicsLice* pGraphics) : mpGraphics(pGraphics)
+{
+    if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Enter();
+    mpGraphics->mSurfaceLock.Enter();
+}
+
+IGraphicsLice::HostSection::~HostSection()
+{
+    mpGraphics->mSurfaceLock.Leave();
+    if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Leave();
+}
+
+IGraphicsLice::ModalSection::ModalSection(IGraphicsLice* pGraphics)
+    : mpGraphics(pGraphics), mReleasedDepth(pGraphics->mGuiPlugLockDepth)
+{
+    for (int i = 0; i < mReleasedDepth; ++i) mpGraphics->LeavePlugLockFromGui();
+}
+
+IGraphicsLice::ModalSection::~ModalSection()
+{
+    if (mReleasedDepth == 0) return;
+    if (!mpGraphics->EnterPlugLockFromGui()) {
+        mpGraphics->mPlugLockLost = true;
+        return;
+    }
+    // Held once again: the further levels are recursive and never wait.
+    for (int i = 1; i < mReleasedDepth; ++i) {
+        if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Enter();
+        ++mpGraphics->mGuiPlugLockDepth;
+    }
+}

@@ -1,0 +1,265 @@
+// The editor window: the drawing surface of IGraphicsLice shown in a child
+// window of the host's editor window, with its timer, the value prompt (an
+// edit box or a popup menu), file and colour dialogs, message boxes,
+// opening a web address and the module folders.
+//
+// One class for every platform. What all platforms share (the timer tick,
+// the value-prompt states, menus, the dialogs' rules, the offscreen mode)
+// is in IGraphicsWindow.cpp and IGraphicsWindowOffscreen.cpp; the window
+// system itself sits behind the private Native* functions below, defined
+// once per platform in IGraphicsWindowX11.cpp and IGraphicsWindowWin32.cpp.
+//
+// OFFSCREEN MODE (SetOffscreen): OpenWindow succeeds without any window
+// system; the caller drives the timer with Tick() and injects input through
+// the same Handle* entry points a platform uses; the prompt's edit box is a
+// virtual one whose text the caller sets (Offscreen().mEditText); menus,
+// dialogs and message boxes answer from Offscreen() and record what they
+// were asked; WriteScreenshot saves the draw bitmap as PNG. Tests and the
+// host's editor command use it.
+//
+// Windows note: <windows.h> defines LoadImage as a macro; a platform file
+// that includes it must #undef LoadImage before including this header.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IGraphicsLice.h"
+
+// A popup menu as the window system shows it. Items are numbered from 1 in
+// the order FillNativeMenu visits them; choosing an item returns its id.
+struct NativeMenuItem {
+    int mId = 0;
+    std::string mText;
+    bool mChecked = false;
+    bool mSeparator = false;
+    bool mColumnBreak = false;  // starts a new column
+    bool mHasSubmenu = false;
+    std::vector<NativeMenuItem> mSubmenu;
+};
+
+struct NativeMenu {
+    std::vector<NativeMenuItem> mItems;
+};
+
+// The offscreen window's answers to modal questions, and its record of what
+// it was asked. Answers persist until changed.
+struct OffscreenScript {
+    // Answers.
+    int mMenuChoice = 0;  // id the next popup menus return; 0 = dismissed
+    bool mFileChosen = false;
+    std::string mFilePath;
+    bool mColourChosen = false;
+    Color mColour;
+    bool mAnswerYes = true;  // to Yes/No message boxes
+    bool mConnected = true;  // internet connection state
+    bool mUrlOpens = true;
+    // Runs while a menu, dialog or message box is "open", on the GUI thread
+    // and without the plug-in lock, as a native modal loop would.
+    std::function<void()> mOnModal;
+
+    // What was asked.
+    int mMenusShown = 0;
+    NativeMenu mLastMenu;
+    int mLastMenuX = 0;
+    int mLastMenuY = 0;
+    int mFileDialogs = 0;
+    int mLastFileAction = 0;
+    std::string mLastFileFolder;
+    std::string mLastFileExtensions;
+    int mColourDialogs = 0;
+    std::string mLastColourTitle;
+    std::vector<std::string> mMessages;
+    std::vector<std::string> mOpenedUrls;
+    int mBlits = 0;
+    ControlRect mLastBlit;
+
+    // The prompt's edit box.
+    bool mEditExists = false;
+    std::string mEditText;
+    ControlRect mEditRect;
+    bool mEditSelectedAll = false;
+};
+
+class IGraphicsWindow : public IGraphicsLice {
+public:
+    enum PromptState {
+        PromptState_Idle = 0,
+        PromptState_Editing = 1,  // the edit box has the focus
+        PromptState_Refresh = 2,  // the edit's text follows the value
+        PromptState_Cancel = 3,
+        PromptState_Commit = 4
+    };
+    static constexpr int TIMER_ID = 2;
+    static constexpr int PROMPT_WIDTH = 36;
+    static constexpr int PROMPT_HEIGHT = 16;
+    static constexpr int MAX_PROMPT_TEXT = 1000;
+
+    IGraphicsWindow(IPlugBase* pPlug, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
+    // Closes the window without sending anything more to the plug-in (the
+    // plug-in deletes its editor from its own destructor).
+    ~IGraphicsWindow() override;
+
+    // The window's slots of the surface.
+    void BlitToWindow(const ControlRect& rect) override;
+    bool FillNativeMenu(NativeMenu* pNative, int* pNextId, const PopupMenu& menu) override;
+    // Deletes every control, resizes the draw bitmap and grows an open
+    // window by the difference. GUI thread, or while the window is closed.
+    void Resize(int width, int height) override;
+    bool HasWindow() const override;
+    void OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bool textMode) override;
+    void HostFolder(std::string* pFolder) override;
+    void PluginFolder(std::string* pFolder) override;
+    void ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions) override;
+    bool ChooseColour(Color* pColor, const char* title) override;
+    bool OpenWebAddress(const char* url, const char* title, const char* confirmText,
+                        const char* errorText) override;
+    // A window open already is closed first (its place is kept). Marks every
+    // control changed. Returns the window handle (offscreen: this surface),
+    // or null when the window system failed. Host's UI thread.
+    void* OpenWindow(void* pParent) override;
+    // Ends the GUI thread, destroys the window and the prompt, and applies
+    // user values still posted. Host's UI thread; may hold the plug-in lock.
+    void CloseWindow() override;
+    void* GetWindow() const override;
+    void OpenValueMenu(IControl* pControl, IPlugParam* pParam, int rowsPerColumn) override;
+
+    // ---- Entry points for the window system, called on the GUI thread.
+    // Each takes the surface lock and the plug-in lock (THREADING in
+    // IGraphicsLice.h) and drops the event when the window is closing.
+
+    // The timer: every 1000 / frame rate milliseconds.
+    void Tick();
+    // An expose or paint event: copies rect of the draw bitmap, which the
+    // ticks keep up to date, to the window (BlitToWindow). Takes only the
+    // surface lock.
+    void HandlePaint(const ControlRect& rect);
+    void HandleMouseDown(int x, int y, const MouseMods& mods);
+    void HandleMouseUp(int x, int y, const MouseMods& mods);
+    // A move with a button held drags, otherwise it is a mouse-over; true
+    // when the window should ask to be told when the mouse leaves it.
+    bool HandleMouseMove(int x, int y, const MouseMods& mods);
+    // True when the double-click became a press (the window then captures
+    // the mouse until the release).
+    bool HandleMouseDoubleClick(int x, int y, const MouseMods& mods);
+    // notches: the wheel delta / 120 (positive away from the user).
+    void HandleMouseWheel(int x, int y, const MouseMods& mods, int notches);
+    void HandleMouseLeave();
+    // key: a KeyCode (see KeyFromVirtualKey); the position is the cursor's.
+    void HandleKeyDown(int x, int y, int key);
+    // The prompt's edit box gained or lost the keyboard focus.
+    void PromptFocusChanged(bool gained);
+    // Enter in the prompt's edit box (the edit swallows it).
+    void PromptEnterPressed();
+
+    int GetPromptState() const { return mPromptState; }
+    // Whether the prompt's edit box exists.
+    bool PromptOpen() const { return mPromptEditExists; }
+    IControl* PromptControl() const { return mpPromptControl; }
+
+    // ---- Offscreen mode
+    // Only while no window is open.
+    void SetOffscreen(bool offscreen);
+    bool IsOffscreen() const { return mOffscreen; }
+    OffscreenScript& Offscreen() { return mScript; }
+    // The draw bitmap as an 8-bit RGBA PNG file; false when it cannot be
+    // written.
+    bool WriteScreenshot(const char* path);
+
+private:
+    IGraphicsWindow(const IGraphicsWindow&) = delete;
+    IGraphicsWindow& operator=(const IGraphicsWindow&) = delete;
+
+    // ---- Shared parts (IGraphicsWindow.cpp)
+    void RunPromptStates();
+    void CommitPrompt();
+    void DestroyPrompt();
+    // The popup menu at (x, y) in surface pixels, without the plug-in lock;
+    // the chosen id, or 0.
+    int TrackMenu(const NativeMenu& menu, int x, int y);
+    bool CreateEdit(const ControlRect& rect, const char* text);
+    void DestroyEdit();
+    void GetEditText(std::string* pText);
+    void SetEditText(const char* text);
+    bool ShowMessage(const char* text, const char* title, bool yesNo);
+    bool InternetConnected();
+    bool OpenUrl(const char* url);
+
+    // ---- The window system: one definition per platform
+    // (IGraphicsWindowX11.cpp, IGraphicsWindowWin32.cpp). Called only when
+    // the surface is not offscreen.
+
+    // The platform's record of the open window (handles, the GUI thread,
+    // the edit box, fonts), created by NativeOpen and freed by NativeClose.
+    struct NativeWindow;
+
+    // Creates a visible child window of pParent with the surface's size at
+    // (x, y) in the parent, starts the timer calling Tick() every
+    // 1000 / FrameRate() ms on the GUI thread, routes mouse and key input to
+    // the Handle* entry points (mouse capture from a press to its release;
+    // wheel positions in window pixels) and takes the focus. Expose or paint
+    // events go to HandlePaint, which copies from the draw bitmap; they never
+    // call Draw.
+    // False, with everything undone, on failure.
+    bool NativeOpen(void* pParent, int x, int y);
+    // Stops the timer and input, ends the GUI thread (if the platform has
+    // one), destroys the edit box and the window, and frees mpNative. When
+    // it returns no Tick or Handle* call runs or will run. mClosing is set
+    // before it is called, so a GUI thread waiting for the plug-in lock
+    // gives up.
+    void NativeClose();
+    void* NativeHandle() const;
+    // The window's position in its parent, to reopen it there.
+    bool NativePlace(int* pX, int* pY) const;
+    // Copies rect of the draw bitmap (PixelBuffer()) to the window. GUI
+    // thread, surface lock held.
+    void NativeBlit(const ControlRect& rect);
+    // Grows the window, and its parent and grandparent when they are child
+    // windows, by (dw, dh).
+    void NativeResize(int dw, int dh);
+    // A single-line edit box over rect with the text centred, font "Arial"
+    // of height 14, all text selected and the keyboard focus; it calls
+    // PromptFocusChanged on focus changes and PromptEnterPressed on Enter.
+    bool NativeCreateEdit(const ControlRect& rect, const char* text);
+    void NativeDestroyEdit();
+    // At most maxLength characters.
+    void NativeGetEditText(std::string* pText, int maxLength);
+    void NativeSetEditText(const char* text);
+    // Shows the menu modally at (x, y) in window pixels; the chosen item's
+    // id, or 0 when dismissed. Checked items show a check mark, separators
+    // a line, column breaks start a new column.
+    int NativeTrackMenu(const NativeMenu& menu, int x, int y);
+    // action 1: save dialog (asks before overwriting; the folder must
+    // exist); otherwise open dialog (file and folder must exist). True with
+    // *pPath set when a file was chosen.
+    bool NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions);
+    // The full colour chooser starting at *pColor, the title as its caption
+    // when given; pCustomColours: 16 0x00BBGGRR entries kept by the surface.
+    bool NativeChooseColour(Color* pColor, const char* title, uint32_t* pCustomColours);
+    // yesNo: true when answered Yes. Otherwise an OK box; true.
+    bool NativeMessageBox(const char* text, const char* title, bool yesNo);
+    bool NativeInternetConnected();
+    // Opens the address with the system's handler ("open").
+    bool NativeOpenUrl(const char* url);
+    // The full file name of the host program.
+    static bool NativeProgramPath(std::string* pPath);
+
+    NativeWindow* mpNative = nullptr;
+
+    // ---- Fields
+    bool mOffscreen = false;
+    bool mOffscreenOpen = false;
+    bool mDestroying = false;
+    int mPlaceX = 0;
+    int mPlaceY = 0;
+    int mPromptState = PromptState_Idle;
+    bool mPromptEditExists = false;
+    IControl* mpPromptControl = nullptr;
+    IPlugParam* mpPromptParam = nullptr;
+    bool mPromptTextMode = false;
+    std::unique_ptr<uint32_t[]> mpCustomColours;
+    OffscreenScript mScript;
+};

@@ -1,0 +1,16 @@
+#include "IKnobMultiControl.h"
+
+#include "IGraphicsLice.h"
+
+IKnobMultiControl::IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+                                     int direction, double gearing)
+    : IKnobControl(pPlug, ControlRect(x, y, x + bitmap.mWidth, y + bitmap.FrameHeight()), paramIdx, direction,
+                   gearing),
+      mBitmap(bitmap)
+{
+}
+
+bool IKnobMultiControl::Draw(IGraphicsLice* pGraphics)
+{
+    return pGraphics->DrawBitmap(mBitmap, mRect, FrameForValue(mValue, mBitmap.mFrames), &mBlend);
+}
