@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Shows the plug-in at work without a DAW: installs what is missing, builds
+# the Linux plug-in and host, prints what the plug-in tells a host about
+# itself and plays a few bars, writing the MIDI it generates to
+#   out/demo-events.txt  (one line per event: sample, status, data 1, data 2)
+#   out/demo.mid         (Standard MIDI File, open it in any MIDI player)
+set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+cd "$root"
+
+# ---------------------------------------------------------------------------
+# DEMO SCENE: the options of `tarvo-host play` that set up and play the
+# scene (tempo, length, state chunk, parameters, script; see the host's
+# usage text). The output options are added below.
+DEMO_PLAY_OPTIONS=(--tempo 120 --bars 4)
+# ---------------------------------------------------------------------------
+
+say() { echo "== demo: $*"; }
+run() { echo "\$ $*"; "$@"; }
+
+say "installing missing packages"
+if [ "$(id -u)" -eq 0 ]; then
+    scripts/install-deps.sh
+elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
+    sudo scripts/install-deps.sh
+else
+    say "not root; assuming the packages of scripts/install-deps.sh are installed"
+fi
+
+say "building the Linux plug-in and host (build/linux)"
+scripts/build.sh linux
+
+host=build/linux/tarvo-host
+plugin=build/linux/Tarvo3.so
+mkdir -p out
+
+say "what the plug-in tells a host"
+run "$host" info "$plugin"
+
+say "playing the demo scene"
+rm -f out/demo-events.txt out/demo.mid
+run "$host" play "$plugin" "${DEMO_PLAY_OPTIONS[@]}" --events out/demo-events.txt --mid out/demo.mid
+
+say "out/demo-events.txt: $(wc -l < out/demo-events.txt) MIDI events; first lines:"
+head -n 8 out/demo-events.txt
+say "out/demo.mid: $(wc -c < out/demo.mid) bytes"
