@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "HomeDirectory.h"
+#include "TarvoGui.h"
 #include "TarvoView.h"
 #include "TimeUnitTable.h"
+#include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/Trace.h"
 
 namespace {
@@ -40,7 +42,8 @@ Tarvo::Tarvo(audioMasterCallback hostCallback)
       mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1), mSimpleCount(0), mTimeUnitBeats(0.5),
       mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0), mTimeDouble(false),
       mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0), mGridChanged(false),
-      mpView(nullptr), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true), mPatternPanelShown(true)
+      mpGui(nullptr), mpView(nullptr), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
+      mPatternPanelShown(true)
 {
     TRACE_ENTRY("Tarvo::Tarvo");
     for (bool& occupied : mPatternOccupied) occupied = false;
@@ -57,10 +60,21 @@ Tarvo::Tarvo(audioMasterCallback hostCallback)
     RegisterParameters();
     InitInternalParameters();
     LoadMidiMap();
+
+    mpGui = new TarvoGui(this);
+    AttachEditor(mpGui->Surface());
+    SetView(mpGui);
     UpdateGridLayout();
 }
 
-Tarvo::~Tarvo() { TRACE_ENTRY("Tarvo::~Tarvo"); }
+Tarvo::~Tarvo()
+{
+    TRACE_ENTRY("Tarvo::~Tarvo");
+    // The base deletes the editor surface afterwards; the layout goes first.
+    SetView(nullptr);
+    delete mpGui;
+    mpGui = nullptr;
+}
 
 void Tarvo::OnReset()
 {

@@ -20,6 +20,7 @@
 #include "framework/plugin/IPlugVST.h"
 
 class ITarvoView;
+class TarvoGui;
 struct ParamChangeDesc;
 
 // Counters of the clock's decisions, for diagnostics and tests.
@@ -46,6 +47,8 @@ public:
 
     // The editor attaches itself here (null detaches it).
     void SetView(ITarvoView* pView) { mpView = pView; }
+    // The editor built with the processor.
+    TarvoGui* Gui() const { return mpGui; }
     // The editor's palettes choose what cell commands 19, 23 and 24 place.
     void SetRoverChoice(int choice) { mRoverChoice = choice & 15; }
     void SetObstacleChoice(int choice) { mObstacleChoice = choice >= 0 && choice < EObstacle_NumKinds ? choice : 0; }
@@ -173,6 +176,9 @@ private:
     MidiMapEntry mNoteMap[128];
     ScaleFile mScaleFile;
     char mScaleName[257];
+
+    // The editor this processor built; the view it talks to is mpView.
+    TarvoGui* mpGui;
 
     // Editor-side model state, kept here so that it works with no editor.
     ITarvoView* mpView;

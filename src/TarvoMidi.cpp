@@ -60,8 +60,9 @@ void Tarvo::SetParameterFromMidi(int paramIdx, double normalized)
     if (!pParam) return;
     if (mpView) {
         // The editor's bound controls take the value as if the user had
-        // moved them; a parameter no control shows is not moved.
-        mpView->SetBoundControls(paramIdx, normalized);
+        // moved them; a parameter no control shows is not moved, and the
+        // host hears nothing of it.
+        if (!mpView->SetBoundControls(paramIdx, normalized)) return;
     } else {
         pParam->SetFromNormalized(normalized);
         OnParamChanged(paramIdx);

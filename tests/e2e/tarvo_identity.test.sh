@@ -19,7 +19,7 @@ except ValueError as error:
     sys.exit("info printed no valid JSON object: %s" % error)
 expected = {
     "name": "Tarvo3", "vendor": "Quillfen", "product": "", "uniqueId": "Qfta",
-    "version": 10000, "flags": "0x1138", "numParams": 101, "numPrograms": 6,
+    "version": 10000, "flags": "0x1139", "numParams": 101, "numPrograms": 6,
     "numInputs": 2, "numOutputs": 2, "category": 2, "vstVersion": 2400,
 }
 wrong = ["%s is %r, expected %r" % (k, info.get(k), v) for k, v in expected.items() if info.get(k) != v]
@@ -56,4 +56,4 @@ for line in wrong:
     print("tarvo_identity: " + line, file=sys.stderr)
 sys.exit(1 if wrong else 0)
 PY
-echo "tarvo_identity: $PLATFORM: Tarvo3 by Quillfen, Qfta, 101 params, 6 programs, flags 0x1138; silent outputs"
+echo "tarvo_identity: $PLATFORM: Tarvo3 by Quillfen, Qfta, 101 params, 6 programs, flags 0x1139 (editor attached); silent outputs"

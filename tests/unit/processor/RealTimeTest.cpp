@@ -33,6 +33,13 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept
     if (gCounting) ++gAllocations;
     return std::malloc(size ? size : 1);
 }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (gCounting) ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

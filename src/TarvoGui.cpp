@@ -1,0 +1,489 @@
+#include "TarvoGui.h"
+
+#include <cassert>
+#include <cstdio>
+#include <cstring>
+
+#include "Tarvo.h"
+#include "framework/gui/IContactControl.h"
+#include "framework/gui/IFileSelectorControl.h"
+#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/IKnobMultiControl.h"
+#include "framework/gui/IRadioGroupControl.h"
+#include "framework/gui/ISliderControl.h"
+#include "framework/gui/ISwitchControl.h"
+#include "framework/gui/ITextControl.h"
+#include "framework/gui/IValueTextControl.h"
+#include "framework/gui/ValueReadOut.h"
+
+namespace {
+
+const char* const VERSION_TEXT = "Version 0.8";
+const char* const DEFAULT_SCALE_NAME = "default";
+
+TextStyle WhiteText(int alignment)
+{
+    return TextStyle("Arial", 14, Color(255, 255, 255, 255), FontStyle_Normal, alignment, 0);
+}
+
+// The knobs: a film strip of as many frames as the parameter has useful
+// positions, and a read-out to the right of each.
+struct KnobPlace {
+    int mParamIdx;
+    int mX;
+    int mY;
+    int mFrames;
+};
+const KnobPlace KNOBS[] = {
+    {EParam_NoteProb, 634, 10, 101},  {EParam_Tilt, 634, 50, 101},       {EParam_ObsProb, 634, 91, 101},
+    {EParam_GrpLim, 634, 130, 101},   {EParam_Wobble, 546, 114, 101},    {EParam_RepeatProb, 634, 170, 101},
+    {EParam_RptLen, 634, 210, 101},   {EParam_TimeUnits, 634, 266, 16},  {EParam_Slow, 634, 306, 101},
+    {EParam_LengthUnits, 634, 346, 16}, {EParam_Velocity, 634, 426, 128}, {EParam_VelJitt, 634, 466, 128},
+    {EParam_Channel, 546, 250, 16},   {EParam_NumRows, 79, 356, 17},     {EParam_NumColums, 90, 402, 17},
+    {EParam_Swing, 546, 290, 101},    {EParam_DurJitt, 634, 386, 101},   {EParam_Human, 546, 330, 101},
+    {EParam_WrapProb, 546, 34, 101},  {EParam_NearProb, 546, 74, 101},   {EParam_Simple, 546, 370, 101},
+    {EParam_SeqNStep, 82, 490, 128},
+};
+
+int KnobImageForFrames(int frames)
+{
+    switch (frames) {
+    case 16: return IMG_KNOB16;
+    case 17: return IMG_KNOB17;
+    case 101: return IMG_KNOB101;
+    case 128: return IMG_KNOB128;
+    default: break;
+    }
+    assert(!"a knob strip of 16, 17, 101 or 128 frames");
+    return IMG_KNOB101;
+}
+
+struct ContactPlace {
+    int mParamIdx;
+    int mX;
+    int mY;
+    int mImageId;
+};
+const ContactPlace GRID_TRANSFORM_CONTACTS[] = {
+    {EParam_MFlipH, 124, 228, IMG_FLIP_HORIZONTAL}, {EParam_MFlipV, 144, 228, IMG_FLIP_VERTICAL},
+    {EParam_MShiftU, 124, 248, IMG_SHIFT_UP},       {EParam_MShiftD, 144, 248, IMG_SHIFT_DOWN},
+    {EParam_MShiftL, 124, 268, IMG_SHIFT_LEFT},     {EParam_MShiftR, 144, 268, IMG_SHIFT_RIGHT},
+    {EParam_MRotL, 124, 288, IMG_ROTATE_LEFT},      {EParam_MRotR, 144, 288, IMG_ROTATE_RIGHT},
+    {EParam_MStagrD, 124, 308, IMG_STAGGER_DOWN},   {EParam_MStagrU, 144, 308, IMG_STAGGER_UP},
+};
+const ContactPlace ROVER_COMMAND_CONTACTS[] = {
+    {EParam_ClrRov, 18, 275, IMG_RADIO_YELLOW},   {EParam_ClrObs, 18, 291, IMG_RADIO_YELLOW},
+    {EParam_ClrAll, 18, 307, IMG_RADIO_YELLOW},   {EParam_RvDelOld, 18, 259, IMG_RADIO_YELLOW},
+    {EParam_RvDelNew, 18, 243, IMG_RADIO_YELLOW}, {EParam_NudgeNew, 18, 354, IMG_RADIO_YELLOW},
+    {EParam_NudgeOld, 18, 402, IMG_RADIO_YELLOW}, {EParam_DragNew, 18, 370, IMG_RADIO_YELLOW},
+    {EParam_DragOld, 18, 418, IMG_RADIO_YELLOW},
+};
+
+// The climb sliders frame the grid, each with its read-out.
+struct ClimbPlace {
+    int mParamIdx;
+    int mX;
+    int mY;
+    int mDirection;
+    int mHandleId;
+    ControlRect mReadOut;
+};
+const int CLIMB_LENGTH = 76;
+const ClimbPlace CLIMB_SLIDERS[] = {
+    {EParam_ClimbN + Wall_N, 331, 6, DragDirection_Horizontal, IMG_HANDLE_CLIMB_NORTH,
+     ControlRect(411, 6, 441, 26)},
+    {EParam_ClimbN + Wall_E, 541, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_EAST,
+     ControlRect(541, 235, 571, 255)},
+    {EParam_ClimbN + Wall_S, 331, 366, DragDirection_Horizontal, IMG_HANDLE_CLIMB_SOUTH,
+     ControlRect(411, 362, 441, 382)},
+    {EParam_ClimbN + Wall_W, 182, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_WEST,
+     ControlRect(172, 235, 202, 255)},
+};
+
+}  // namespace
+
+TarvoGui::TarvoGui(Tarvo* pPlug)
+    : mpPlug(pPlug), mpGraphics(new IGraphicsWindow(pPlug, EDITOR_WIDTH, EDITOR_HEIGHT, FRAME_RATE))
+{
+    for (bool& bound : mBound) bound = false;
+    mPendingScaleName[0] = '\0';
+    mChosenFile[0] = '\0';
+
+    // The places of the controls that come with the grid editor and the
+    // sequencer's own controls are marked where they belong: the striker
+    // canvas, the cells, the palettes, the thumbnails, the step canvas and
+    // the step marker.
+    AddBackground();
+    LoadCellImages();
+    // (striker canvas)
+    // (289 cell controls)
+    AddWallScaleSelectors();
+    AddScaleSlotRows();
+    AddWallMuteSwitches();
+    AddClimbSliders();
+    AddKnobs();
+    AddEnabledSwitch();
+    AddGridTransformContacts();
+    AddPatternPanel();
+    AddTimeSwitches();
+    AddRoverCommandContacts();
+    AddScaleFileControls();
+    // (obstacle and rover palettes)
+    AddSequencerPanel();
+    AddPanelSwitches();
+    AddStepSwitches();
+    AddVersionLabel();
+
+    mPatternPanel.Hide(false);
+    mSequencerPanel.Hide(true);
+    FindBoundParameters();
+    mpGraphics->SetTickHandler(this);
+}
+
+TarvoGui::~TarvoGui()
+{
+    // The processor's base deletes the surface after this object. Closing the
+    // window first ends its GUI thread, which would otherwise still tick
+    // into this object (and closing is the one time a host thread may wait
+    // for the surface lock while holding the plug-in lock).
+    mpGraphics->CloseWindow();
+    ScopedLock plug(mpPlug->Lock());
+    ScopedLock surface(mpGraphics->SurfaceLock());
+    mpGraphics->SetTickHandler(nullptr);
+}
+
+bool TarvoGui::HasBoundControl(int paramIdx) const
+{
+    return paramIdx >= 0 && paramIdx < EParam_NumParams && mBound[paramIdx];
+}
+
+// ---- Building blocks -----------------------------------------------------
+
+BitmapRef TarvoGui::Image(int resourceId)
+{
+    const ImageInfo* pInfo = FindImageInfo(resourceId);
+    assert(pInfo);
+    if (!pInfo) return BitmapRef();
+    return mpGraphics->LoadImage(resourceId, pInfo->name, pInfo->frames);
+}
+
+IControl* TarvoGui::AddContact(int paramIdx, int x, int y, int imageId)
+{
+    IContactControl* pContact = new IContactControl(mpPlug, x, y, paramIdx, Image(imageId));
+    pContact->SetDoubleClickAsPress(true);
+    mpGraphics->AddControl(pContact);
+    return pContact;
+}
+
+IControl* TarvoGui::AddSwitch(int paramIdx, int x, int y, int imageId)
+{
+    ISwitchControl* pSwitch = new ISwitchControl(mpPlug, x, y, paramIdx, Image(imageId));
+    mpGraphics->AddControl(pSwitch);
+    return pSwitch;
+}
+
+IKnobMultiControl* TarvoGui::AddKnob(int paramIdx, int x, int y, int frames)
+{
+    IKnobMultiControl* pKnob = new IKnobMultiControl(mpPlug, x, y, paramIdx, Image(KnobImageForFrames(frames)),
+                                                     DragDirection_Vertical, IKnobControl::DEFAULT_GEARING);
+    mpGraphics->AddControl(pKnob);
+    // The read-out adds its text control after the knob and belongs to the
+    // surface from then on.
+    ControlRect rect(x + 40, y + 17, x + 70, y + 29);
+    TextStyle style = WhiteText(TextAlign_Left);
+    switch (mpPlug->GetParam(paramIdx)->Kind()) {
+    case ParamKind_Bool: new ValueReadOutBool(mpPlug, mpGraphics, rect, style, pKnob); break;
+    case ParamKind_Int: new ValueReadOutInt(mpPlug, mpGraphics, rect, style, pKnob); break;
+    case ParamKind_Enum: new ValueReadOutEnum(mpPlug, mpGraphics, rect, style, pKnob); break;
+    default: new ValueReadOut(mpPlug, mpGraphics, rect, style, pKnob); break;
+    }
+    return pKnob;
+}
+
+ITextControl* TarvoGui::AddLabel(const ControlRect& rect, int alignment, const char* text)
+{
+    ITextControl* pText = new ITextControl(mpPlug, rect, WhiteText(alignment), text);
+    mpGraphics->AddControl(pText);
+    return pText;
+}
+
+// ---- The layout ------------------------------------------------------------
+
+void TarvoGui::AddBackground()
+{
+    const ImageInfo* pInfo = FindImageInfo(IMG_BACKGROUND);
+    assert(pInfo);
+    mpGraphics->AddBackground(IMG_BACKGROUND, pInfo ? pInfo->name : "");
+}
+
+void TarvoGui::LoadCellImages()
+{
+    for (int code = 0; code < NUM_CELL_IMAGES; ++code) mCellImages[code] = Image(IMG_FIRST_CELL + code);
+    for (int kind = 0; kind < NUM_MARK_IMAGES; ++kind) mMarkImages[kind] = Image(IMG_FIRST_MARK + kind);
+}
+
+void TarvoGui::AddWallScaleSelectors()
+{
+    static const int IMAGES[Wall_NumWalls] = {IMG_RADIO_NORTH, IMG_RADIO_EAST, IMG_RADIO_SOUTH, IMG_RADIO_WEST};
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        int left = 198 + 24 * wall;
+        mpGraphics->AddControl(new IRadioGroupControl(mpPlug, ControlRect(left, 408, left + 20, 496),
+                                                      EParam_ScaleN + wall, NUM_SCALE_SLOTS, Image(IMAGES[wall]),
+                                                      DragDirection_Vertical));
+    }
+}
+
+void TarvoGui::AddScaleSlotRows()
+{
+    for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) {
+        int y = 414 + 24 * slot;
+        mpGraphics->AddControl(new IValueTextControl(mpPlug, ControlRect(298, y - 6, 322, y + 19),
+                                                     EParam_Transp1 + slot, WhiteText(TextAlign_Left), nullptr, true,
+                                                     true, DragDirection_Vertical, IValueTextControl::DEFAULT_GEARING));
+        AddContact(EParam_Trans1up + slot, 323, y - 10, IMG_CONTACT_UP);
+        AddContact(EParam_Trans1dn + slot, 323, y, IMG_CONTACT_DOWN);
+        ISliderControl* pRotate = new ISliderControl(mpPlug, 350, y - 8, 99, EParam_Rotate1 + slot,
+                                                     Image(IMG_HANDLE_ROTATE), DragDirection_Horizontal);
+        mpGraphics->AddControl(pRotate);
+        new ValueReadOutInt(mpPlug, mpGraphics, ControlRect(449, y - 6, 461, y + 14), WhiteText(TextAlign_Right),
+                            pRotate);
+        mpGraphics->AddControl(new IValueTextControl(mpPlug, ControlRect(477, y - 6, 522, y + 19),
+                                                     EParam_Mutate1 + slot, WhiteText(TextAlign_Left), nullptr, true,
+                                                     true, DragDirection_Vertical, IValueTextControl::DEFAULT_GEARING));
+    }
+}
+
+void TarvoGui::AddWallMuteSwitches()
+{
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        AddSwitch(EParam_MuteN + wall, 198 + 24 * wall, 506, IMG_RADIO_RED);
+    }
+}
+
+void TarvoGui::AddClimbSliders()
+{
+    for (const ClimbPlace& place : CLIMB_SLIDERS) {
+        ISliderControl* pSlider = new ISliderControl(mpPlug, place.mX, place.mY, CLIMB_LENGTH, place.mParamIdx,
+                                                     Image(place.mHandleId), place.mDirection);
+        mpGraphics->AddControl(pSlider);
+        new ValueReadOutInt(mpPlug, mpGraphics, place.mReadOut, WhiteText(TextAlign_Centre), pSlider);
+    }
+}
+
+void TarvoGui::AddKnobs()
+{
+    for (const KnobPlace& place : KNOBS) {
+        IKnobMultiControl* pKnob = AddKnob(place.mParamIdx, place.mX, place.mY, place.mFrames);
+        if (place.mParamIdx == EParam_NumRows) mpRowsKnob = pKnob;
+        if (place.mParamIdx == EParam_NumColums) mpColumnsKnob = pKnob;
+    }
+}
+
+void TarvoGui::AddEnabledSwitch() { AddSwitch(EParam_Enabled, 148, 332, IMG_STOP_GO); }
+
+void TarvoGui::AddGridTransformContacts()
+{
+    for (const ContactPlace& place : GRID_TRANSFORM_CONTACTS) {
+        AddContact(place.mParamIdx, place.mX, place.mY, place.mImageId);
+    }
+}
+
+void TarvoGui::AddPatternPanel()
+{
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
+        int x = 78 + 72 * slot;
+        // (pattern thumbnail at (x - 46, 552))
+        mPatternPanel.Add(AddContact(EParam_Save1 + slot, x - 40, 625, IMG_PATTERN_SAVE));
+        mPatternPanel.Add(AddContact(EParam_Restore1 + slot, x, 625, IMG_PATTERN_RESTORE));
+        mPatternPanel.Add(AddContact(EParam_Clear1 + slot, x - 20, 625, IMG_PATTERN_CLEAR));
+    }
+    // Part of the image catalogue, though no control of this layout shows
+    // them.
+    Image(IMG_RESTORE_BUTTON);
+    Image(IMG_PASTE_BUTTON);
+}
+
+void TarvoGui::AddTimeSwitches()
+{
+    AddSwitch(EParam_TimeDbl, 665, 246, IMG_TIMES_TWO);
+    AddSwitch(EParam_TimeHlf, 689, 246, IMG_TIMES_HALF);
+}
+
+void TarvoGui::AddRoverCommandContacts()
+{
+    for (const ContactPlace& place : ROVER_COMMAND_CONTACTS) {
+        AddContact(place.mParamIdx, place.mX, place.mY, place.mImageId);
+    }
+}
+
+void TarvoGui::AddScaleFileControls()
+{
+    const char* folder = mpPlug->GetConfiguration().GetConfigurable(EConfigurable_ScaleFolder)->GetText();
+    mpFileSelector = new IFileSelectorControl(mpPlug, ControlRect(537, 511, 549, 524), EParam_FileSelect,
+                                              Image(IMG_RADIO_YELLOW), folder);
+    mpGraphics->AddControl(mpFileSelector);
+    mpScaleName = AddLabel(ControlRect(554, 511, 754, 531), TextAlign_Left, DEFAULT_SCALE_NAME);
+}
+
+void TarvoGui::AddSequencerPanel()
+{
+    AddSwitch(EParam_SeqOn, 147, 468, IMG_STOP_GO);
+    // (step canvas (120, 552, 600, 616) and step marker (120, 618, 600, 620),
+    // both in the sequencer panel)
+    mSequencerPanel.Add(AddLabel(ControlRect(75, 552, 118, 552), TextAlign_Left, "Velocity"));
+    mSequencerPanel.Add(AddLabel(ControlRect(75, 620, 118, 632), TextAlign_Left, "Lock"));
+    mSequencerPanel.Add(AddLabel(ControlRect(75, 633, 118, 645), TextAlign_Left, "Mute"));
+}
+
+void TarvoGui::AddPanelSwitches()
+{
+    AddSwitch(EParam_PnlPatt, 8, 475, IMG_PATTERN_TOGGLE);
+    AddSwitch(EParam_PnlSeq, 8, 500, IMG_SEQ_TOGGLE);
+}
+
+void TarvoGui::AddStepSwitches()
+{
+    for (int step = 0; step < NUM_SEQ_STEPS; ++step) {
+        int x = 120 + 15 * step;
+        mSequencerPanel.Add(AddSwitch(EParam_FirstLock + step, x, 622, IMG_STEP_LOCK));
+        mSequencerPanel.Add(AddSwitch(EParam_FirstMute + step, x, 635, IMG_STEP_MUTE));
+    }
+}
+
+void TarvoGui::AddVersionLabel() { AddLabel(ControlRect(644, 575, 684, 591), TextAlign_Right, VERSION_TEXT); }
+
+void TarvoGui::FindBoundParameters()
+{
+    for (int i = 0; i < mpGraphics->NControls(); ++i) {
+        int paramIdx = mpGraphics->GetControl(i)->ParamIdx();
+        if (paramIdx >= 0 && paramIdx < EParam_NumParams) mBound[paramIdx] = true;
+    }
+}
+
+// ---- The view ----------------------------------------------------------------
+
+void TarvoGui::ResetCellControl(int /*cellId*/)
+{
+    // The cell control of the grid editor shows 0 again here.
+}
+
+void TarvoGui::PublishStep(const Matrix& /*grid*/, const StepSimulation& /*simulation*/)
+{
+    // The touched cell controls, the striker canvas's wall marks and the step
+    // marker take the step's state here.
+}
+
+void TarvoGui::UpdateGridLayout(const Matrix& /*grid*/)
+{
+    // The striker canvas's wall strips and the cell controls' visibility
+    // follow the grid window here.
+}
+
+void TarvoGui::SetWallDisplay(int /*wall*/, int /*rotate*/, int /*reverse*/, const int* /*entryIndices*/)
+{
+    // The striker canvas takes a wall's entry indices here.
+}
+
+void TarvoGui::MarkStepCanvasChanged()
+{
+    // The step canvas redraws here.
+}
+
+void TarvoGui::MarkSequencerPanelChanged() { mpGraphics->PostTaskFlags(ETask_SequencerPanel); }
+
+void TarvoGui::ShowPanels(bool patternPanelShown, bool sequencerPanelShown)
+{
+    mPatternPanelShown.store(patternPanelShown, std::memory_order_relaxed);
+    mSequencerPanelShown.store(sequencerPanelShown, std::memory_order_relaxed);
+    // The flag is posted with release order after the stores above.
+    mpGraphics->PostTaskFlags(ETask_Panels);
+}
+
+void TarvoGui::ShowPatternSlot(int /*slot*/, bool /*occupied*/, const Matrix* /*pGrid*/)
+{
+    // The slot's pattern thumbnail renders the grid and shows it here.
+}
+
+bool TarvoGui::PushGridSizeKnobs(double rowsNormalized, double colsNormalized)
+{
+    mpGraphics->ShowParamValue(EParam_NumRows, rowsNormalized, true);
+    mpGraphics->ShowParamValue(EParam_NumColums, colsNormalized, true);
+    // The knobs cannot send from here (the audio thread may be asking):
+    // the processor tells the host and dispatches both sizes itself.
+    return false;
+}
+
+void TarvoGui::ShowScaleName(const char* name)
+{
+    {
+        std::lock_guard<std::mutex> guard(mScaleNameLock);
+        std::snprintf(mPendingScaleName, sizeof mPendingScaleName, "%s", name ? name : "");
+    }
+    mpGraphics->PostTaskFlags(ETask_ScaleName);
+}
+
+bool TarvoGui::SetBoundControls(int paramIdx, double normalized)
+{
+    if (!HasBoundControl(paramIdx)) return false;
+    IPlugParam* pParam = mpPlug->GetParam(paramIdx);
+    if (!pParam) return false;
+    // Shown before the dispatch: a handler that shows a value of its own on
+    // the same control (a panel switch that stays on) has the last word.
+    mpGraphics->ShowParamValue(paramIdx, normalized, true);
+    pParam->SetFromNormalized(normalized);
+    mpPlug->OnParamChanged(paramIdx);
+    return true;
+}
+
+void TarvoGui::LastChosenFile(char* path, int size)
+{
+    if (!path || size <= 0) return;
+    // The selector's own path may be read only under the surface lock. The
+    // GUI thread holds it already when its dialog leads here; a host thread
+    // (a state load dispatches every parameter) holds the plug-in lock, and
+    // waiting for the surface lock then would deadlock with a tick that
+    // holds the surface lock and waits for the plug-in lock. So it only
+    // tries, and otherwise takes the copy of the last path read.
+    RecursiveLock& surface = mpGraphics->SurfaceLock();
+    std::lock_guard<std::mutex> guard(mChosenFileLock);
+    if (surface.TryEnter()) {
+        mpFileSelector->LastChosenFile(mChosenFile, sizeof mChosenFile);
+        surface.Leave();
+    }
+    std::snprintf(path, static_cast<size_t>(size), "%s", mChosenFile);
+}
+
+// ---- The tick ----------------------------------------------------------------
+
+void TarvoGui::OnEditorTick(uint32_t taskFlags)
+{
+    bool opened = (taskFlags & IGraphicsLice::TASK_WINDOW_OPENED) != 0;
+    if (opened || (taskFlags & ETask_ScaleName)) ApplyScaleName();
+    if (opened || (taskFlags & ETask_Panels)) ApplyPanels();
+    if (taskFlags & ETask_SequencerPanel) RedrawSequencerPanel();
+}
+
+void TarvoGui::ApplyScaleName()
+{
+    char name[SCALE_NAME_LENGTH + 1];
+    {
+        std::lock_guard<std::mutex> guard(mScaleNameLock);
+        std::memcpy(name, mPendingScaleName, sizeof name);
+    }
+    mpScaleName->ShowText(name[0] ? name : DEFAULT_SCALE_NAME);
+}
+
+void TarvoGui::ApplyPanels()
+{
+    bool patternHidden = !mPatternPanelShown.load(std::memory_order_relaxed);
+    bool sequencerHidden = !mSequencerPanelShown.load(std::memory_order_relaxed);
+    if (mPatternPanel.IsHidden() != patternHidden) mPatternPanel.Hide(patternHidden);
+    if (mSequencerPanel.IsHidden() != sequencerHidden) mSequencerPanel.Hide(sequencerHidden);
+}
+
+void TarvoGui::RedrawSequencerPanel()
+{
+    // Redraw only: re-sending the step switches' values would reach the
+    // host as automation of parameters it was never told about.
+    for (int i = 0; i < mSequencerPanel.NControls(); ++i) mSequencerPanel.GetControl(i)->MarkChanged(false);
+}

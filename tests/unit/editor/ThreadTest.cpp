@@ -1,0 +1,136 @@
+// The view's calls from the audio thread allocate nothing and never wait for
+// the editor; the editor's thread, the audio thread and a host thread can
+// all run at once.
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <new>
+#include <thread>
+
+#include "EditorTestSupport.h"
+
+namespace {
+std::atomic<bool> gCounting(false);
+std::atomic<long> gAllocations(0);
+}  // namespace
+
+void* operator new(std::size_t size)
+{
+    if (gCounting) ++gAllocations;
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void* operator new[](std::size_t size)
+{
+    if (gCounting) ++gAllocations;
+    void* p = std::malloc(size ? size : 1);
+    if (!p) throw std::bad_alloc();
+    return p;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (gCounting) ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    if (gCounting) ++gAllocations;
+    return std::malloc(size ? size : 1);
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(EditorViewThreads, AudioThreadViewCallsAllocateNothing)
+{
+    EditorHost host;
+    host.Open();
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_TimeUnits, 15);  // "1/32t": about 900 samples a step
+    host.SetParam(EParam_Save1, 1.0);
+    host.Play();
+    host.ProcessBlocks(50, 256);
+    host.mEvents.reserve(100000);
+    host.mAutomation.reserve(100000);
+    Tarvo* pPlug = host.Plug();
+    ITarvoView& view = host.Gui();
+
+    int64_t steps = pPlug->GetClockStats().mSteps;
+    gAllocations = 0;
+    gCounting = true;
+    for (int i = 0; i < 200; ++i) {
+        {
+            ScopedLock lock(pPlug->Lock());
+            pPlug->SetParameterFromMidi(EParam_Tilt, (i % 100) / 100.0);
+            pPlug->SetParameterFromMidi(EParam_PnlSeq, i % 2);
+            pPlug->SetParameterFromMidi(EParam_SeqNStep, (i % 32) / 31.0);
+            pPlug->SetParameterFromMidi(EParam_Restore1, 1.0);
+            pPlug->SetParameterFromMidi(EParam_Restore1, 0.0);
+            pPlug->SetParameterFromMidi(EParam_ScaleLoad, 1.0);
+            view.PushGridSizeKnobs(0.5, 0.25);
+            view.ShowScaleName(i % 2 ? "minor" : "");
+        }
+        host.Process(256);
+    }
+    gCounting = false;
+    EXPECT_EQ(gAllocations.load(), 0);
+    EXPECT_GT(pPlug->GetClockStats().mSteps - steps, 40);  // it really played
+
+    // What was posted reaches the controls on the next tick.
+    host.Tick();
+    EXPECT_EQ(host.Bound(EParam_Tilt)->Value(), 0.99);
+    EXPECT_STREQ(host.Gui().ScaleNameText()->GetText(), "minor");
+    EXPECT_FALSE(host.Gui().SequencerPanel().IsHidden());
+}
+
+TEST(EditorViewThreads, TheEditorTicksWhileTheAudioAndHostThreadsChangeThings)
+{
+    EditorHost host;
+    host.Open();
+    host.SetUpStepProbe();
+    std::vector<unsigned char> chunk = host.GetChunk();
+    host.Play();
+    host.mEvents.reserve(1000000);
+    host.mAutomation.reserve(1000000);
+    Tarvo* pPlug = host.Plug();
+    AEffect* pEffect = host.Effect();
+    std::atomic<bool> stop(false);
+    std::atomic<long> ticks(0);
+
+    std::thread gui([&] {
+        while (!stop) {
+            host.Tick();
+            ++ticks;
+        }
+    });
+    std::thread audio([&] {
+        for (int i = 0; i < 400; ++i) {
+            host.Process(128);
+            ScopedLock lock(pPlug->Lock());
+            pPlug->SetParameterFromMidi(EParam_Tilt, (i % 11) / 10.0);
+            pPlug->SetParameterFromMidi(i % 2 ? EParam_PnlSeq : EParam_PnlPatt, 1.0);
+        }
+    });
+    std::thread hostThread([&] {
+        for (int i = 0; i < 40; ++i) {
+            std::vector<unsigned char> copy(chunk);
+            pEffect->dispatcher(pEffect, effSetChunk, 0, static_cast<VstIntPtr>(copy.size()), copy.data(), 0.0f);
+            pEffect->setParameter(pEffect, EParam_SeqNStep, (i % 4) / 3.0f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    audio.join();
+    hostThread.join();
+    while (ticks < 10) std::this_thread::yield();
+    stop = true;
+    gui.join();
+
+    // The last values win once the editor ticks again.
+    host.Tick();
+    EXPECT_EQ(host.Bound(EParam_Tilt)->Value(), host.Value(EParam_Tilt));
+    EXPECT_EQ(host.Gui().PatternPanel().IsHidden(), !pPlug->PatternPanelShown());
+    EXPECT_EQ(host.Gui().SequencerPanel().IsHidden(), pPlug->PatternPanelShown());
+    EXPECT_EQ(host.ReadOutText(EParam_SeqNStep), std::to_string(pPlug->Sequencer().mStepCount));
+}
