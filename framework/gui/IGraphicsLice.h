@@ -53,8 +53,13 @@
 //    take the plug-in lock first and the surface lock second (HostSection);
 //    they block on the surface lock only while a GUI thread finishes its
 //    event, which gives up its wait for the plug-in lock once the window is
-//    closing. The two orders therefore cannot deadlock. The audio thread
-//    never takes the surface lock or the image cache lock.
+//    closing. The two orders therefore cannot deadlock. That holds only for
+//    those three, which run while no window is open or while it is closing:
+//    any other host-thread wait for the surface lock (while holding the
+//    plug-in lock) would wait for a GUI thread that keeps trying the plug-in
+//    lock, so other host-side access only ever tries the surface lock (see
+//    TarvoGui::LastChosenFile). The audio thread never takes the surface
+//    lock or the image cache lock.
 // 6. The editor layout's own lock-free mailboxes (cell pictures, wall marks,
 //    panel changes posted from the audio thread) are drained by the tick
 //    handler it registers (SetTickHandler); PostTaskFlags wakes it with

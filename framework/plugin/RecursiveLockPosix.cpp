@@ -29,8 +29,7 @@ void RecursiveLock::Leave() { pthread_mutex_unlock(Mutex(mStorage)); }
 
 RecursiveLock& CreationLock()
 {
-    // Never destroyed: a host may create instances from static destructors
-    // of its own while the module is being unloaded.
-    static RecursiveLock* pLock = new RecursiveLock();
-    return *pLock;
+    // Created on the first call, destroyed when the module is unloaded.
+    static RecursiveLock lock;
+    return lock;
 }

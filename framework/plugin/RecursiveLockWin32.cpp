@@ -22,6 +22,7 @@ void RecursiveLock::Leave() { LeaveCriticalSection(Section(mStorage)); }
 
 RecursiveLock& CreationLock()
 {
-    static RecursiveLock* pLock = new RecursiveLock();
-    return *pLock;
+    // Created on the first call, destroyed when the module is unloaded.
+    static RecursiveLock lock;
+    return lock;
 }
