@@ -100,6 +100,7 @@ struct EditorResult {
     int height = 0;
     bool opened = false;
     int64_t inputs = 0;
+    int64_t reopened = 0;
 };
 
 bool QueryEditorSize(HostSession* session, int* width, int* height)
@@ -208,6 +209,18 @@ bool DriveEditor(HostSession* session, PlayRun* run, const EditorOptions& option
     }
     if (ok) loop.RunTicks(options.ticks);
     if (ok && !options.pngPath.empty()) ok = CapturePng(&window, options.pngPath, error);
+    // Hosts close and open editors at any time, also while they play.
+    for (int64_t i = 0; ok && i < options.reopen; ++i) {
+        session->Dispatch(effEditClose);
+        window.ProcessEvents();
+        VstIntPtr again = session->Dispatch(effEditOpen, 0, 0, window.ParentHandle());
+        loop.RunTicks(1);
+        if (again == 0 && !window.HasChildWindow()) {
+            *error = "the editor did not open again (reopening " + std::to_string(i + 1) + ")";
+            ok = false;
+        }
+        ++result->reopened;
+    }
     audio.Stop();
     std::string audioError;
     if (!audio.Succeeded(&audioError) && ok) {
@@ -258,6 +271,8 @@ int RunEditor(HostSession* session, const EditorOptions& options, std::string* r
     json.Boolean(result.opened);
     json.Key("inputs");
     json.Integer(result.inputs);
+    json.Key("reopened");
+    json.Integer(result.reopened);
     json.EndObject();
     *report = json.Text();
     if (!ok) {

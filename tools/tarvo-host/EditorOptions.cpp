@@ -25,6 +25,10 @@ bool ApplyEditorOption(const std::string& option, const std::string& value, Edit
         if (!ParseInt64(value, &options->ticks) || options->ticks < 0 || options->ticks > MAX_EDITOR_TICKS)
             return Fail(error, "--ticks takes a whole number from 0 to " + std::to_string(MAX_EDITOR_TICKS) +
                                    ", not '" + value + "'");
+    } else if (option == "--reopen") {
+        if (!ParseInt64(value, &options->reopen) || options->reopen < 0 || options->reopen > MAX_EDITOR_REOPEN)
+            return Fail(error, "--reopen takes a whole number from 0 to " + std::to_string(MAX_EDITOR_REOPEN) +
+                                   ", not '" + value + "'");
     } else if (option == "--speed") {
         if (!ParseDouble(value, &options->speed) || options->speed < MIN_SPEED || options->speed > MAX_SPEED)
             return Fail(error, "--speed takes a number from 0.01 to 1000, not '" + value + "'");
@@ -46,7 +50,7 @@ bool ApplyEditorOption(const std::string& option, const std::string& value, Edit
 bool IsEditorOptionWithValue(const std::string& option)
 {
     return option == "--png" || option == "--ticks" || option == "--input" || option == "--speed" ||
-           option == "--timeout";
+           option == "--timeout" || option == "--reopen";
 }
 }  // namespace
 
@@ -57,7 +61,7 @@ double EditorOptions::TimeLimitSeconds() const
     if (timeoutSeconds > 0.0) return timeoutSeconds;
     // The editor's ticks and input, and a bounded play at its pace, twice
     // over: the plug-in's timer and drawing may run slower than real time.
-    double expected = double(ticks + EditorInputTicks(inputs) + 2) * EDITOR_TICK_MS / 1000.0;
+    double expected = double(ticks + EditorInputTicks(inputs) + 2 + 2 * reopen) * EDITOR_TICK_MS / 1000.0;
     if (BoundedPlay())
         expected += double(play.BlockCount()) * play.blockSize / (play.transport.sampleRate * speed);
     return TIME_LIMIT_MARGIN_SECONDS + 2.0 * expected;
@@ -111,6 +115,7 @@ const char* EditorOptionsHelp()
            "                        wait TICKS (editor pixels from its top-left corner)\n"
            "  --play                process on an audio thread while the editor is open, paced\n"
            "                        in real time; --blocks/--bars end it, else the editor does\n"
+           "  --reopen N            after the capture, close and open the editor N more times\n"
            "  --speed X             process X times faster than real time (1)\n"
            "  --timeout SECONDS     give up (exit 1) when the run takes longer (derived)\n"
            "and every play option.\n";

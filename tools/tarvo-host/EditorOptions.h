@@ -13,6 +13,7 @@
 const int EDITOR_TICK_MS = 41;
 const int64_t DEFAULT_EDITOR_TICKS = 12;
 const int64_t MAX_EDITOR_TICKS = 100000;
+const int64_t MAX_EDITOR_REOPEN = 10000;
 
 struct EditorOptions {
     PlayOptions play;
@@ -27,6 +28,8 @@ struct EditorOptions {
     double timeoutSeconds = 0.0;
     std::string inputPath;
     std::vector<EditorInputAction> inputs;
+    // After the capture: close and open the editor again this many times.
+    int64_t reopen = 0;
 
     // With --play: whether --blocks or --bars bound the processing; else it
     // runs until the editor closes.
