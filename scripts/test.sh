@@ -51,5 +51,6 @@ fi
 
 step "ctest in build/linux"
 cmake -S . -B build/linux -DTARVO_ASAN_DIR="$root/build/asan" -DTARVO_FUZZ_DIR="$fuzz_dir" >/dev/null
-# Fail on a test without a test program as well; one summary ends the output.
-exec ctest --test-dir build/linux --output-on-failure -j "$jobs" --no-tests=error
+# A test without its own TIMEOUT gets 5 minutes, so a hung test fails
+# instead of holding the whole run; one summary ends the output.
+exec ctest --test-dir build/linux --output-on-failure -j "$jobs" --no-tests=error --timeout 300
