@@ -13,7 +13,8 @@ cd "$root"
 # DEMO SCENE: the options of `tarvo-host play` that set up and play the
 # scene (tempo, length, state chunk, parameters, script; see the host's
 # usage text). The output options are added below.
-DEMO_PLAY_OPTIONS=(--tempo 120 --bars 4)
+DEMO_SCENE=tools/scenes/demo.script
+DEMO_PLAY_OPTIONS=(--script "$DEMO_SCENE" --tempo 110 --bars 8)
 # ---------------------------------------------------------------------------
 
 say() { echo "== demo: $*"; }
@@ -36,7 +37,12 @@ plugin=build/linux/Tarvo3.so
 mkdir -p out
 
 say "what the plug-in tells a host"
-run "$host" info "$plugin"
+"$host" info "$plugin" | /usr/bin/python3 -c '
+import json, sys
+info = json.load(sys.stdin)
+print("  %s by %s, version %s, unique id %s, %d parameters, %d programs, flags %s" % (
+    info["name"], info["vendor"], info["version"], info["uniqueId"], info["numParams"],
+    info["numPrograms"], info["flags"]))'
 
 say "playing the demo scene"
 rm -f out/demo-events.txt out/demo.mid
@@ -45,3 +51,12 @@ run "$host" play "$plugin" "${DEMO_PLAY_OPTIONS[@]}" --events out/demo-events.tx
 say "out/demo-events.txt: $(wc -l < out/demo-events.txt) MIDI events; first lines:"
 head -n 8 out/demo-events.txt
 say "out/demo.mid: $(wc -c < out/demo.mid) bytes"
+say "summary"
+/usr/bin/python3 scripts/demo-summary.py out/demo-events.txt "$DEMO_SCENE"
+
+# The editor as the demo scene leaves it, in a real (virtual) X11 window.
+say "the editor after the demo scene: out/editor.png"
+rm -f out/editor.png
+run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" editor "$plugin" --play --speed 4 \
+    "${DEMO_PLAY_OPTIONS[@]}" --ticks 6 --png out/editor.png >/dev/null
+say "out/editor.png: $(wc -c < out/editor.png) bytes"

@@ -52,3 +52,8 @@ if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 echo "install-deps: all packages present"
+
+# The 32-bit Windows build is tested under 32-bit wine. On kernels that do
+# not run 32-bit programs (no IA32 emulation) they run through qemu's user
+# emulation; the script does nothing where the kernel runs them itself.
+"$(dirname "${BASH_SOURCE[0]}")/wine32-emulation.sh"

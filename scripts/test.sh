@@ -50,7 +50,8 @@ if [ -f tests/fuzz/CMakeLists.txt ]; then
 fi
 
 step "ctest in build/linux"
-cmake -S . -B build/linux -DTARVO_ASAN_DIR="$root/build/asan" -DTARVO_FUZZ_DIR="$fuzz_dir" >/dev/null
+cmake -S . -B build/linux -DTARVO_ASAN_DIR="$root/build/asan" -DTARVO_FUZZ_DIR="$fuzz_dir" \
+    -DTARVO_FUZZ_SECONDS=150 >/dev/null
 # A test without its own TIMEOUT gets 5 minutes, so a hung test fails
 # instead of holding the whole run; one summary ends the output.
 exec ctest --test-dir build/linux --output-on-failure -j "$jobs" --no-tests=error --timeout 300

@@ -79,7 +79,12 @@ bool ScaleFile::LineValue(int32_t* pValue)
 {
     int digits = 0;
     while (IsDecimalDigit(mLineText[digits])) {
-        if (digits == NUMBER_LENGTH) return false;
+        if (digits == NUMBER_LENGTH) {
+            // Nine digits or more are no note number; the scratch text stays
+            // a terminated string all the same.
+            mNumberText[digits] = '\0';
+            return false;
+        }
         mNumberText[digits] = mLineText[digits];
         ++digits;
     }

@@ -10,17 +10,13 @@
 // to the handler that was installed before.
 #pragma once
 
-// Every X11 header of the editor window comes in here. Xlib's KeyCode
-// typedef is renamed: the controls' KeyCode enumeration (GuiTypes.h) has
-// the name.
-#define KeyCode XlibKeyCode
+// Every X11 header of the editor window comes in here.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/XShm.h>
 #include <X11/keysym.h>
-#undef KeyCode
 
 namespace DisplayX11 {
 

@@ -148,32 +148,32 @@ struct BitmapRef {
 };
 
 // Keys as controls receive them; the window maps its key codes onto these.
-enum KeyCode {
-    KeyCode_None = -1,
-    KeyCode_Space = 0,
-    KeyCode_Up = 1,
-    KeyCode_Down = 2,
-    KeyCode_Left = 3,
-    KeyCode_Right = 4,
-    KeyCode_Digit0 = 5,  // digits 0..9 are 5..14
-    KeyCode_A = 15       // letters a..z (either case) are 15..40
+enum EKey {
+    EKey_None = -1,
+    EKey_Space = 0,
+    EKey_Up = 1,
+    EKey_Down = 2,
+    EKey_Left = 3,
+    EKey_Right = 4,
+    EKey_Digit0 = 5,  // digits 0..9 are 5..14
+    EKey_A = 15       // letters a..z (either case) are 15..40
 };
 
 // The key number of a Windows virtual-key code (X11 maps its key symbols
 // to the same codes first): space, the arrows, digits and letters, the
-// latter also in their lower-case codes; KeyCode_None for every other key.
+// latter also in their lower-case codes; EKey_None for every other key.
 inline int KeyFromVirtualKey(int code)
 {
     switch (code) {
-    case 0x20: return KeyCode_Space;
-    case 0x26: return KeyCode_Up;
-    case 0x28: return KeyCode_Down;
-    case 0x25: return KeyCode_Left;
-    case 0x27: return KeyCode_Right;
+    case 0x20: return EKey_Space;
+    case 0x26: return EKey_Up;
+    case 0x28: return EKey_Down;
+    case 0x25: return EKey_Left;
+    case 0x27: return EKey_Right;
     default: break;
     }
-    if (code >= 0x30 && code <= 0x39) return KeyCode_Digit0 + (code - 0x30);
-    if (code >= 0x41 && code <= 0x5A) return KeyCode_A + (code - 0x41);
-    if (code >= 0x61 && code <= 0x7A) return KeyCode_A + (code - 0x61);
-    return KeyCode_None;
+    if (code >= 0x30 && code <= 0x39) return EKey_Digit0 + (code - 0x30);
+    if (code >= 0x41 && code <= 0x5A) return EKey_A + (code - 0x41);
+    if (code >= 0x61 && code <= 0x7A) return EKey_A + (code - 0x61);
+    return EKey_None;
 }

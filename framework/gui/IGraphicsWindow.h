@@ -148,7 +148,7 @@ public:
     // notches: the wheel delta / 120 (positive away from the user).
     void HandleMouseWheel(int x, int y, const MouseMods& mods, int notches);
     void HandleMouseLeave();
-    // key: a KeyCode (see KeyFromVirtualKey); the position is the cursor's.
+    // key: an EKey (see KeyFromVirtualKey); the position is the cursor's.
     void HandleKeyDown(int x, int y, int key);
     // The prompt's edit box gained or lost the keyboard focus.
     void PromptFocusChanged(bool gained);

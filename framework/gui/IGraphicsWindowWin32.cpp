@@ -379,7 +379,7 @@ LRESULT IGraphicsWindow::NativeWindow::HandleMessage(IGraphicsWindow* pGraphics,
     }
     case WM_KEYDOWN: {
         int key = KeyFromVirtualKey(static_cast<int>(wParam));
-        if (editing || key == KeyCode_None) break;
+        if (editing || key == EKey_None) break;
         POINT cursor;
         if (!GetCursorPos(&cursor)) break;
         ScreenToClient(window, &cursor);

@@ -94,7 +94,7 @@ int KeyFromEvent(XKeyEvent& event)
         XLookupString(&event, ignored, sizeof ignored, &symbol, nullptr);
     }
     int code = VirtualKeyFromKeySym(symbol);
-    return code ? KeyFromVirtualKey(code) : KeyCode_None;
+    return code ? KeyFromVirtualKey(code) : EKey_None;
 }
 
 // The modifiers as they are after the event: X reports the state before
@@ -584,7 +584,7 @@ void IGraphicsWindow::NativeWindow::HandleLeave(const XCrossingEvent& event)
 void IGraphicsWindow::NativeWindow::HandleKey(XKeyEvent& event)
 {
     int key = KeyFromEvent(event);
-    if (key != KeyCode_None) mpGraphics->HandleKeyDown(event.x, event.y, key);
+    if (key != EKey_None) mpGraphics->HandleKeyDown(event.x, event.y, key);
 }
 
 void IGraphicsWindow::NativeWindow::HandleEditKey(XKeyEvent& event)

@@ -532,7 +532,7 @@ void TestKeysAndMouseLeave(Editor& editor)
     const WPARAM keys[] = {'A', VK_UP, '7', 'Z', VK_RETURN, VK_SPACE, VK_LEFT, VK_SHIFT};
     for (WPARAM key : keys) PostMessageA(window, WM_KEYDOWN, key, 1);
     Pump(30);
-    CHECK(recorder.mKeys == std::vector<int>({15, KeyCode_Up, 12, 40, KeyCode_Space, KeyCode_Left}));
+    CHECK(recorder.mKeys == std::vector<int>({15, EKey_Up, 12, 40, EKey_Space, EKey_Left}));
 
     // With mouse-over handling on, a move over the window asks to be told
     // when the mouse leaves it; moving the cursor away brings the notice.

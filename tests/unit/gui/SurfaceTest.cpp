@@ -322,8 +322,8 @@ TEST(IGraphicsLice, KeysGoToTheControlUnderTheCursor)
     rig.AttachAndOpen();
     rig.Window().HandleKeyDown(5, 5, KeyFromVirtualKey('Q'));
     rig.Window().HandleKeyDown(5, 5, KeyFromVirtualKey(0x7B));  // F12: no key number
-    rig.Window().HandleKeyDown(90, 90, KeyCode_Space);
-    EXPECT_EQ(pA->mEvents, std::vector<std::string>{"key " + std::to_string(KeyCode_A + 16)});
+    rig.Window().HandleKeyDown(90, 90, EKey_Space);
+    EXPECT_EQ(pA->mEvents, std::vector<std::string>{"key " + std::to_string(EKey_A + 16)});
 }
 
 TEST(KeyFromVirtualKey, MapsSpaceArrowsDigitsAndLetters)
@@ -339,10 +339,10 @@ TEST(KeyFromVirtualKey, MapsSpaceArrowsDigitsAndLetters)
     EXPECT_EQ(KeyFromVirtualKey('Z'), 40);
     EXPECT_EQ(KeyFromVirtualKey('a'), 15);
     EXPECT_EQ(KeyFromVirtualKey('z'), 40);
-    EXPECT_EQ(KeyFromVirtualKey(0x2F), KeyCode_None);
-    EXPECT_EQ(KeyFromVirtualKey(0x5B), KeyCode_None);
-    EXPECT_EQ(KeyFromVirtualKey(0x7B), KeyCode_None);
-    EXPECT_EQ(KeyFromVirtualKey(0x0D), KeyCode_None);
+    EXPECT_EQ(KeyFromVirtualKey(0x2F), EKey_None);
+    EXPECT_EQ(KeyFromVirtualKey(0x5B), EKey_None);
+    EXPECT_EQ(KeyFromVirtualKey(0x7B), EKey_None);
+    EXPECT_EQ(KeyFromVirtualKey(0x0D), EKey_None);
 }
 
 TEST(IGraphicsLice, BitmapFramesComeFromTheirRows)

@@ -104,7 +104,7 @@ TEST(X11Prompt, TypedTextIsCommittedWithEnter)
     host.Type(XK_b);
     EXPECT_TRUE(WaitFor([&]() {
         std::vector<ProbeEvent> events = rig.Events(rig.Gain());
-        return !events.empty() && events.back().mKind == ProbeEvent::Key && events.back().mExtra == KeyCode_A + 1;
+        return !events.empty() && events.back().mKind == ProbeEvent::Key && events.back().mExtra == EKey_A + 1;
     }));
 }
 

@@ -203,9 +203,9 @@ TEST(X11Editor, KeysReachTheControlUnderThePointerAsKeyNumbers)
         EXPECT_EQ(event.mY, 40);
         numbers.push_back(event.mExtra);
     }
-    EXPECT_EQ(numbers, (std::vector<int>{KeyCode_A, KeyCode_A + 25, KeyCode_Digit0 + 5, KeyCode_Space, KeyCode_Up,
-                                         KeyCode_Down, KeyCode_Left, KeyCode_Right, KeyCode_Digit0,
-                                         KeyCode_A + 16, KeyCode_Digit0 + 2}));
+    EXPECT_EQ(numbers, (std::vector<int>{EKey_A, EKey_A + 25, EKey_Digit0 + 5, EKey_Space, EKey_Up,
+                                         EKey_Down, EKey_Left, EKey_Right, EKey_Digit0,
+                                         EKey_A + 16, EKey_Digit0 + 2}));
 }
 
 TEST(X11Editor, LeavingTheWindowTellsTheControlsButNotDuringADrag)
