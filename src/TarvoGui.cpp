@@ -479,6 +479,12 @@ void TarvoGui::ApplyPanels()
     bool sequencerHidden = !mSequencerPanelShown.load(std::memory_order_relaxed);
     if (mPatternPanel.IsHidden() != patternHidden) mPatternPanel.Hide(patternHidden);
     if (mSequencerPanel.IsHidden() != sequencerHidden) mSequencerPanel.Hide(sequencerHidden);
+    // The shown panel's switch is on and the other off, whatever values the
+    // plug-in pushed before (the inbox is applied before this handler runs,
+    // so these posts reach the switches on the next tick and have the last
+    // word).
+    mpGraphics->ShowParamValue(EParam_PnlPatt, patternHidden ? 0.0 : 1.0, true);
+    mpGraphics->ShowParamValue(EParam_PnlSeq, sequencerHidden ? 0.0 : 1.0, true);
 }
 
 void TarvoGui::RedrawSequencerPanel()

@@ -546,9 +546,11 @@ void Tarvo::ShowPanel(bool pattern, double value)
     int otherSwitch = pattern ? EParam_PnlSeq : EParam_PnlPatt;
     if (value > 0.5) {
         mPatternPanelShown = pattern;
-        if (mpView) mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
         if (GetEditor()) GetEditor()->ShowParamValue(otherSwitch, 0.0, true);
     }
     // The switch of the shown panel cannot be switched off.
     if (pattern == mPatternPanelShown && GetEditor()) GetEditor()->ShowParamValue(ownSwitch, 1.0, true);
+    // The editor also brings both switches in line with the shown panel, so
+    // that raw values pushed after a state load cannot leave both off.
+    if (mpView) mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
 }

@@ -305,3 +305,18 @@ TEST(EditorView, AnEmptyScaleNameReadsDefault)
     host.Tick();
     EXPECT_EQ(std::string(host.Gui().ScaleNameText()->GetText()), longName.substr(0, TarvoGui::SCALE_NAME_LENGTH));
 }
+
+TEST(EditorView, AStateWithBothPanelSwitchesOffStillShowsTheShownPanelsSwitchOn)
+{
+    EditorHost host;
+    host.Open();
+    // Clicking the shown panel's switch sets its parameter to 0 while the
+    // switch stays on; a state saved then holds 0 for both switches.
+    host.SetParam(EParam_PnlPatt, 0.0);
+    host.Tick(2);
+    ExpectPanels(host, true);
+    std::vector<unsigned char> chunk = host.GetChunk();
+    EXPECT_TRUE(host.SetChunk(chunk));
+    host.Tick(2);
+    ExpectPanels(host, true);
+}
