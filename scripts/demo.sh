@@ -21,13 +21,7 @@ say() { echo "== demo: $*"; }
 run() { echo "\$ $*"; "$@"; }
 
 say "installing missing packages"
-if [ "$(id -u)" -eq 0 ]; then
-    scripts/install-deps.sh
-elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-    sudo scripts/install-deps.sh
-else
-    say "not root; assuming the packages of scripts/install-deps.sh are installed"
-fi
+scripts/install-deps.sh --if-permitted
 
 say "building the Linux plug-in and host (build/linux)"
 scripts/build.sh linux

@@ -17,13 +17,7 @@ started=$(date +%s)
 step() { echo "== test: $* ($(( $(date +%s) - started )) s)"; }
 
 step "packages"
-if [ "$(id -u)" -eq 0 ]; then
-    scripts/install-deps.sh
-elif command -v sudo >/dev/null && sudo -n true 2>/dev/null; then
-    sudo scripts/install-deps.sh
-else
-    echo "== test: not root; assuming the packages of scripts/install-deps.sh are installed"
-fi
+scripts/install-deps.sh --if-permitted
 
 step "release builds"
 scripts/build.sh

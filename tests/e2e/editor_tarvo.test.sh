@@ -6,11 +6,8 @@
 # saw), a host parameter change shown by the knob and its read-out, and the
 # editor closed and opened again 50 times while the transport plays.
 set -euo pipefail
-if [ "${TARVO_E2E_XVFB:-0}" != 1 ]; then
-    command -v xvfb-run >/dev/null || { echo "FAIL: xvfb-run is missing" >&2; exit 1; }
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" env TARVO_E2E_XVFB=1 bash "$0" "$@"
-fi
 . "$(dirname "$0")/run-host.sh"
+rerun_in_xvfb
 
 snapshot="$(dirname "$HOST")/tarvo-editor-snapshot"
 [ "$PLATFORM" = linux ] || snapshot="$snapshot.exe"

@@ -6,37 +6,10 @@
 # on a private Xvfb screen, never on a desktop the tester is using.
 set -euo pipefail
 . "$(dirname "$0")/run-host.sh"
+rerun_in_xvfb
+. "$(dirname "$0")/thirdparty-plugins.sh"
 
-if [ "${TARVO_E2E_XVFB:-0}" != 1 ]; then
-    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/install-deps.sh installs xvfb)"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" env TARVO_E2E_XVFB=1 bash "$0" "$@"
-fi
-
-NEKOBI=/usr/lib/vst/Nekobi-vst.so
-AMSYNTH=/usr/lib/vst/amsynth_vst.so
-KARS=/usr/lib/vst/Kars-vst.so
 PROBE="$TARVO_SOURCE_DIR/tests/e2e/fixtures/png_probe.py"
-for module in "$NEKOBI" "$AMSYNTH" "$KARS"; do
-    [ -f "$module" ] || fail "$module is missing (scripts/install-deps.sh installs dpf-plugins-vst and amsynth)"
-done
-
-# json_check FILE EXPRESSION MESSAGE: EXPRESSION (Python, the report is r)
-# must hold.
-json_check() {
-    /usr/bin/python3 - "$1" "$2" <<'PY' || fail "$3 ($(tr '\n' ' ' <"$1" | cut -c1-300))"
-import json, sys
-r = json.load(open(sys.argv[1], encoding="utf-8"))
-sys.exit(0 if eval(sys.argv[2]) else 1)
-PY
-}
-
-# run_ok NAME ARGS...: run the host, which must succeed, into NAME.json.
-run_ok() {
-    local name="$1" status=0
-    shift
-    run_host "$@" >"$name.json" 2>"$name.err" || status=$?
-    [ "$status" -eq 0 ] || fail "'$*' exited with $status: $(head -n 5 "$name.err")"
-}
 
 # run_fails NAME STATUS TEXT ARGS...: the host must exit with STATUS and say
 # TEXT on standard error.

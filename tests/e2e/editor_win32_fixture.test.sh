@@ -12,20 +12,9 @@ set -euo pipefail
 FIXTURE="$(dirname "$HOST")/EditorFixture.dll"
 [ -f "$FIXTURE" ] || fail "$FIXTURE is missing (it is built with the Windows host)"
 
-if [ "${TARVO_E2E_XVFB:-0}" != 1 ]; then
-    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/install-deps.sh installs xvfb)"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" env TARVO_E2E_XVFB=1 bash "$0" "$@"
-fi
+rerun_in_xvfb
 # Wine's processes hold this private X display: let them end before Xvfb.
 trap wine_idle EXIT
-
-json_check() {
-    /usr/bin/python3 - "$1" "$2" <<'PY' || fail "$3 ($(tr '\n' ' ' <"$1" | cut -c1-300))"
-import json, sys
-r = json.load(open(sys.argv[1], encoding="utf-8"))
-sys.exit(0 if eval(sys.argv[2]) else 1)
-PY
-}
 
 cat >all.input <<'INPUT'
 click 100 50 shift

@@ -12,10 +12,7 @@ set -euo pipefail
 PROGRAM="$(dirname "$HOST")/EditorWindowWin32Test.exe"
 [ -f "$PROGRAM" ] || fail "$PROGRAM is missing (it is built with the Windows host)"
 
-if [ "${TARVO_E2E_XVFB:-0}" != 1 ]; then
-    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/install-deps.sh installs xvfb)"
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" env TARVO_E2E_XVFB=1 bash "$0" "$@"
-fi
+rerun_in_xvfb
 # Wine's processes hold this private X display: let them end before Xvfb.
 trap wine_idle EXIT
 

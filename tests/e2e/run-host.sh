@@ -18,6 +18,15 @@
 #                            diff and returns 1 on a mismatch
 #   compare_binary_files EXPECTED ACTUAL
 #                            byte-for-byte comparison
+#   run_ok NAME ARGS...      run_host ARGS into NAME.json (stdout) and NAME.err
+#                            (stderr); fails the test unless HOST exits with 0
+#   json_check FILE EXPRESSION MESSAGE
+#                            fails the test with MESSAGE unless the Python
+#                            EXPRESSION holds for the JSON report in FILE,
+#                            loaded as r
+#   rerun_in_xvfb            runs the script again, from its start, inside an
+#                            Xvfb screen of its own unless it already runs in
+#                            one: editors never open on a tester's desktop
 #   fail MESSAGE...          print "FAIL: MESSAGE" and exit 1
 #   skip MESSAGE...          print "SKIP: MESSAGE" and exit 77 (CTest: skipped)
 # Wine exits 0 when it cannot start a program: check the host's own output,
@@ -150,4 +159,26 @@ compare_binary_files() {
         echo "compare_binary_files: $2 differs from $1" >&2
         return 1
     fi
+}
+
+run_ok() {
+    local name="$1" status=0
+    shift
+    run_host "$@" >"$name.json" 2>"$name.err" || status=$?
+    [ "$status" -eq 0 ] || fail "'$*' exited with $status: $(head -n 5 "$name.err")"
+}
+
+json_check() {
+    /usr/bin/python3 - "$1" "$2" <<'PY' || fail "$3 ($(tr '\n' ' ' <"$1" | cut -c1-300))"
+import json, sys
+r = json.load(open(sys.argv[1], encoding="utf-8"))
+sys.exit(0 if eval(sys.argv[2]) else 1)
+PY
+}
+
+rerun_in_xvfb() {
+    [ "${TARVO_E2E_XVFB:-0}" != 1 ] || return 0
+    command -v xvfb-run >/dev/null || fail "xvfb-run is missing (scripts/install-deps.sh installs xvfb)"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" env TARVO_E2E_XVFB=1 \
+        bash "$0" "$PLATFORM" "$HOST" "$PLUGIN" "$WORKDIR"
 }

@@ -6,29 +6,7 @@
 set -euo pipefail
 . "$(dirname "$0")/run-host.sh"
 
-KARS=/usr/lib/vst/Kars-vst.so
-AMSYNTH=/usr/lib/vst/amsynth_vst.so
-for module in "$KARS" "$AMSYNTH"; do
-    [ -f "$module" ] || fail "$module is missing (scripts/install-deps.sh installs dpf-plugins-vst and amsynth)"
-done
-
-# json_check FILE EXPRESSION MESSAGE: EXPRESSION (Python, the report is r)
-# must hold.
-json_check() {
-    /usr/bin/python3 - "$1" "$2" <<'PY' || fail "$3 ($(tr '\n' ' ' <"$1" | cut -c1-300))"
-import json, sys
-r = json.load(open(sys.argv[1], encoding="utf-8"))
-sys.exit(0 if eval(sys.argv[2]) else 1)
-PY
-}
-
-# run_ok NAME ARGS...: run the host, which must succeed, into NAME.json.
-run_ok() {
-    local name="$1" status=0
-    shift
-    run_host "$@" >"$name.json" 2>"$name.err" || status=$?
-    [ "$status" -eq 0 ] || fail "'$*' exited with $status: $(head -n 5 "$name.err")"
-}
+. "$(dirname "$0")/thirdparty-plugins.sh"
 
 run_ok kars-info info "$KARS"
 json_check kars-info.json 'r["name"] == "Kars" and r["numParams"] == 3 and len(r["params"]) == 3' \

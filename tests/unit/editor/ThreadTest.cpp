@@ -3,45 +3,10 @@
 // all run at once.
 #include <atomic>
 #include <chrono>
-#include <cstdlib>
-#include <new>
 #include <thread>
 
+#include "AllocationCounter.h"
 #include "EditorTestSupport.h"
-
-namespace {
-std::atomic<bool> gCounting(false);
-std::atomic<long> gAllocations(0);
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new[](std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(EditorViewThreads, AudioThreadViewCallsAllocateNothing)
 {
@@ -58,8 +23,7 @@ TEST(EditorViewThreads, AudioThreadViewCallsAllocateNothing)
     ITarvoView& view = host.Gui();
 
     int64_t steps = pPlug->GetClockStats().mSteps;
-    gAllocations = 0;
-    gCounting = true;
+    const long before = AllocationCount();
     for (int i = 0; i < 200; ++i) {
         {
             ScopedLock lock(pPlug->Lock());
@@ -74,8 +38,7 @@ TEST(EditorViewThreads, AudioThreadViewCallsAllocateNothing)
         }
         host.Process(256);
     }
-    gCounting = false;
-    EXPECT_EQ(gAllocations.load(), 0);
+    EXPECT_EQ(AllocationCount() - before, 0);
     EXPECT_GT(pPlug->GetClockStats().mSteps - steps, 40);  // it really played
 
     // What was posted reaches the controls on the next tick.

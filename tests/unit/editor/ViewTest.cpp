@@ -6,26 +6,10 @@
 #include <cstring>
 
 #include "EditorTestSupport.h"
+#include "ModuleFolder.h"
 #include "framework/gui/IKnobMultiControl.h"
-#include "framework/plugin/ModuleFile.h"
 
 namespace {
-
-std::string ModuleFolder()
-{
-    char path[1025];
-    EXPECT_TRUE(GetModuleFileNameOfPlugin(path, sizeof path));
-    std::string folder(path);
-    return folder.substr(0, folder.rfind(PATH_SEPARATOR));
-}
-
-void WriteFile(const std::string& path, const char* text)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fputs(text, file);
-    std::fclose(file);
-}
 
 void ExpectPanels(EditorHost& host, bool patternShown)
 {
@@ -209,9 +193,9 @@ protected:
     {
         mFolder = ModuleFolder();
         mScaleFolder = testing::TempDir() + "tarvo-scales";
-        WriteFile(mFolder + "/Tarvo3.ini",
-                  ("MidiMap editor-map.txt\nScaleFolder \"" + mScaleFolder + "\"\n").c_str());
-        WriteFile(mFolder + "/editor-map.txt", "Tilt cc1\nMFlipH k37\nSeqOn cc9\n");
+        WriteTextFile(mFolder + "/Tarvo3.ini",
+                      ("MidiMap editor-map.txt\nScaleFolder \"" + mScaleFolder + "\"\n").c_str());
+        WriteTextFile(mFolder + "/editor-map.txt", "Tilt cc1\nMFlipH k37\nSeqOn cc9\n");
     }
     void TearDown() override
     {
@@ -251,7 +235,7 @@ TEST_F(EditorMidiMap, TheFileSelectorOpensInTheScaleFolderAndTheNameIsShown)
     host.Open();
     EXPECT_STREQ(host.Gui().ScaleNameText()->GetText(), "default");
     std::string path = testing::TempDir() + "minor.txt";
-    WriteFile(path, "57\n59\n60\n62\n64\n65\n67\n");
+    WriteTextFile(path, "57\n59\n60\n62\n64\n65\n67\n");
     OffscreenScript& script = host.Window().Offscreen();
     script.mFileChosen = true;
     script.mFilePath = path;

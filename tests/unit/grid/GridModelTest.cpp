@@ -46,15 +46,8 @@ TEST(RoverList, AddFillsTheNextSlotUntilTwentyRovers)
 {
     RoverList list;
     ASSERT_TRUE(list.Add(CellId(4, 7), EHeading_SW, RoverPace_Slow));
-    const Rover& rover = list.mRovers[0];
     EXPECT_EQ(list.mCount, 1);
-    EXPECT_EQ(rover.mRow, 4);
-    EXPECT_EQ(rover.mCol, 7);
-    EXPECT_EQ(rover.mCellid, CellId(4, 7));
-    EXPECT_EQ(rover.mHeading, EHeading_SW);
-    EXPECT_EQ(rover.mPace, RoverPace_Slow);
-    EXPECT_EQ(rover.mResting, 0);
-    EXPECT_EQ(rover.mCollisionCount, 0);
+    EXPECT_TRUE(RoverIs(list.mRovers[0], 4, 7, EHeading_SW, RoverPace_Slow, 0, 0));
 
     for (int i = 1; i < MAX_ROVERS; ++i) EXPECT_TRUE(list.Add(i, EHeading_N, RoverPace_Norm));
     EXPECT_EQ(list.mCount, MAX_ROVERS);

@@ -108,19 +108,8 @@ TEST(MatrixRecord, LoadsTheRecordAtAPosition)
     EXPECT_EQ(grid.mNumRows, 6);
     EXPECT_EQ(grid.mNumCols, 7);
     ASSERT_EQ(grid.mRovers.mCount, 2);
-    const Rover& first = grid.mRovers.mRovers[0];
-    const Rover& second = grid.mRovers.mRovers[1];
-    EXPECT_EQ(first.mCellid, CellId(2, 3));
-    EXPECT_EQ(first.mHeading, EHeading_E);
-    EXPECT_EQ(first.mPace, RoverPace_Norm);
-    EXPECT_EQ(first.mCollisionCount, 0);
-    EXPECT_EQ(second.mRow, 7);
-    EXPECT_EQ(second.mCol, 1);
-    EXPECT_EQ(second.mCellid, CellId(7, 1));
-    EXPECT_EQ(second.mHeading, EHeading_NW);
-    EXPECT_EQ(second.mPace, RoverPace_Slow);
-    EXPECT_EQ(second.mResting, 1);
-    EXPECT_EQ(second.mCollisionCount, 4);
+    EXPECT_TRUE(RoverIs(grid.mRovers.mRovers[0], 2, 3, EHeading_E, RoverPace_Norm, 0, 0));
+    EXPECT_TRUE(RoverIs(grid.mRovers.mRovers[1], 7, 1, EHeading_NW, RoverPace_Slow, 1, 4));
     EXPECT_EQ(grid.mCells[0].mKind, EObstacle_MirHor);
     EXPECT_EQ(grid.mCells[1].mKind, EObstacle_empty);
     EXPECT_EQ(grid.mCells[20].mKind, EObstacle_WgN);
@@ -264,14 +253,8 @@ TEST(MatrixRecord, HostileRoverFieldsAreRepaired)
         const StateChunk chunk = ChunkOf(bytes);
         Matrix grid;
         EXPECT_EQ(grid.Load(&chunk, 0), chunk.Size());
-        const Rover& rover = grid.mRovers.mRovers[0];
-        EXPECT_EQ(rover.mRow, c.expectRow);
-        EXPECT_EQ(rover.mCol, c.expectCol);
-        EXPECT_EQ(rover.mCellid, CellId(c.expectRow, c.expectCol));
-        EXPECT_EQ(rover.mHeading, c.expectHeading);
-        EXPECT_EQ(rover.mPace, c.expectPace);
-        EXPECT_EQ(rover.mResting, c.expectResting);
-        EXPECT_EQ(rover.mCollisionCount, c.expectCollisions);
+        EXPECT_TRUE(RoverIs(grid.mRovers.mRovers[0], c.expectRow, c.expectCol, c.expectHeading, c.expectPace,
+                            c.expectResting, c.expectCollisions));
     }
 }
 

@@ -42,6 +42,24 @@ void SkipUntil(PseudoRandom* pRandom, Predicate predicate)
     ADD_FAILURE() << "no generator state satisfies the predicate";
 }
 
+// Whether the rover stands at (row, col), counted in that cell, with the
+// heading, pace, resting flag and collision count given; a failure shows
+// every field of both.
+inline testing::AssertionResult RoverIs(const Rover& rover, int row, int col, int heading, int pace, int resting,
+                                        int collisions)
+{
+    if (rover.mRow == row && rover.mCol == col && rover.mCellid == CellId(row, col) && rover.mHeading == heading &&
+        rover.mPace == pace && rover.mResting == resting && rover.mCollisionCount == collisions) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "rover at (" << rover.mRow << ", " << rover.mCol << ") in cell "
+                                       << rover.mCellid << ", heading " << rover.mHeading << ", pace " << rover.mPace
+                                       << ", resting " << rover.mResting << ", collisions " << rover.mCollisionCount
+                                       << "; expected (" << row << ", " << col << ") in cell " << CellId(row, col)
+                                       << ", heading " << heading << ", pace " << pace << ", resting " << resting
+                                       << ", collisions " << collisions;
+}
+
 // A drawn step as the simulation takes it: -1, 0 or +1.
 inline int DrawStep(PseudoRandom& random) { return random.RoundedChoice(2) - 1; }
 

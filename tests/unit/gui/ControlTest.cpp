@@ -8,22 +8,6 @@
 
 namespace {
 
-// Fills its rect with one colour, with its blend.
-class FillControl : public IControl {
-public:
-    FillControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx = -1, uint32_t color = RED)
-        : IControl(pPlug, rect, paramIdx), mColor(color)
-    {
-    }
-    bool Draw(IGraphicsLice* pGraphics) override
-    {
-        ++mDraws;
-        return pGraphics->FillArea(Color::FromPacked(mColor), mRect, &mBlend);
-    }
-    uint32_t mColor;
-    int mDraws = 0;
-};
-
 class CountingObserver : public IObserverInterface {
 public:
     void Update() override { ++mUpdates; }

@@ -5,9 +5,17 @@
 #include <memory>
 #include <vector>
 
+#include "framework/gui/IControl.h"
+#include "framework/gui/IFileSelectorControl.h"
 #include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/IPlugVST.h"
 #include "framework/raster/Raster.h"
+
+const uint32_t RED = 0xFFFF0000u;
+const uint32_t GREEN = 0xFF00FF00u;
+const uint32_t BLUE = 0xFF0000FFu;
+const uint32_t WHITE = 0xFFFFFFFFu;
+const uint32_t BLACK = 0xFF000000u;
 
 enum TestParam {
     TestParam_Gain = 0,   // Double 0..1, step 0.01, label "dB"
@@ -89,6 +97,22 @@ private:
     bool mAttached = false;
 };
 
+// Fills its rect with one colour, with its blend, and counts its draws.
+class FillControl : public IControl {
+public:
+    FillControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx = -1, uint32_t color = RED)
+        : IControl(pPlug, rect, paramIdx), mColor(color)
+    {
+    }
+    bool Draw(IGraphicsLice* pGraphics) override
+    {
+        ++mDraws;
+        return pGraphics->FillArea(Color::FromPacked(mColor), mRect, &mBlend);
+    }
+    uint32_t mColor;
+    int mDraws = 0;
+};
+
 // A test image: frames stacked vertically, each of one opaque colour.
 class TestImage {
 public:
@@ -108,11 +132,17 @@ private:
     BitmapRef mRef;
 };
 
-const uint32_t RED = 0xFFFF0000u;
-const uint32_t GREEN = 0xFF00FF00u;
-const uint32_t BLUE = 0xFF0000FFu;
-const uint32_t WHITE = 0xFFFFFFFFu;
-const uint32_t BLACK = 0xFF000000u;
+// An editor opened with a single file selector, bound to TestParam_Power,
+// drawn from the image and opening its dialog in the folder.
+inline IFileSelectorControl* OpenWithFileSelector(TestRig& rig, const TestImage& image, const ControlRect& rect,
+                                                  const char* folder)
+{
+    IFileSelectorControl* pSelector =
+        new IFileSelectorControl(&rig.Plug(), rect, TestParam_Power, image.Ref(), folder);
+    rig.Window().AddControl(pSelector);
+    rig.AttachAndOpen();
+    return pSelector;
+}
 
 inline MouseMods LeftButton() { return MouseMods(true, false); }
 inline MouseMods RightButton() { return MouseMods(false, true); }

@@ -323,10 +323,7 @@ TEST(IFileSelectorControl, EachSelectionTogglesTheValueAndKeepsThePath)
 {
     TestImage image(12, 13, {RED, GREEN});
     TestRig rig;
-    IFileSelectorControl* pSelector =
-        new IFileSelectorControl(&rig.Plug(), ControlRect(10, 10, 22, 23), TestParam_Power, image.Ref(), "/scales/");
-    rig.Window().AddControl(pSelector);
-    rig.AttachAndOpen();
+    IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(10, 10, 22, 23), "/scales/");
 
     OffscreenScript& script = rig.Window().Offscreen();
     script.mFileChosen = true;
@@ -361,10 +358,7 @@ TEST(IFileSelectorControl, NeedsOneMoreDrawAfterASelectionAndDrawsOnlyWhileOpen)
 {
     TestImage image(12, 13, {RED, GREEN});
     TestRig rig;
-    IFileSelectorControl* pSelector =
-        new IFileSelectorControl(&rig.Plug(), ControlRect(10, 10, 22, 23), TestParam_Power, image.Ref(), "");
-    rig.Window().AddControl(pSelector);
-    rig.AttachAndOpen();
+    IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(10, 10, 22, 23), "");
     EXPECT_EQ(rig.Window().ReadPixel(15, 15).Packed(), 0u);  // idle: nothing drawn
 
     rig.Window().HandleMouseDown(15, 15, LeftButton());

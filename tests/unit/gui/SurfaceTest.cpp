@@ -13,18 +13,11 @@
 
 namespace {
 
-// Fills its rect and records what the surface made of it.
-class ProbeControl : public IControl {
+// A fill that also records what the surface made of it: its prepares and
+// every input event.
+class ProbeControl : public FillControl {
 public:
-    ProbeControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx = -1, uint32_t color = RED)
-        : IControl(pPlug, rect, paramIdx), mColor(color)
-    {
-    }
-    bool Draw(IGraphicsLice* pGraphics) override
-    {
-        ++mDraws;
-        return pGraphics->FillArea(Color::FromPacked(mColor), mRect, &mBlend);
-    }
+    using FillControl::FillControl;
     void PrepareDraw() override { ++mPrepares; }
     void MouseDown(int x, int y, const MouseMods& mods) override { mEvents.push_back("down " + Where(x, y, mods)); }
     void MouseUp(int x, int y, const MouseMods& mods) override { mEvents.push_back("up " + Where(x, y, mods)); }
@@ -48,8 +41,6 @@ public:
         return std::to_string(x) + "," + std::to_string(y) + (mods.mRight ? " right" : "");
     }
 
-    uint32_t mColor;
-    int mDraws = 0;
     int mPrepares = 0;
     std::vector<std::string> mEvents;
 };

@@ -136,10 +136,7 @@ TEST(EditorThreads, ModalDialogsDoNotHoldThePlugInLock)
 {
     TestImage image(12, 13, {RED, GREEN});
     TestRig rig;
-    IFileSelectorControl* pSelector =
-        new IFileSelectorControl(&rig.Plug(), ControlRect(0, 0, 12, 13), TestParam_Power, image.Ref(), "");
-    rig.Window().AddControl(pSelector);
-    rig.AttachAndOpen();
+    OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     bool audioRan = false;
     rig.Window().Offscreen().mOnModal = [&]() {
         std::thread audio([&]() {
@@ -157,10 +154,7 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
 {
     TestImage image(12, 13, {RED, GREEN});
     TestRig rig;
-    IFileSelectorControl* pSelector =
-        new IFileSelectorControl(&rig.Plug(), ControlRect(0, 0, 12, 13), TestParam_Power, image.Ref(), "");
-    rig.Window().AddControl(pSelector);
-    rig.AttachAndOpen();
+    IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     std::atomic<bool> dialogOpen(false);
     rig.Window().Offscreen().mOnModal = [&]() {
         dialogOpen.store(true);

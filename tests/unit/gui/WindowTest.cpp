@@ -13,15 +13,6 @@
 
 namespace {
 
-class FillControl : public IControl {
-public:
-    FillControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx) : IControl(pPlug, rect, paramIdx) {}
-    bool Draw(IGraphicsLice* pGraphics) override
-    {
-        return pGraphics->FillArea(Color(255, 255, 0, 0), mRect, &mBlend);
-    }
-};
-
 FillControl* AddFill(TestRig& rig, const ControlRect& rect, int paramIdx)
 {
     FillControl* pControl = new FillControl(&rig.Plug(), rect, paramIdx);

@@ -6,40 +6,25 @@
 #include <string>
 
 #include "FakeHost.h"
-#include "framework/plugin/ModuleFile.h"
+#include "ModuleFolder.h"
 
 namespace {
-
-std::string ModuleFolder()
-{
-    char path[1025];
-    EXPECT_TRUE(GetModuleFileNameOfPlugin(path, sizeof path));
-    std::string folder(path);
-    return folder.substr(0, folder.rfind(PATH_SEPARATOR));
-}
-
-void WriteFile(const std::string& path, const char* text)
-{
-    FILE* file = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(file, nullptr) << path;
-    std::fputs(text, file);
-    std::fclose(file);
-}
 
 class MidiMapProcessor : public testing::Test {
 protected:
     void SetUp() override
     {
         mFolder = ModuleFolder();
-        WriteFile(mFolder + "/Tarvo3.ini", "LowestOctave -2\nMidiMap maps.txt ; beside the module\nPalette Modifier\n");
-        WriteFile(mFolder + "/maps.txt",
-                  "Tilt      cc1           ; mod wheel, channel 1\n"
-                  "NoteProb  CC7:16        ; volume fader, any channel\n"
-                  "Restore1  k36:9         ; pad on channel 10\n"
-                  "MFlipH    K37:9\n"
-                  "tilt      cc2:3\n"
-                  "Velocity  cc130\n"
-                  "SeqOn     k0:15\n");
+        WriteTextFile(mFolder + "/Tarvo3.ini",
+                      "LowestOctave -2\nMidiMap maps.txt ; beside the module\nPalette Modifier\n");
+        WriteTextFile(mFolder + "/maps.txt",
+                      "Tilt      cc1           ; mod wheel, channel 1\n"
+                      "NoteProb  CC7:16        ; volume fader, any channel\n"
+                      "Restore1  k36:9         ; pad on channel 10\n"
+                      "MFlipH    K37:9\n"
+                      "tilt      cc2:3\n"
+                      "Velocity  cc130\n"
+                      "SeqOn     k0:15\n");
     }
     void TearDown() override
     {

@@ -3,47 +3,8 @@
 // precision of the processing call.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "AllocationCounter.h"
 #include "FakeHost.h"
-
-namespace {
-std::atomic<bool> gCounting(false);
-std::atomic<long> gAllocations(0);
-}  // namespace
-
-void* operator new(std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new[](std::size_t size)
-{
-    if (gCounting) ++gAllocations;
-    void* p = std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
-{
-    if (gCounting) ++gAllocations;
-    return std::malloc(size ? size : 1);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(RealTime, HeavySceneAllocatesNothingAfterWarmUp)
 {
@@ -54,11 +15,9 @@ TEST(RealTime, HeavySceneAllocatesNothingAfterWarmUp)
         host.Play();
         host.ProcessSamples(48000 * 20, block);  // warm-up: pools reach their high-water mark
         size_t warmEvents = host.mEvents.size();
-        gAllocations = 0;
-        gCounting = true;
+        const long before = AllocationCount();
         host.ProcessSamples(48000 * 20, block);
-        gCounting = false;
-        EXPECT_EQ(gAllocations.load(), 0) << "block " << block;
+        EXPECT_EQ(AllocationCount() - before, 0) << "block " << block;
         EXPECT_GT(host.mEvents.size() - warmEvents, 2000u);  // it really played
     }
 }
