@@ -156,6 +156,17 @@ struct IGraphicsWindow::NativeWindow : public ModalLoopX11 {
     // loop. False when it could not start or the window closed meanwhile.
     bool RunDialog(const std::vector<std::string>& arguments, std::string* pOutput, int* pExitCode,
                    bool captureOutput = true);
+    // RunDialog with the desktop's dialog tool (zenity or kdialog) and the
+    // arguments makeArguments(tool, program) gives for it. False as well
+    // when the desktop has no such tool.
+    template <typename MAKE_ARGUMENTS>
+    bool RunDialogTool(MAKE_ARGUMENTS makeArguments, std::string* pOutput, int* pExitCode)
+    {
+        std::string program;
+        DesktopPosix::DialogTool tool = DesktopPosix::FindDialogTool(&program);
+        if (tool == DesktopPosix::DialogTool_None) return false;
+        return RunDialog(makeArguments(tool, program), pOutput, pExitCode);
+    }
 
     IGraphicsWindow* mpGraphics;
     Display* mpDisplay = nullptr;
@@ -813,16 +824,13 @@ int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
 bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
 {
     if (!mpNative || !mpNative->OnEventThread()) return false;
-    std::string program;
-    DesktopPosix::DialogTool tool = DesktopPosix::FindDialogTool(&program);
-    if (tool == DesktopPosix::DialogTool_None) return false;
     std::string output;
     int exitCode = -1;
-    if (!mpNative->RunDialog(DesktopPosix::FileDialogArguments(tool, program, action, folder ? folder : "",
-                                                               extensions ? extensions : ""),
-                             &output, &exitCode)) {
-        return false;
-    }
+    auto arguments = [&](DesktopPosix::DialogTool tool, const std::string& program) {
+        return DesktopPosix::FileDialogArguments(tool, program, action, folder ? folder : "",
+                                                 extensions ? extensions : "");
+    };
+    if (!mpNative->RunDialogTool(arguments, &output, &exitCode)) return false;
     // -1: the host reaped the child itself; its answer is in the output.
     if (exitCode != 0 && exitCode != -1) return false;
     return DesktopPosix::ParseFileAnswer(output, pPath);
@@ -831,15 +839,12 @@ bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const cha
 bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* /*pCustomColours*/)
 {
     if (!mpNative || !mpNative->OnEventThread()) return false;
-    std::string program;
-    DesktopPosix::DialogTool tool = DesktopPosix::FindDialogTool(&program);
-    if (tool == DesktopPosix::DialogTool_None) return false;
     std::string output;
     int exitCode = -1;
-    if (!mpNative->RunDialog(DesktopPosix::ColourDialogArguments(tool, program, *pColor, title), &output,
-                             &exitCode)) {
-        return false;
-    }
+    auto arguments = [&](DesktopPosix::DialogTool tool, const std::string& program) {
+        return DesktopPosix::ColourDialogArguments(tool, program, *pColor, title);
+    };
+    if (!mpNative->RunDialogTool(arguments, &output, &exitCode)) return false;
     if (exitCode != 0 && exitCode != -1) return false;
     return DesktopPosix::ParseColourAnswer(output, pColor);
 }
@@ -847,16 +852,13 @@ bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint3
 bool IGraphicsWindow::NativeMessageBox(const char* text, const char* title, bool yesNo)
 {
     if (!mpNative || !mpNative->OnEventThread()) return false;
-    std::string program;
-    DesktopPosix::DialogTool tool = DesktopPosix::FindDialogTool(&program);
-    // Nothing can show it: a question counts as answered No.
-    if (tool == DesktopPosix::DialogTool_None) return false;
     std::string output;
     int exitCode = -1;
-    if (!mpNative->RunDialog(DesktopPosix::MessageBoxArguments(tool, program, text, title, yesNo), &output,
-                             &exitCode)) {
-        return false;
-    }
+    auto arguments = [&](DesktopPosix::DialogTool tool, const std::string& program) {
+        return DesktopPosix::MessageBoxArguments(tool, program, text, title, yesNo);
+    };
+    // Nothing to show it with: a question counts as answered No.
+    if (!mpNative->RunDialogTool(arguments, &output, &exitCode)) return false;
     return yesNo ? exitCode == 0 : true;
 }
 

@@ -9,29 +9,42 @@ bool RasterBitmap::IsAcceptableSize(int width, int height)
            int64_t(width) * height <= MAX_PIXELS;
 }
 
-MemoryBitmap::MemoryBitmap(int width, int height) { Resize(width, height); }
-
-MemoryBitmap::~MemoryBitmap() { delete[] mpPixels; }
-
-bool MemoryBitmap::Resize(int width, int height)
+void OwnedBitmap::ReleaseStorage()
 {
-    delete[] mpPixels;
+    if (mpPixels) {
+        ReleasePixels(mpPixels);
+    }
     mpPixels = nullptr;
     mWidth = 0;
     mHeight = 0;
+}
+
+bool OwnedBitmap::Resize(int width, int height)
+{
+    ReleaseStorage();
     if (!IsAcceptableSize(width, height)) {
         return false;
     }
     if (width == 0 || height == 0) {
         return true;
     }
-    size_t count = size_t(width) * size_t(height);
-    mpPixels = new (std::nothrow) uint32_t[count];
+    mpPixels = AcquirePixels(width, height);
     if (!mpPixels) {
         return false;
     }
-    std::memset(mpPixels, 0, count * sizeof(uint32_t));
     mWidth = width;
     mHeight = height;
     return true;
 }
+
+uint32_t* OwnedBitmap::NewPixels(int width, int height)
+{
+    size_t count = size_t(width) * size_t(height);
+    uint32_t* pPixels = new (std::nothrow) uint32_t[count];
+    if (pPixels) {
+        std::memset(pPixels, 0, count * sizeof(uint32_t));
+    }
+    return pPixels;
+}
+
+void OwnedBitmap::DeletePixels(uint32_t* pPixels) { delete[] pPixels; }

@@ -39,13 +39,10 @@ public:
     static bool IsAcceptableSize(int width, int height);
 };
 
-class MemoryBitmap : public RasterBitmap {
+// The size and pixel bookkeeping of a bitmap that owns its pixels, top row
+// first and rows without padding. Subclasses say where the pixels live.
+class OwnedBitmap : public RasterBitmap {
 public:
-    MemoryBitmap() {}
-    // On failure the bitmap is 0 x 0 (see Resize).
-    MemoryBitmap(int width, int height);
-    ~MemoryBitmap() override;
-
     int Width() const override { return mWidth; }
     int Height() const override { return mHeight; }
     int RowSpan() const override { return mWidth; }
@@ -53,11 +50,39 @@ public:
     const uint32_t* Pixels() const override { return mpPixels; }
     bool Resize(int width, int height) override;
 
+protected:
+    OwnedBitmap() {}
+
+    // Zeroed pixels for an acceptable size with no zero side, or null when
+    // they cannot be had.
+    virtual uint32_t* AcquirePixels(int width, int height) = 0;
+    virtual void ReleasePixels(uint32_t* pPixels) = 0;
+    // Gives the pixels back and leaves a 0 x 0 bitmap. Every subclass calls
+    // it from its destructor: once the base destructor runs, the subclass's
+    // ReleasePixels is out of reach.
+    void ReleaseStorage();
+
+    // Zeroed heap pixels, for subclasses that need no more than that.
+    static uint32_t* NewPixels(int width, int height);
+    static void DeletePixels(uint32_t* pPixels);
+
 private:
-    MemoryBitmap(const MemoryBitmap&) = delete;
-    MemoryBitmap& operator=(const MemoryBitmap&) = delete;
+    OwnedBitmap(const OwnedBitmap&) = delete;
+    OwnedBitmap& operator=(const OwnedBitmap&) = delete;
 
     uint32_t* mpPixels = nullptr;
     int mWidth = 0;
     int mHeight = 0;
+};
+
+class MemoryBitmap : public OwnedBitmap {
+public:
+    MemoryBitmap() {}
+    // On failure the bitmap is 0 x 0 (see Resize).
+    MemoryBitmap(int width, int height) { Resize(width, height); }
+    ~MemoryBitmap() override { ReleaseStorage(); }
+
+protected:
+    uint32_t* AcquirePixels(int width, int height) override { return NewPixels(width, height); }
+    void ReleasePixels(uint32_t* pPixels) override { DeletePixels(pPixels); }
 };

@@ -252,6 +252,33 @@ bool UsableCircle(const RasterBitmap& dest, float cx, float cy, float radius)
            std::fabs(cx) < COORDINATE_LIMIT && std::fabs(cy) < COORDINATE_LIMIT && radius < COORDINATE_LIMIT;
 }
 
+// Blends color over the pixels of a circle's ring or disc for which
+// inside(x, y) holds, each weighted by its coverage.
+template <typename INSIDE>
+void CoverCircle(RasterBitmap& dest, double cx, double cy, double radius, bool fill, bool antialias, uint32_t color,
+                 RasterBlend blend, uint32_t w, INSIDE inside)
+{
+    uint32_t* pPixels = dest.Pixels();
+    ptrdiff_t span = dest.RowSpan();
+    ForCirclePixels(dest, cx, cy, radius, fill, antialias, [&](int64_t x, int64_t y, double coverage) {
+        if (inside(x, y)) {
+            Cover(pPixels + y * span + x, color, blend, w, coverage);
+        }
+    });
+}
+
+// DrawCircle and FillCircle.
+void CoverWholeCircle(RasterBitmap& dest, float centreX, float centreY, float radius, bool fill, uint32_t color,
+                      RasterBlend blend, float weight, bool antialias)
+{
+    uint32_t w = RasterColor::WeightToFactor(weight);
+    if (w == 0 || !UsableCircle(dest, centreX, centreY, radius)) {
+        return;
+    }
+    CoverCircle(dest, centreX, centreY, radius, fill, antialias, color, blend, w,
+                [](int64_t, int64_t) { return true; });
+}
+
 } // namespace
 
 namespace Raster {
@@ -320,29 +347,13 @@ void DrawLine(RasterBitmap& dest, float x1, float y1, float x2, float y2, uint32
 void DrawCircle(RasterBitmap& dest, float centreX, float centreY, float radius, uint32_t color, RasterBlend blend,
                 float weight, bool antialias)
 {
-    uint32_t w = RasterColor::WeightToFactor(weight);
-    if (w == 0 || !UsableCircle(dest, centreX, centreY, radius)) {
-        return;
-    }
-    uint32_t* pPixels = dest.Pixels();
-    ptrdiff_t span = dest.RowSpan();
-    ForCirclePixels(dest, centreX, centreY, radius, false, antialias, [&](int64_t x, int64_t y, double coverage) {
-        Cover(pPixels + y * span + x, color, blend, w, coverage);
-    });
+    CoverWholeCircle(dest, centreX, centreY, radius, false, color, blend, weight, antialias);
 }
 
 void FillCircle(RasterBitmap& dest, float centreX, float centreY, float radius, uint32_t color, RasterBlend blend,
                 float weight, bool antialias)
 {
-    uint32_t w = RasterColor::WeightToFactor(weight);
-    if (w == 0 || !UsableCircle(dest, centreX, centreY, radius)) {
-        return;
-    }
-    uint32_t* pPixels = dest.Pixels();
-    ptrdiff_t span = dest.RowSpan();
-    ForCirclePixels(dest, centreX, centreY, radius, true, antialias, [&](int64_t x, int64_t y, double coverage) {
-        Cover(pPixels + y * span + x, color, blend, w, coverage);
-    });
+    CoverWholeCircle(dest, centreX, centreY, radius, true, color, blend, weight, antialias);
 }
 
 void DrawArc(RasterBitmap& dest, float centreX, float centreY, float radius, float startAngle, float endAngle,
@@ -367,16 +378,12 @@ void DrawArc(RasterBitmap& dest, float centreX, float centreY, float radius, flo
     if (start < 0) {
         start += 360.0;
     }
-    uint32_t* pPixels = dest.Pixels();
-    ptrdiff_t span = dest.RowSpan();
     double cx = centreX;
     double cy = centreY;
-    ForCirclePixels(dest, cx, cy, radius, false, antialias, [&](int64_t x, int64_t y, double coverage) {
+    CoverCircle(dest, cx, cy, radius, false, antialias, color, blend, w, [&](int64_t x, int64_t y) {
         double direction = std::atan2(double(y) - cy, double(x) - cx) * 180.0 / 3.14159265358979323846;
         double offset = std::fmod(direction - start + 720.0, 360.0);
-        if (offset <= sweep) {
-            Cover(pPixels + y * span + x, color, blend, w, coverage);
-        }
+        return offset <= sweep;
     });
 }
 

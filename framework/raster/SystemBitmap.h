@@ -14,34 +14,28 @@
 
 #include "RasterBitmap.h"
 
-class SystemBitmap : public RasterBitmap {
+class SystemBitmap : public OwnedBitmap {
 public:
     SystemBitmap() {}
     // On failure the bitmap is 0 x 0 (see Resize).
-    SystemBitmap(int width, int height);
-    ~SystemBitmap() override;
-
-    int Width() const override { return mWidth; }
-    int Height() const override { return mHeight; }
-    int RowSpan() const override { return mWidth; }
-    uint32_t* Pixels() override { return mpPixels; }
-    const uint32_t* Pixels() const override { return mpPixels; }
-    bool Resize(int width, int height) override;
+    SystemBitmap(int width, int height) { Resize(width, height); }
+    ~SystemBitmap() override { ReleaseStorage(); }
 
     // The HDC holding the DIB section on Windows; null elsewhere and while
     // the bitmap is 0 x 0.
-    void* DeviceContext() const { return mpDeviceContext; }
+    void* DeviceContext() const { return mGdi.pDeviceContext; }
+
+protected:
+    // One definition per platform (SystemBitmapWin32.cpp, SystemBitmapPosix.cpp).
+    uint32_t* AcquirePixels(int width, int height) override;
+    void ReleasePixels(uint32_t* pPixels) override;
 
 private:
-    SystemBitmap(const SystemBitmap&) = delete;
-    SystemBitmap& operator=(const SystemBitmap&) = delete;
-
-    void Release();
-
-    uint32_t* mpPixels = nullptr;
-    int mWidth = 0;
-    int mHeight = 0;
-    void* mpDeviceContext = nullptr;
-    void* mpSection = nullptr;
-    void* mpPreviousObject = nullptr;
+    // What GDI holds behind the pixels on Windows; all null elsewhere.
+    struct GdiObjects {
+        void* pDeviceContext = nullptr;
+        void* pSection = nullptr;
+        void* pPreviousObject = nullptr;
+    };
+    GdiObjects mGdi;
 };

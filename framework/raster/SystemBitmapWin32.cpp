@@ -2,71 +2,40 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "DibSectionWin32.h"
 
-SystemBitmap::SystemBitmap(int width, int height) { Resize(width, height); }
-
-SystemBitmap::~SystemBitmap() { Release(); }
-
-void SystemBitmap::Release()
+uint32_t* SystemBitmap::AcquirePixels(int width, int height)
 {
-    if (mpDeviceContext) {
-        HDC dc = static_cast<HDC>(mpDeviceContext);
-        if (mpPreviousObject) {
-            SelectObject(dc, static_cast<HGDIOBJ>(mpPreviousObject));
-        }
-        DeleteDC(dc);
-    }
-    if (mpSection) {
-        DeleteObject(static_cast<HGDIOBJ>(mpSection));
-    }
-    mpDeviceContext = nullptr;
-    mpSection = nullptr;
-    mpPreviousObject = nullptr;
-    mpPixels = nullptr;
-    mWidth = 0;
-    mHeight = 0;
-}
-
-bool SystemBitmap::Resize(int width, int height)
-{
-    Release();
-    if (!IsAcceptableSize(width, height)) {
-        return false;
-    }
-    if (width == 0 || height == 0) {
-        return true;
-    }
     HDC dc = CreateCompatibleDC(nullptr);
     if (!dc) {
-        return false;
+        return nullptr;
     }
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    // A negative height makes the DIB top-down, the row order of every
-    // other bitmap of the library.
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (!section || !pBits) {
-        if (section) {
-            DeleteObject(section);
+    HBITMAP section = CreateTopDownSection(dc, width, height, &pBits);
+    if (!section) {
+        DeleteDC(dc);
+        return nullptr;
+    }
+    mGdi.pDeviceContext = dc;
+    mGdi.pSection = section;
+    mGdi.pPreviousObject = SelectObject(dc, section);
+    // A fresh DIB section is zeroed by the system already, like the pixels
+    // of a MemoryBitmap.
+    return static_cast<uint32_t*>(pBits);
+}
+
+void SystemBitmap::ReleasePixels(uint32_t* /*pPixels*/)
+{
+    // The pixels belong to the section.
+    HDC dc = static_cast<HDC>(mGdi.pDeviceContext);
+    if (dc) {
+        if (mGdi.pPreviousObject) {
+            SelectObject(dc, static_cast<HGDIOBJ>(mGdi.pPreviousObject));
         }
         DeleteDC(dc);
-        return false;
     }
-    mpDeviceContext = dc;
-    mpSection = section;
-    mpPreviousObject = SelectObject(dc, section);
-    mpPixels = static_cast<uint32_t*>(pBits);
-    mWidth = width;
-    mHeight = height;
-    // A fresh DIB section is zeroed by the system already, like a
-    // MemoryBitmap.
-    return true;
+    if (mGdi.pSection) {
+        DeleteObject(static_cast<HGDIOBJ>(mGdi.pSection));
+    }
+    mGdi = GdiObjects();
 }

@@ -1,6 +1,9 @@
 #include "TextRenderer.h"
 
+#include <cmath>
 #include <cstring>
+
+#include "TextLayout.h"
 
 TextFormat MakeTextFormat(const char* fontName, int size, uint32_t color, int style, int alignment,
                           int orientation)
@@ -59,3 +62,76 @@ uint32_t TextRenderer::NextCharacter(const char** pText)
     *pText += length;
     return value;
 }
+
+bool TextRenderer::MeasureText(const TextFormat& format, const char* text, int* pWidth, int* pHeight)
+{
+    if (!text || !TextLayout::UsableFormat(format)) {
+        return false;
+    }
+    int widest = 0;
+    int lineHeight = 0;
+    if (!MeasureLines(format, text, &widest, &lineHeight)) {
+        return false;
+    }
+    if (pWidth) {
+        *pWidth = widest;
+    }
+    if (pHeight) {
+        *pHeight = TextLayout::CountLines(text) * lineHeight;
+    }
+    return true;
+}
+
+bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text,
+                                  const RasterRect& rect, bool clipToRect)
+{
+    if (!text) {
+        return false;
+    }
+    if (!text[0]) {
+        return true;
+    }
+    if (!TextLayout::UsableFormat(format)) {
+        return false;
+    }
+    return DrawLines(dest, format, text, rect, clipToRect);
+}
+
+namespace TextLayout {
+
+const char* NextLine(const char* text)
+{
+    const char* pBreak = std::strchr(text, '\n');
+    return pBreak ? pBreak + 1 : nullptr;
+}
+
+int CountLines(const char* text)
+{
+    int lines = 0;
+    for (const char* line = text; line; line = NextLine(line)) {
+        ++lines;
+    }
+    return lines;
+}
+
+double AlignedOffset(const TextFormat& format, const RasterRect& rect, double lineWidth)
+{
+    double rectWidth = double(int64_t(rect.right) - rect.left);
+    if (format.alignment == TextAlignment_Centre) {
+        return std::floor((rectWidth - lineWidth) / 2.0);
+    }
+    if (format.alignment == TextAlignment_Right) {
+        return std::floor(rectWidth - lineWidth);
+    }
+    return 0.0;
+}
+
+TextTurn::TextTurn(int orientation)
+{
+    int turn = orientation % 360;
+    double radians = double(turn) * 3.14159265358979323846 / 180.0;
+    cosine = turn == 90 || turn == -90 || turn == 270 || turn == -270 ? 0.0 : std::cos(radians);
+    sine = turn == 180 || turn == -180 || turn == 0 ? 0.0 : std::sin(radians);
+}
+
+} // namespace TextLayout

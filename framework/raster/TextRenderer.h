@@ -71,5 +71,13 @@ private:
     TextRenderer(const TextRenderer&) = delete;
     TextRenderer& operator=(const TextRenderer&) = delete;
 
+    // The font system's part, one definition per platform
+    // (TextRendererPosix.cpp, TextRendererWin32.cpp), called with a text and
+    // a usable format. MeasureLines gives the widest line's advance in whole
+    // pixels and the line height; DrawLines draws a text that is not empty.
+    bool MeasureLines(const TextFormat& format, const char* text, int* pWidest, int* pLineHeight);
+    bool DrawLines(RasterBitmap& dest, const TextFormat& format, const char* text, const RasterRect& rect,
+                   bool clipToRect);
+
     TextRendererState* mpState;
 };

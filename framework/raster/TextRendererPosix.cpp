@@ -18,10 +18,10 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include "Raster.h"
+#include "TextLayout.h"
 
 namespace {
 
-const int MAX_TEXT_SIZE = 2048;
 // Slant of synthesised italics (when no italic face exists): about 11
 // degrees, the usual slant of oblique sans faces.
 const double OBLIQUE_SHEAR = 0.2;
@@ -168,13 +168,30 @@ long LineAdvance(const CachedFace& entry, const char* text)
     return advance;
 }
 
-const char* NextLine(const char* text)
-{
-    const char* pBreak = std::strchr(text, '\n');
-    return pBreak ? pBreak + 1 : nullptr;
-}
+// The face of a format scaled to its line height, used under the cache's
+// lock for as long as this lives. Entry() is null when there is no face.
+class LockedFace {
+public:
+    explicit LockedFace(const TextFormat& format) : mLock(Cache().mutex)
+    {
+        mpEntry = FindFace(Cache(), format);
+        if (mpEntry && !SetLineHeight(mpEntry->face, format.size, &mAscent)) {
+            mpEntry = nullptr;
+        }
+    }
 
-bool UsableFormat(const TextFormat& format) { return format.size > 0 && format.size <= MAX_TEXT_SIZE; }
+    const CachedFace* Entry() const { return mpEntry; }
+    // Pixels from a line's top to its baseline.
+    double Ascent() const { return mAscent; }
+
+private:
+    LockedFace(const LockedFace&) = delete;
+    LockedFace& operator=(const LockedFace&) = delete;
+
+    std::lock_guard<std::mutex> mLock;
+    const CachedFace* mpEntry = nullptr;
+    double mAscent = 0;
+};
 
 } // namespace
 
@@ -204,89 +221,56 @@ TextRenderer::~TextRenderer()
     }
 }
 
-bool TextRenderer::MeasureText(const TextFormat& format, const char* text, int* pWidth, int* pHeight)
+bool TextRenderer::MeasureLines(const TextFormat& format, const char* text, int* pWidest, int* pLineHeight)
 {
-    if (!text || !UsableFormat(format)) {
-        return false;
-    }
-    FontCache& cache = Cache();
-    std::lock_guard<std::mutex> lock(cache.mutex);
-    const CachedFace* pEntry = FindFace(cache, format);
-    double ascent = 0;
-    if (!pEntry || !SetLineHeight(pEntry->face, format.size, &ascent)) {
+    LockedFace locked(format);
+    const CachedFace* pEntry = locked.Entry();
+    if (!pEntry) {
         return false;
     }
     FT_Set_Transform(pEntry->face, nullptr, nullptr);
     long widest = 0;
-    int lines = 0;
-    for (const char* line = text; line; line = NextLine(line)) {
+    for (const char* line = text; line; line = TextLayout::NextLine(line)) {
         long advance = LineAdvance(*pEntry, line);
         widest = advance > widest ? advance : widest;
-        ++lines;
     }
-    if (pWidth) {
-        *pWidth = static_cast<int>((widest + 63) / 64);
-    }
-    if (pHeight) {
-        *pHeight = lines * format.size;
-    }
+    *pWidest = static_cast<int>((widest + 63) / 64);
+    *pLineHeight = format.size;
     return true;
 }
 
-bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text,
-                                  const RasterRect& rect, bool clipToRect)
+bool TextRenderer::DrawLines(RasterBitmap& dest, const TextFormat& format, const char* text, const RasterRect& rect,
+                             bool clipToRect)
 {
-    if (!text) {
-        return false;
-    }
-    if (!text[0]) {
-        return true;
-    }
-    if (!UsableFormat(format)) {
-        return false;
-    }
-    FontCache& cache = Cache();
-    std::lock_guard<std::mutex> lock(cache.mutex);
-    const CachedFace* pEntry = FindFace(cache, format);
-    double ascent = 0;
-    if (!pEntry || !SetLineHeight(pEntry->face, format.size, &ascent)) {
+    LockedFace locked(format);
+    const CachedFace* pEntry = locked.Entry();
+    if (!pEntry) {
         return false;
     }
     FT_Face face = pEntry->face;
 
-    int turn = format.orientation % 360;
-    double radians = double(turn) * 3.14159265358979323846 / 180.0;
-    double cosine = turn == 90 || turn == -90 || turn == 270 || turn == -270 ? 0.0 : std::cos(radians);
-    double sine = turn == 180 || turn == -180 || turn == 0 ? 0.0 : std::sin(radians);
+    TextLayout::TextTurn turn(format.orientation);
     // Glyph space has y upwards: a counter-clockwise turn there is one on
     // screen too. The shear slants synthesised italics before the turn.
     double shear = pEntry->synthesiseItalic ? OBLIQUE_SHEAR : 0.0;
     FT_Matrix matrix;
-    matrix.xx = static_cast<FT_Fixed>(std::lround(cosine * 65536.0));
-    matrix.xy = static_cast<FT_Fixed>(std::lround((shear * cosine - sine) * 65536.0));
-    matrix.yx = static_cast<FT_Fixed>(std::lround(sine * 65536.0));
-    matrix.yy = static_cast<FT_Fixed>(std::lround((shear * sine + cosine) * 65536.0));
+    matrix.xx = static_cast<FT_Fixed>(std::lround(turn.cosine * 65536.0));
+    matrix.xy = static_cast<FT_Fixed>(std::lround((shear * turn.cosine - turn.sine) * 65536.0));
+    matrix.yx = static_cast<FT_Fixed>(std::lround(turn.sine * 65536.0));
+    matrix.yy = static_cast<FT_Fixed>(std::lround((shear * turn.sine + turn.cosine) * 65536.0));
 
     RasterRect clip = {0, 0, dest.Width(), dest.Height()};
     if (clipToRect) {
         clip = rect;
     }
-    double rectWidth = double(int64_t(rect.right) - rect.left);
     int lineIndex = 0;
-    for (const char* line = text; line; line = NextLine(line), ++lineIndex) {
+    for (const char* line = text; line; line = TextLayout::NextLine(line), ++lineIndex) {
         FT_Set_Transform(face, nullptr, nullptr);
-        double width = LineAdvance(*pEntry, line) / 64.0;
-        double offsetX = 0;
-        if (format.alignment == TextAlignment_Centre) {
-            offsetX = std::floor((rectWidth - width) / 2.0);
-        } else if (format.alignment == TextAlignment_Right) {
-            offsetX = std::floor(rectWidth - width);
-        }
-        double offsetY = std::floor(ascent + 0.5) + double(lineIndex) * format.size;
-        // Screen y points down, so the counter-clockwise turn of (x, y) is
-        // (x cos + y sin, y cos - x sin).
-        double penX = double(rect.left) + offsetX * cosine + offsetY * sine;
-        double penY = double(rect.top) + offsetY * cosine - offsetX * sine;
+        double offsetX = TextLayout::AlignedOffset(format, rect, LineAdvance(*pEntry, line) / 64.0);
+        // The pen starts on the baseline.
+        double offsetY = std::floor(locked.Ascent() + 0.5) + double(lineIndex) * format.size;
+        double penX = turn.ScreenX(rect, offsetX, offsetY);
+        double penY = turn.ScreenY(rect, offsetX, offsetY);
 
         FT_Set_Transform(face, &matrix, nullptr);
         const char* p = line;

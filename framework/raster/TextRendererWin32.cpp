@@ -12,15 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "DibSectionWin32.h"
 #include "Raster.h"
+#include "TextLayout.h"
 
 struct TextRendererState {
     CRITICAL_SECTION lock;
     HDC dc = nullptr;
-    HFONT font = nullptr;
+    HGDIOBJ font = nullptr;
     HGDIOBJ previousFont = nullptr;
     TextFormat fontKey;
-    HBITMAP section = nullptr;
+    HGDIOBJ section = nullptr;
     HGDIOBJ previousBitmap = nullptr;
     uint8_t* pBits = nullptr;
     int sectionWidth = 0;
@@ -28,8 +30,6 @@ struct TextRendererState {
 };
 
 namespace {
-
-const int MAX_TEXT_SIZE = 2048;
 
 class StateLock {
 public:
@@ -41,6 +41,20 @@ private:
     StateLock& operator=(const StateLock&) = delete;
     TextRendererState& mState;
 };
+
+// Selects object into the state's DC in place of *pCurrent, which is
+// deleted. The DC's own object from before the first one goes to
+// *pOriginal, to be selected again before the DC is deleted.
+void SelectInPlace(TextRendererState& state, HGDIOBJ object, HGDIOBJ* pCurrent, HGDIOBJ* pOriginal)
+{
+    HGDIOBJ previous = SelectObject(state.dc, object);
+    if (*pCurrent) {
+        DeleteObject(*pCurrent);
+    } else {
+        *pOriginal = previous;
+    }
+    *pCurrent = object;
+}
 
 bool SameFont(const TextFormat& a, const TextFormat& b)
 {
@@ -75,13 +89,7 @@ bool SelectFont(TextRendererState& state, const TextFormat& format)
     if (!font) {
         return false;
     }
-    HGDIOBJ previous = SelectObject(state.dc, font);
-    if (state.font) {
-        DeleteObject(state.font);
-    } else {
-        state.previousFont = previous;
-    }
-    state.font = font;
+    SelectInPlace(state, font, &state.font, &state.previousFont);
     state.fontKey = format;
     return true;
 }
@@ -93,29 +101,12 @@ bool EnsureSection(TextRendererState& state, int width, int height)
     }
     width = width > state.sectionWidth ? width : state.sectionWidth;
     height = height > state.sectionHeight ? height : state.sectionHeight;
-    BITMAPINFO info;
-    std::memset(&info, 0, sizeof(info));
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* pBits = nullptr;
-    HBITMAP section = CreateDIBSection(state.dc, &info, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    if (!section || !pBits) {
-        if (section) {
-            DeleteObject(section);
-        }
+    HBITMAP section = CreateTopDownSection(state.dc, width, height, &pBits);
+    if (!section) {
         return false;
     }
-    HGDIOBJ previous = SelectObject(state.dc, section);
-    if (state.section) {
-        DeleteObject(state.section);
-    } else {
-        state.previousBitmap = previous;
-    }
-    state.section = section;
+    SelectInPlace(state, section, &state.section, &state.previousBitmap);
     state.pBits = static_cast<uint8_t*>(pBits);
     state.sectionWidth = width;
     state.sectionHeight = height;
@@ -153,8 +144,6 @@ int LineWidth(HDC dc, const std::wstring& line)
     return extent.cx;
 }
 
-bool UsableFormat(const TextFormat& format) { return format.size > 0 && format.size <= MAX_TEXT_SIZE; }
-
 } // namespace
 
 TextRenderer::TextRenderer() : mpState(new TextRendererState())
@@ -180,11 +169,8 @@ TextRenderer::~TextRenderer()
     delete mpState;
 }
 
-bool TextRenderer::MeasureText(const TextFormat& format, const char* text, int* pWidth, int* pHeight)
+bool TextRenderer::MeasureLines(const TextFormat& format, const char* text, int* pWidest, int* pLineHeight)
 {
-    if (!text || !UsableFormat(format)) {
-        return false;
-    }
     StateLock lock(*mpState);
     if (!mpState->dc || !SelectFont(*mpState, format)) {
         return false;
@@ -193,33 +179,19 @@ bool TextRenderer::MeasureText(const TextFormat& format, const char* text, int* 
     if (!GetTextMetricsW(mpState->dc, &metrics)) {
         return false;
     }
-    std::vector<std::wstring> lines = SplitLines(text);
     int widest = 0;
-    for (const std::wstring& line : lines) {
+    for (const std::wstring& line : SplitLines(text)) {
         int width = LineWidth(mpState->dc, line);
         widest = width > widest ? width : widest;
     }
-    if (pWidth) {
-        *pWidth = widest;
-    }
-    if (pHeight) {
-        *pHeight = static_cast<int>(lines.size()) * metrics.tmHeight;
-    }
+    *pWidest = widest;
+    *pLineHeight = metrics.tmHeight;
     return true;
 }
 
-bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text,
-                                  const RasterRect& rect, bool clipToRect)
+bool TextRenderer::DrawLines(RasterBitmap& dest, const TextFormat& format, const char* text, const RasterRect& rect,
+                             bool clipToRect)
 {
-    if (!text) {
-        return false;
-    }
-    if (!text[0]) {
-        return true;
-    }
-    if (!UsableFormat(format)) {
-        return false;
-    }
     StateLock lock(*mpState);
     HDC dc = mpState->dc;
     if (!dc || !SelectFont(*mpState, format)) {
@@ -231,15 +203,11 @@ bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, 
     }
     std::vector<std::wstring> lines = SplitLines(text);
 
-    int turn = format.orientation % 360;
-    double radians = double(turn) * 3.14159265358979323846 / 180.0;
-    double cosine = turn == 90 || turn == -90 || turn == 270 || turn == -270 ? 0.0 : std::cos(radians);
-    double sine = turn == 180 || turn == -180 || turn == 0 ? 0.0 : std::sin(radians);
+    TextLayout::TextTurn turn(format.orientation);
 
     // Where each line starts (its cell's top-left corner, turned about the
     // rect's top-left), and the area all lines can ink: their turned boxes
     // widened by a margin for overhangs of italics and glyph bearings.
-    double rectWidth = double(int64_t(rect.right) - rect.left);
     double margin = metrics.tmHeight / 2 + metrics.tmOverhang + 2;
     std::vector<double> startX(lines.size());
     std::vector<double> startY(lines.size());
@@ -249,27 +217,22 @@ bool TextRenderer::DrawTextInRect(RasterBitmap& dest, const TextFormat& format, 
     double maxY = -1e300;
     for (size_t i = 0; i < lines.size(); ++i) {
         double width = LineWidth(dc, lines[i]);
-        double offsetX = 0;
-        if (format.alignment == TextAlignment_Centre) {
-            offsetX = std::floor((rectWidth - width) / 2.0);
-        } else if (format.alignment == TextAlignment_Right) {
-            offsetX = std::floor(rectWidth - width);
-        }
+        double offsetX = TextLayout::AlignedOffset(format, rect, width);
         double offsetY = double(i) * metrics.tmHeight;
         const double cornersX[4] = {offsetX - margin, offsetX + width + margin, offsetX - margin,
                                     offsetX + width + margin};
         const double cornersY[4] = {offsetY - margin, offsetY - margin, offsetY + metrics.tmHeight + margin,
                                     offsetY + metrics.tmHeight + margin};
         for (int k = 0; k < 4; ++k) {
-            double x = double(rect.left) + cornersX[k] * cosine + cornersY[k] * sine;
-            double y = double(rect.top) + cornersY[k] * cosine - cornersX[k] * sine;
+            double x = turn.ScreenX(rect, cornersX[k], cornersY[k]);
+            double y = turn.ScreenY(rect, cornersX[k], cornersY[k]);
             minX = x < minX ? x : minX;
             maxX = x > maxX ? x : maxX;
             minY = y < minY ? y : minY;
             maxY = y > maxY ? y : maxY;
         }
-        startX[i] = double(rect.left) + offsetX * cosine + offsetY * sine;
-        startY[i] = double(rect.top) + offsetY * cosine - offsetX * sine;
+        startX[i] = turn.ScreenX(rect, offsetX, offsetY);
+        startY[i] = turn.ScreenY(rect, offsetX, offsetY);
     }
 
     // Only the visible part of that area is rendered, which also bounds the

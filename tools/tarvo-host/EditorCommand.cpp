@@ -289,19 +289,11 @@ int EditorCommand::Run(const std::vector<std::string>& args)
     PrepareWindowSystem();
     EditorOptions options;
     std::string error;
-    if (!ParseEditorOptions(args, &options, &error)) {
-        ReportError(error);
-        ReportError("usage: tarvo-host editor PLUGIN [options]; see tarvo-host --help");
-        return EExitCode_Usage;
-    }
+    if (!ParseEditorOptions(args, &options, &error)) return ReportUsageError(error, "editor PLUGIN [options]");
     HostSession session;
-    if (!session.LoadFile(options.play.pluginPath, &error)) {
-        ReportError(error);
-        return EExitCode_Failure;
-    }
+    if (!LoadPlugin(&session, options.play.pluginPath)) return EExitCode_Failure;
     std::string report;
     int result = RunEditor(&session, options, &report);
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    std::fflush(stdout);
+    PrintReport(report);
     return result;
 }

@@ -3,12 +3,6 @@
 #include "HostText.h"
 
 namespace {
-bool Fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
-}
-
 struct NamedKey {
     const char* name;
     EEditorKey key;
@@ -19,18 +13,6 @@ const NamedKey NAMED_KEYS[] = {{"space", EEditorKey_Space},         {"up", EEdit
                                {"right", EEditorKey_Right},         {"Return", EEditorKey_Return},
                                {"Escape", EEditorKey_Escape},       {"BackSpace", EEditorKey_BackSpace},
                                {"minus", EEditorKey_Minus},         {"period", EEditorKey_Period}};
-
-std::vector<std::string> WordsBeforeComment(const std::string& line)
-{
-    std::vector<std::string> words = SplitWords(line);
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (words[i][0] == '#') {
-            words.resize(i);
-            break;
-        }
-    }
-    return words;
-}
 
 bool ParseCoordinate(const std::string& text, int* out, std::string* error)
 {
@@ -151,29 +133,19 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
 bool ParseEditorInput(const std::string& text, const std::string& sourceName,
                       std::vector<EditorInputAction>* actions, std::string* error)
 {
-    size_t pos = 0;
-    int lineNumber = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        pos = end + 1;
-        ++lineNumber;
-
-        EditorInputAction action;
-        bool isAction = false;
-        std::string why;
-        if (!ParseEditorInputLine(line, &action, &isAction, &why)) {
-            *error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
-            return false;
-        }
-        if (isAction) {
-            action.line = lineNumber;
-            actions->push_back(action);
-        }
-    }
-    return true;
+    return ParseLines(
+        text, sourceName,
+        [actions](const std::string& line, int lineNumber, std::string* why) {
+            EditorInputAction action;
+            bool isAction = false;
+            if (!ParseEditorInputLine(line, &action, &isAction, why)) return false;
+            if (isAction) {
+                action.line = lineNumber;
+                actions->push_back(action);
+            }
+            return true;
+        },
+        error);
 }
 
 std::string EditorKeyName(EEditorKey key, char character)

@@ -3,12 +3,6 @@
 #include "HostText.h"
 
 namespace {
-bool Fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
-}
-
 // Seconds the run may take beyond what it is expected to take: starting a
 // plug-in and its editor, and a slow machine.
 const double TIME_LIMIT_MARGIN_SECONDS = 30.0;

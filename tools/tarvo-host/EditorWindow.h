@@ -1,7 +1,8 @@
 // The platform seam of "tarvo-host editor": the host's top-level window that
 // a plug-in opens its editor in, the input a user would give it and the
 // capture of its pixels. One implementation per window system
-// (EditorWindowX11.cpp, EditorWindowWin32.cpp).
+// (EditorWindowX11.cpp, EditorWindowWin32.cpp); what they share is in
+// EditorWindow.cpp and EditorGesture.h.
 #pragma once
 
 #include <string>
@@ -49,6 +50,11 @@ public:
 
 private:
     struct Platform;
+    // The window system's part of Deliver and Capture, called with the
+    // window open; Deliver passes on every action but a wait.
+    bool DeliverToWindow(const EditorInputAction& action, EditorLoop* loop, std::string* error);
+    bool CaptureWindow(RasterBitmap* bitmap, std::string* error);
+
     Platform* mpPlatform = nullptr;
 };
 

@@ -10,9 +10,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <cstdlib>
 
+#include "EditorGesture.h"
 #include "framework/raster/RasterBitmap.h"
+#include "framework/raster/SystemBitmap.h"
 
 namespace {
 const char* const WINDOW_CLASS = "TarvoHostEditorWindow";
@@ -20,14 +21,6 @@ const DWORD WINDOW_STYLE = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZE
 // How long the new window is given to show and paint before the plug-in
 // gets it.
 const int SHOW_MS = 100;
-// Pauses inside one action, as on X11: between pointer moves, and how long
-// a button or key is held.
-const int STEP_MS = 20;
-const int HOLD_MS = 50;
-const int DOUBLE_CLICK_GAP_MS = 60;
-const int DRAG_STEP_PIXELS = 8;
-const int MIN_DRAG_STEPS = 4;
-const int MAX_DRAG_STEPS = 32;
 // Window nesting deeper than this is taken for a loop.
 const int MAX_CHILD_DEPTH = 64;
 
@@ -86,10 +79,6 @@ void PrepareWindowSystem()
     // Editor pixels must be screen pixels, not scaled by the system.
     SetProcessDPIAware();
 }
-
-EditorWindow::EditorWindow() {}
-
-EditorWindow::~EditorWindow() { Destroy(); }
 
 bool EditorWindow::Create(int width, int height, const std::string& title, std::string* error)
 {
@@ -227,7 +216,7 @@ void EditorWindow::Platform::Click(const EditorInputAction& action, EditorLoop* 
     UINT doubleClick = right ? WM_RBUTTONDBLCLK : WM_LBUTTONDBLCLK;
     SetModifierState(action.modifiers, true);
     PostMouse(WM_MOUSEMOVE, action.x, action.y, MouseKeys(action.modifiers, 0));
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     int clicks = action.kind == EEditorInput_DoubleClick ? 2 : 1;
     for (int i = 0; i < clicks; ++i) {
         UINT press = down;
@@ -241,10 +230,10 @@ void EditorWindow::Platform::Click(const EditorInputAction& action, EditorLoop* 
         }
         SetKeyState(buttonKey, true);
         PostMouse(press, action.x, action.y, MouseKeys(action.modifiers, buttonKey));
-        loop->RunFor(HOLD_MS);
+        loop->RunFor(GESTURE_HOLD_MS);
         SetKeyState(buttonKey, false);
         PostMouse(up, action.x, action.y, MouseKeys(action.modifiers, 0));
-        loop->RunFor(STEP_MS);
+        loop->RunFor(GESTURE_STEP_MS);
     }
     SetModifierState(action.modifiers, false);
 }
@@ -255,32 +244,25 @@ void EditorWindow::Platform::Drag(const EditorInputAction& action, EditorLoop* l
     UINT buttonKey = right ? VK_RBUTTON : VK_LBUTTON;
     SetModifierState(action.modifiers, true);
     PostMouse(WM_MOUSEMOVE, action.x, action.y, MouseKeys(action.modifiers, 0));
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     SetKeyState(buttonKey, true);
     PostMouse(right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, action.x, action.y, MouseKeys(action.modifiers, buttonKey));
-    loop->RunFor(HOLD_MS);
-    int dx = action.endX - action.x;
-    int dy = action.endY - action.y;
-    int distance = std::abs(dx) > std::abs(dy) ? std::abs(dx) : std::abs(dy);
-    int steps = distance / DRAG_STEP_PIXELS;
-    if (steps < MIN_DRAG_STEPS) steps = MIN_DRAG_STEPS;
-    if (steps > MAX_DRAG_STEPS) steps = MAX_DRAG_STEPS;
-    for (int i = 1; i <= steps; ++i) {
-        PostMouse(WM_MOUSEMOVE, action.x + dx * i / steps, action.y + dy * i / steps,
-                  MouseKeys(action.modifiers, buttonKey));
-        loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_HOLD_MS);
+    for (const EditorPoint& point : DragPath(action)) {
+        PostMouse(WM_MOUSEMOVE, point.x, point.y, MouseKeys(action.modifiers, buttonKey));
+        loop->RunFor(GESTURE_STEP_MS);
     }
-    loop->RunFor(HOLD_MS);
+    loop->RunFor(GESTURE_HOLD_MS);
     SetKeyState(buttonKey, false);
     PostMouse(right ? WM_RBUTTONUP : WM_LBUTTONUP, action.endX, action.endY, MouseKeys(action.modifiers, 0));
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     SetModifierState(action.modifiers, false);
 }
 
 void EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* loop) const
 {
     PostMouse(WM_MOUSEMOVE, action.x, action.y, 0);
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     // Wheel messages carry screen coordinates and go to the window under
     // the pointer, as on current Windows.
     POINT screen = {action.x, action.y};
@@ -292,7 +274,7 @@ void EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* 
         HWND target = TargetAt(action.x, action.y, &point);
         PostMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, WORD(delta)),
                      MAKELPARAM(WORD(SHORT(screen.x)), WORD(SHORT(screen.y))));
-        loop->RunFor(STEP_MS);
+        loop->RunFor(GESTURE_STEP_MS);
     }
 }
 
@@ -306,19 +288,15 @@ void EditorWindow::Platform::Key(const EditorInputAction& action, EditorLoop* lo
     if (IsExtendedKey(virtualKey)) scan |= LPARAM(1) << 24;
     SetKeyState(virtualKey, true);
     PostMessageA(target, WM_KEYDOWN, virtualKey, 1 | scan);
-    loop->RunFor(HOLD_MS);
+    loop->RunFor(GESTURE_HOLD_MS);
     SetKeyState(virtualKey, false);
     // Key-up: previous state down (bit 30) and transition (bit 31).
     PostMessageA(target, WM_KEYUP, virtualKey, LPARAM(1 | scan | (LPARAM(1) << 30) | (LPARAM(1) << 31)));
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
 }
 
-bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, std::string* error)
+bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* loop, std::string* /*error*/)
 {
-    if (!mpPlatform) {
-        *error = "the editor window is not open";
-        return false;
-    }
     switch (action.kind) {
     case EEditorInput_Click:
     case EEditorInput_DoubleClick:
@@ -339,12 +317,8 @@ bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, st
     return true;
 }
 
-bool EditorWindow::Capture(RasterBitmap* bitmap, std::string* error)
+bool EditorWindow::CaptureWindow(RasterBitmap* bitmap, std::string* error)
 {
-    if (!mpPlatform) {
-        *error = "the editor window is not open";
-        return false;
-    }
     int width = mpPlatform->width;
     int height = mpPlatform->height;
     HDC windowContext = GetDC(mpPlatform->window);
@@ -352,41 +326,26 @@ bool EditorWindow::Capture(RasterBitmap* bitmap, std::string* error)
         *error = "cannot get the editor window's device context";
         return false;
     }
-    HDC memoryContext = CreateCompatibleDC(windowContext);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP section = memoryContext ? CreateDIBSection(windowContext, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+    // A DIB section of the library's pixel layout to copy the screen into.
+    SystemBitmap copy(width, height);
+    HDC copyContext = static_cast<HDC>(copy.DeviceContext());
     bool ok = false;
-    if (section && bits) {
-        HGDIOBJ previous = SelectObject(memoryContext, section);
+    if (copyContext) {
         // The window's client area as the screen shows it, children
         // included (the top-level window does not clip them).
-        ok = BitBlt(memoryContext, 0, 0, width, height, windowContext, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
+        ok = BitBlt(copyContext, 0, 0, width, height, windowContext, 0, 0, SRCCOPY | CAPTUREBLT) != 0;
         GdiFlush();
-        if (ok && bitmap->Resize(width, height)) {
-            const uint32_t* source = static_cast<const uint32_t*>(bits);
-            for (int y = 0; y < height; ++y) {
-                uint32_t* row = bitmap->Pixels() + size_t(y) * size_t(bitmap->RowSpan());
-                for (int x = 0; x < width; ++x) row[x] = source[size_t(y) * size_t(width) + size_t(x)] | 0xFF000000u;
-            }
-        } else if (ok) {
-            ok = false;
-            *error = "no memory for the captured image";
+        if (ok) {
+            const uint32_t* source = copy.Pixels();
+            ptrdiff_t span = copy.RowSpan();
+            ok = CopyCapture(
+                bitmap, width, height, [&](int x, int y) { return source[ptrdiff_t(y) * span + x]; }, error);
         } else {
             *error = "BitBlt could not read the editor window";
         }
-        SelectObject(memoryContext, previous);
     } else {
         *error = "cannot create a bitmap for the capture";
     }
-    if (section) DeleteObject(section);
-    if (memoryContext) DeleteDC(memoryContext);
     ReleaseDC(mpPlatform->window, windowContext);
     return ok;
 }

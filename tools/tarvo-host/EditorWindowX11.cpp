@@ -12,24 +12,15 @@
 
 #include <chrono>
 #include <cstdint>
-#include <cstdlib>
 #include <thread>
 
+#include "EditorGesture.h"
 #include "framework/raster/RasterBitmap.h"
 #include "framework/raster/RasterColor.h"
 
 namespace {
 // How long a new window may take to be mapped and exposed.
 const int MAP_TIMEOUT_MS = 5000;
-// Pauses inside one action: between pointer moves, and how long a button
-// or key is held. They let the plug-in's event handling and timer run.
-const int STEP_MS = 20;
-const int HOLD_MS = 50;
-const int DOUBLE_CLICK_GAP_MS = 60;
-// A drag moves in steps of about this many pixels, within these bounds.
-const int DRAG_STEP_PIXELS = 8;
-const int MIN_DRAG_STEPS = 4;
-const int MAX_DRAG_STEPS = 32;
 const unsigned int WHEEL_UP_BUTTON = 4;
 const unsigned int WHEEL_DOWN_BUTTON = 5;
 
@@ -110,10 +101,6 @@ void PrepareWindowSystem()
     XInitThreads();
     XSetErrorHandler(HandleXError);
 }
-
-EditorWindow::EditorWindow() {}
-
-EditorWindow::~EditorWindow() { Destroy(); }
 
 bool EditorWindow::Create(int width, int height, const std::string& title, std::string* error)
 {
@@ -255,10 +242,10 @@ bool EditorWindow::Platform::MovePointer(int x, int y, EditorLoop* loop, std::st
         unsigned int mask = 0;
         XQueryPointer(display, root, &rootReturn, &childReturn, &pointerX, &pointerY, &windowX, &windowY, &mask);
         if (pointerX == rootX && pointerY == rootY) {
-            loop->RunFor(STEP_MS);
+            loop->RunFor(GESTURE_STEP_MS);
             return true;
         }
-        loop->RunFor(STEP_MS);
+        loop->RunFor(GESTURE_STEP_MS);
     }
     *error = "the pointer did not move to editor point " + std::to_string(x) + "," + std::to_string(y) +
              " (screen " + std::to_string(rootX) + "," + std::to_string(rootY) + "; is the screen large enough?)";
@@ -310,13 +297,13 @@ bool EditorWindow::Platform::Click(const EditorInputAction& action, EditorLoop* 
     for (int i = 0; i < clicks && ok; ++i) {
         if (i > 0) loop->RunFor(DOUBLE_CLICK_GAP_MS);
         ok = Button(button, true, error);
-        loop->RunFor(HOLD_MS);
+        loop->RunFor(GESTURE_HOLD_MS);
         if (ok) ok = Button(button, false, error);
     }
     // Modifiers are let go even after a failure, or they would stick.
     std::string ignored;
     Modifiers(action.modifiers, false, ok ? error : &ignored);
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     return ok;
 }
 
@@ -326,20 +313,14 @@ bool EditorWindow::Platform::Drag(const EditorInputAction& action, EditorLoop* l
     if (!MovePointer(action.x, action.y, loop, error)) return false;
     if (!Modifiers(action.modifiers, true, error)) return false;
     bool ok = Button(button, true, error);
-    loop->RunFor(HOLD_MS);
-    int dx = action.endX - action.x;
-    int dy = action.endY - action.y;
-    int distance = std::abs(dx) > std::abs(dy) ? std::abs(dx) : std::abs(dy);
-    int steps = distance / DRAG_STEP_PIXELS;
-    if (steps < MIN_DRAG_STEPS) steps = MIN_DRAG_STEPS;
-    if (steps > MAX_DRAG_STEPS) steps = MAX_DRAG_STEPS;
-    for (int i = 1; i <= steps && ok; ++i)
-        ok = MovePointer(action.x + dx * i / steps, action.y + dy * i / steps, loop, error);
-    loop->RunFor(HOLD_MS);
+    loop->RunFor(GESTURE_HOLD_MS);
+    std::vector<EditorPoint> path = DragPath(action);
+    for (size_t i = 0; i < path.size() && ok; ++i) ok = MovePointer(path[i].x, path[i].y, loop, error);
+    loop->RunFor(GESTURE_HOLD_MS);
     std::string ignored;
     if (!Button(button, false, ok ? error : &ignored)) ok = false;
     Modifiers(action.modifiers, false, ok ? error : &ignored);
-    loop->RunFor(STEP_MS);
+    loop->RunFor(GESTURE_STEP_MS);
     return ok;
 }
 
@@ -352,18 +333,13 @@ bool EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* 
     int count = action.notches > 0 ? action.notches : -action.notches;
     for (int i = 0; i < count; ++i) {
         if (!Button(button, true, error) || !Button(button, false, error)) return false;
-        loop->RunFor(STEP_MS);
+        loop->RunFor(GESTURE_STEP_MS);
     }
     return true;
 }
 
-bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, std::string* error)
+bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* loop, std::string* error)
 {
-    if (!mpPlatform) {
-        *error = "the editor window is not open";
-        return false;
-    }
-    if (action.kind == EEditorInput_Wait) return true;
     if (!mpPlatform->OpenInput(error)) return false;
     switch (action.kind) {
     case EEditorInput_Click:
@@ -376,9 +352,9 @@ bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, st
     case EEditorInput_Key: {
         KeySym symbol = KeySymFor(action.key, action.character);
         if (!mpPlatform->Key(symbol, true, error)) return false;
-        loop->RunFor(HOLD_MS);
+        loop->RunFor(GESTURE_HOLD_MS);
         bool ok = mpPlatform->Key(symbol, false, error);
-        loop->RunFor(STEP_MS);
+        loop->RunFor(GESTURE_STEP_MS);
         return ok;
     }
     case EEditorInput_Wait:
@@ -387,12 +363,8 @@ bool EditorWindow::Deliver(const EditorInputAction& action, EditorLoop* loop, st
     return true;
 }
 
-bool EditorWindow::Capture(RasterBitmap* bitmap, std::string* error)
+bool EditorWindow::CaptureWindow(RasterBitmap* bitmap, std::string* error)
 {
-    if (!mpPlatform) {
-        *error = "the editor window is not open";
-        return false;
-    }
     Display* display = mpPlatform->display;
     XSync(display, False);
     // The window's image holds its children of the same depth, which is
@@ -412,22 +384,16 @@ bool EditorWindow::Capture(RasterBitmap* bitmap, std::string* error)
         *error = "the X display has no TrueColor visual; its pixels cannot be captured";
         return false;
     }
-    if (!bitmap->Resize(image->width, image->height)) {
-        XDestroyImage(image);
-        *error = "no memory for the captured image";
-        return false;
-    }
-    uint32_t* pixels = bitmap->Pixels();
-    for (int y = 0; y < image->height; ++y) {
-        uint32_t* row = pixels + size_t(y) * size_t(bitmap->RowSpan());
-        for (int x = 0; x < image->width; ++x) {
+    bool ok = CopyCapture(
+        bitmap, image->width, image->height,
+        [&](int x, int y) {
             unsigned long pixel = XGetPixel(image, x, y);
-            row[x] = RasterColor::Pack(255, Channel(pixel, redShift, redBits), Channel(pixel, greenShift, greenBits),
-                                       Channel(pixel, blueShift, blueBits));
-        }
-    }
+            return RasterColor::Pack(255, Channel(pixel, redShift, redBits), Channel(pixel, greenShift, greenBits),
+                                     Channel(pixel, blueShift, blueBits));
+        },
+        error);
     XDestroyImage(image);
-    return true;
+    return ok;
 }
 
 void EditorWindow::Destroy()

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+class HostSession;
+
 enum EExitCode {
     EExitCode_Success = 0,
     EExitCode_Failure = 1,  // the plug-in or a file could not be used
@@ -24,3 +26,12 @@ public:
 // Writes "tarvo-host: MESSAGE" to standard error.
 void ReportError(const std::string& message);
 void ReportWarning(const std::string& message);
+
+// What the commands share. A wrong command line: the error, then where to
+// find the usage ("usage: tarvo-host USAGE; see tarvo-host --help"); returns
+// EExitCode_Usage.
+int ReportUsageError(const std::string& error, const std::string& usage);
+// Loads the plug-in's module, reporting why it could not be loaded.
+bool LoadPlugin(HostSession* session, const std::string& path);
+// The command's report on standard output, written out at once.
+void PrintReport(const std::string& report);

@@ -5,25 +5,6 @@
 #include "HostText.h"
 
 namespace {
-bool Fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
-}
-
-// The words before the first one that starts a comment.
-std::vector<std::string> WordsBeforeComment(const std::string& line)
-{
-    std::vector<std::string> words = SplitWords(line);
-    for (size_t i = 0; i < words.size(); ++i) {
-        if (words[i][0] == '#') {
-            words.resize(i);
-            break;
-        }
-    }
-    return words;
-}
-
 bool ExpectArguments(const std::vector<std::string>& words, size_t count, const std::string& usage,
                      std::string* error)
 {
@@ -118,24 +99,14 @@ bool ParseScriptLine(const std::string& line, ScriptAction* action, bool* isActi
 bool ParseScript(const std::string& text, const std::string& sourceName, std::vector<ScriptAction>* actions,
                  std::string* error)
 {
-    size_t pos = 0;
-    int lineNumber = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        pos = end + 1;
-        ++lineNumber;
-
-        ScriptAction action;
-        bool isAction = false;
-        std::string why;
-        if (!ParseScriptLine(line, &action, &isAction, &why)) {
-            *error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
-            return false;
-        }
-        if (isAction) actions->push_back(action);
-    }
-    return true;
+    return ParseLines(
+        text, sourceName,
+        [actions](const std::string& line, int, std::string* why) {
+            ScriptAction action;
+            bool isAction = false;
+            if (!ParseScriptLine(line, &action, &isAction, why)) return false;
+            if (isAction) actions->push_back(action);
+            return true;
+        },
+        error);
 }

@@ -116,3 +116,37 @@ std::vector<std::string> SplitWords(const std::string& line)
     }
     return words;
 }
+
+std::vector<std::string> WordsBeforeComment(const std::string& line)
+{
+    std::vector<std::string> words = SplitWords(line);
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (words[i][0] == '#') {
+            words.resize(i);
+            break;
+        }
+    }
+    return words;
+}
+
+bool ParseLines(const std::string& text, const std::string& sourceName, const LineParser& parseLine,
+                std::string* error)
+{
+    size_t pos = 0;
+    int lineNumber = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        pos = end + 1;
+        ++lineNumber;
+
+        std::string why;
+        if (!parseLine(line, lineNumber, &why)) {
+            *error = sourceName + ":" + std::to_string(lineNumber) + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}

@@ -1,11 +1,13 @@
-// Locale-independent number parsing and formatting, and whole-file reading
-// and writing in binary mode. Output files and the JSON reports must be
-// byte-identical on every platform, and a plug-in may switch the process
-// locale (some toolkits call setlocale on load), so nothing here goes
-// through the C locale.
+// Locale-independent number parsing and formatting, whole-file reading and
+// writing in binary mode, and the line and word splitting of the host's
+// input files (play scripts, editor input). Output files and the JSON
+// reports must be byte-identical on every platform, and a plug-in may
+// switch the process locale (some toolkits call setlocale on load), so
+// nothing here goes through the C locale.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,3 +29,20 @@ inline bool WriteWholeFile(const std::string& path, const std::string& text, std
 
 // Splits at runs of spaces and tabs.
 std::vector<std::string> SplitWords(const std::string& line);
+// The words of a line before the first word that starts with '#', which
+// starts a comment running to the end of the line.
+std::vector<std::string> WordsBeforeComment(const std::string& line);
+
+// Sets *error and returns false: how the host's parsers fail.
+inline bool Fail(std::string* error, const std::string& why)
+{
+    *error = why;
+    return false;
+}
+
+// Calls parseLine for every line of a text file with its number from 1
+// ("\n" and "\r\n" line ends). The first line it fails stops the reading,
+// with *error "SOURCE:LINE: why".
+using LineParser = std::function<bool(const std::string& line, int lineNumber, std::string* why)>;
+bool ParseLines(const std::string& text, const std::string& sourceName, const LineParser& parseLine,
+                std::string* error);

@@ -129,15 +129,10 @@ int InfoCommand::Run(const std::vector<std::string>& args)
         return EExitCode_Usage;
     }
     HostSession session;
-    std::string error;
-    if (!session.LoadFile(args[0], &error)) {
-        ReportError(error);
-        return EExitCode_Failure;
-    }
+    if (!LoadPlugin(&session, args[0])) return EExitCode_Failure;
     session.Open();
     std::string report = DescribePlugin(&session);
     session.Close();
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    std::fflush(stdout);
+    PrintReport(report);
     return EExitCode_Success;
 }

@@ -1,7 +1,6 @@
 #include "PlayCommand.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "HostSession.h"
 #include "HostText.h"
@@ -247,20 +246,12 @@ int PlayCommand::Run(const std::vector<std::string>& args)
 {
     PlayOptions options;
     std::string error;
-    if (!ParsePlayOptions(args, &options, &error)) {
-        ReportError(error);
-        ReportError("usage: tarvo-host play PLUGIN [options]; see tarvo-host --help");
-        return EExitCode_Usage;
-    }
+    if (!ParsePlayOptions(args, &options, &error)) return ReportUsageError(error, "play PLUGIN [options]");
     HostSession session;
-    if (!session.LoadFile(options.pluginPath, &error)) {
-        ReportError(error);
-        return EExitCode_Failure;
-    }
+    if (!LoadPlugin(&session, options.pluginPath)) return EExitCode_Failure;
     std::string report;
     int result = RunPlay(&session, options, &report);
     if (result != EExitCode_Success) return result;
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    std::fflush(stdout);
+    PrintReport(report);
     return EExitCode_Success;
 }

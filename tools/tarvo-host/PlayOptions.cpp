@@ -5,12 +5,6 @@
 #include "HostText.h"
 
 namespace {
-bool Fail(std::string* error, const std::string& why)
-{
-    *error = why;
-    return false;
-}
-
 bool ParseWholeNumber(const std::string& option, const std::string& text, int64_t minimum, int64_t maximum,
                       int64_t* out, std::string* error)
 {
