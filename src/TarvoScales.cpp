@@ -1,6 +1,6 @@
 // Scale files chosen in the editor's file selector replace the notes of all
 // four scale slots at once.
-#include <cstring>
+#include <cstdio>
 
 #include "Tarvo.h"
 #include "TarvoView.h"
@@ -21,7 +21,6 @@ void Tarvo::LoadScaleFromSelector()
     }
     mNotes.LoadScaleNotes(notes);
     const char* name = mScaleFile.mName;
-    std::strncpy(mScaleName, name[0] ? name : "default", sizeof mScaleName - 1);
-    mScaleName[sizeof mScaleName - 1] = '\0';
+    std::snprintf(mScaleName, sizeof mScaleName, "%s", name[0] ? name : "default");
     if (mpView) mpView->ShowScaleName(mScaleName);
 }

@@ -8,9 +8,7 @@ namespace {
 
 void CopyText(char* destination, const char* source, int size)
 {
-    if (!source) source = "";
-    std::strncpy(destination, source, size - 1);
-    destination[size - 1] = '\0';
+    std::snprintf(destination, static_cast<size_t>(size), "%s", source ? source : "");
 }
 
 }  // namespace
