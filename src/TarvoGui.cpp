@@ -107,7 +107,6 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
 {
     for (bool& bound : mBound) bound = false;
     mPendingScaleName[0] = '\0';
-    mChosenFile[0] = '\0';
 
     // The places of the controls that come with the grid editor and the
     // sequencer's own controls are marked where they belong: the striker
@@ -435,22 +434,19 @@ bool TarvoGui::SetBoundControls(int paramIdx, double normalized)
     return true;
 }
 
-void TarvoGui::LastChosenFile(char* path, int size)
+void TarvoGui::TakeChosenFile(char* path, int size)
 {
     if (!path || size <= 0) return;
-    // The selector's own path may be read only under the surface lock. The
-    // GUI thread holds it already when its dialog leads here; a host thread
-    // (a state load dispatches every parameter) holds the plug-in lock, and
-    // waiting for the surface lock then would deadlock with a tick that
-    // holds the surface lock and waits for the plug-in lock. So it only
-    // tries, and otherwise takes the copy of the last path read.
+    path[0] = '\0';
+    // The selector may be touched only under the surface lock. The GUI
+    // thread holds it already when its dialog leads here, and that is the
+    // only dispatch with a selection to take. Any other thread (a state load
+    // dispatches every parameter under the plug-in lock) must not wait for
+    // it: a tick holds the surface lock while it waits for the plug-in lock.
     RecursiveLock& surface = mpGraphics->SurfaceLock();
-    std::lock_guard<std::mutex> guard(mChosenFileLock);
-    if (surface.TryEnter()) {
-        mpFileSelector->LastChosenFile(mChosenFile, sizeof mChosenFile);
-        surface.Leave();
-    }
-    std::snprintf(path, static_cast<size_t>(size), "%s", mChosenFile);
+    if (!surface.TryEnter()) return;
+    mpFileSelector->TakeSelection(path, size);
+    surface.Leave();
 }
 
 // ---- The tick ----------------------------------------------------------------

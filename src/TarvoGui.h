@@ -38,7 +38,6 @@ public:
     static constexpr int FRAME_RATE = 24;
     static constexpr int SCALE_NAME_LENGTH = 256;
     // The longest path the file selector keeps for the processor.
-    static constexpr int MAX_PATH_LENGTH = 1024;
 
     // Builds the surface with every control. The processor then attaches the
     // surface (AttachEditor), after which the processor's base owns it.
@@ -61,7 +60,7 @@ public:
     bool PushGridSizeKnobs(double rowsNormalized, double colsNormalized) override;
     void ShowScaleName(const char* name) override;
     bool SetBoundControls(int paramIdx, double normalized) override;
-    void LastChosenFile(char* path, int size) override;
+    void TakeChosenFile(char* path, int size) override;
 
     // ---- IEditorTickHandler
     void OnEditorTick(uint32_t taskFlags) override;
@@ -141,10 +140,6 @@ private:
     // taken while it is held.
     std::mutex mScaleNameLock;
     char mPendingScaleName[SCALE_NAME_LENGTH + 1];
-    // The path last read from the file selector, for the threads that cannot
-    // read the selector itself (see LastChosenFile). A leaf lock too.
-    std::mutex mChosenFileLock;
-    char mChosenFile[MAX_PATH_LENGTH + 1];
     std::atomic<bool> mPatternPanelShown{true};
     std::atomic<bool> mSequencerPanelShown{false};
 };

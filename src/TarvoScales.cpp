@@ -10,7 +10,7 @@ void Tarvo::LoadScaleFromSelector()
     ResetButton(EParam_FileSelect);
     char path[ScaleFile::PATH_LENGTH + 1];
     path[0] = '\0';
-    if (mpView) mpView->LastChosenFile(path, sizeof path);
+    if (mpView) mpView->TakeChosenFile(path, sizeof path);
     if (!path[0]) return;
     mScaleFile.Load(path);
     int notes[Scale::NUM_ENTRIES];

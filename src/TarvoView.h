@@ -36,6 +36,8 @@ public:
     // Moves every control bound to the parameter to the value as if the user
     // had moved it. Returns false when no control is bound to it.
     virtual bool SetBoundControls(int paramIdx, double normalized) = 0;
-    // The path last chosen in the scale file selector ("" when cancelled).
-    virtual void LastChosenFile(char* path, int size) = 0;
+    // The path chosen in the scale file selector's last dialog, handed over
+    // once: "" when it was cancelled or has been taken already, so that a
+    // state load does not read the file again over the restored scales.
+    virtual void TakeChosenFile(char* path, int size) = 0;
 };

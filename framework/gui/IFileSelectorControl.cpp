@@ -19,6 +19,7 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
     mState = State_DialogOpen;
     MarkChanged(false);
     pGraphics->ChooseFile(&mLastFile, mAction, mFolder.c_str(), mExtensions.c_str());
+    mSelectionPending = true;
     mValue += 1.0;
     if (mValue > 1.0) mValue = 0.0;
     mState = State_Finished;
@@ -48,4 +49,15 @@ void IFileSelectorControl::LastChosenFile(char* path, int size) const
     if (length > static_cast<size_t>(size - 1)) length = static_cast<size_t>(size - 1);
     std::memcpy(path, mLastFile.data(), length);
     path[length] = '\0';
+}
+
+void IFileSelectorControl::TakeSelection(char* path, int size)
+{
+    if (!path || size <= 0) return;
+    if (!mSelectionPending) {
+        path[0] = '\0';
+        return;
+    }
+    mSelectionPending = false;
+    LastChosenFile(path, size);
 }

@@ -1,7 +1,7 @@
 // Opens the file dialog when clicked. Each completed or cancelled
 // selection toggles the value between 0 and 1, so that the bound
-// parameter's handler runs every time; it reads the file with
-// LastChosenFile ("" after a cancelled dialog).
+// parameter's handler runs every time; it takes the file with
+// TakeSelection ("" after a cancelled dialog).
 #pragma once
 
 #include <string>
@@ -25,6 +25,10 @@ public:
 
     // The path of the last selection, cut to size - 1 characters.
     void LastChosenFile(char* path, int size) const;
+    // The path of a selection not taken yet, once: later calls give "" until
+    // the next dialog. The same file loaded into a project must not be read
+    // again whenever the bound parameter is dispatched for another reason.
+    void TakeSelection(char* path, int size);
     const char* LastChosenFile() const { return mLastFile.c_str(); }
     int GetState() const { return mState; }
     void SetFolder(const char* folder) { mFolder = folder ? folder : ""; }
@@ -36,4 +40,5 @@ protected:
     std::string mExtensions;
     int mAction;
     int mState = State_Idle;
+    bool mSelectionPending = false;
 };

@@ -58,7 +58,7 @@
 //    any other host-thread wait for the surface lock (while holding the
 //    plug-in lock) would wait for a GUI thread that keeps trying the plug-in
 //    lock, so other host-side access only ever tries the surface lock (see
-//    TarvoGui::LastChosenFile). The audio thread never takes the surface
+//    TarvoGui::TakeChosenFile). The audio thread never takes the surface
 //    lock or the image cache lock.
 // 6. The editor layout's own lock-free mailboxes (cell pictures, wall marks,
 //    panel changes posted from the audio thread) are drained by the tick

@@ -24,9 +24,10 @@ public:
     bool PushGridSizeKnobs(double, double) override { return false; }
     void ShowScaleName(const char* name) override { mShownName = name; }
     bool SetBoundControls(int, double) override { return false; }
-    void LastChosenFile(char* path, int size) override
+    void TakeChosenFile(char* path, int size) override
     {
         std::snprintf(path, size, "%s", mChosen.c_str());
+        mChosen.clear();
     }
     std::string mChosen;
     std::string mShownName;
