@@ -91,14 +91,26 @@ VstIntPtr IPlugVST::HostCallback(VstInt32 opCode, VstInt32 idx, VstIntPtr value,
     return mHostCallback(&mAEffect, opCode, idx, value, ptr, opt);
 }
 
-void IPlugVST::BeginParamGesture(int paramIdx) { HostCallback(audioMasterBeginEdit, paramIdx, 0, nullptr, 0.0f); }
+// The host hears only of the parameters it was told of: the internal ones
+// (editor switches, cells, step flags) have no index in its tables.
+bool IPlugVST::IsHostParam(int paramIdx) const { return paramIdx >= 0 && paramIdx < mAEffect.numParams; }
+
+void IPlugVST::BeginParamGesture(int paramIdx)
+{
+    if (IsHostParam(paramIdx)) HostCallback(audioMasterBeginEdit, paramIdx, 0, nullptr, 0.0f);
+}
 
 void IPlugVST::NotifyHostParamChange(int paramIdx, double normalizedValue)
 {
-    HostCallback(audioMasterAutomate, paramIdx, 0, nullptr, static_cast<float>(normalizedValue));
+    if (IsHostParam(paramIdx)) {
+        HostCallback(audioMasterAutomate, paramIdx, 0, nullptr, static_cast<float>(normalizedValue));
+    }
 }
 
-void IPlugVST::EndParamGesture(int paramIdx) { HostCallback(audioMasterEndEdit, paramIdx, 0, nullptr, 0.0f); }
+void IPlugVST::EndParamGesture(int paramIdx)
+{
+    if (IsHostParam(paramIdx)) HostCallback(audioMasterEndEdit, paramIdx, 0, nullptr, 0.0f);
+}
 
 VstTimeInfo* IPlugVST::GetTime(VstInt32 filter)
 {

@@ -53,6 +53,7 @@ protected:
     VstIntPtr Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
     VstIntPtr HostCallback(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt);
     VstTimeInfo* GetTime(VstInt32 filter);
+    bool IsHostParam(int paramIdx) const;
 
 private:
     void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);

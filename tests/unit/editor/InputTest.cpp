@@ -24,6 +24,12 @@ TEST(EditorInput, DraggingAKnobUpRaisesItsParameter)
     EXPECT_DOUBLE_EQ(host.Value(EParam_Tilt), 0.75);
     EXPECT_DOUBLE_EQ(host.Plug()->Notes().mTilt, 0.75);
     EXPECT_EQ(host.AutomationOf(EParam_Tilt), (std::vector<float>{0.625f, 0.75f}));
+    const std::vector<AutomationCall> gesture = {{EParam_Tilt, 1.0f}, {EParam_Tilt, 0.0f}};
+    ASSERT_EQ(host.mGestures.size(), gesture.size());
+    for (size_t i = 0; i < gesture.size(); ++i) {
+        EXPECT_EQ(host.mGestures[i].mIndex, gesture[i].mIndex);
+        EXPECT_EQ(host.mGestures[i].mValue, gesture[i].mValue);
+    }
     host.Tick();
     EXPECT_EQ(host.ReadOutText(EParam_Tilt), "0.75");
 
@@ -93,6 +99,11 @@ TEST(EditorInput, SwitchesToggleTheirParameters)
     EXPECT_EQ(host.Plug()->Sequencer().mMuteFlags[5], 1);
     host.ClickBound(EParam_FirstLock + 31);
     EXPECT_EQ(host.Plug()->Sequencer().mLockFlags[31], 1);
+    // The host hears only of its own 101 parameters: the panel switch and
+    // the step flags have no place in its tables.
+    for (const AutomationCall& call : host.mAutomation) EXPECT_LT(call.mIndex, EParam_NumVisible);
+    for (const AutomationCall& call : host.mGestures) EXPECT_LT(call.mIndex, EParam_NumVisible);
+    EXPECT_FALSE(host.mGestures.empty());
 
     // The wall selector: the third button from the top picks scale slot 2.
     IRadioGroupControl* pRadio = dynamic_cast<IRadioGroupControl*>(host.Bound(EParam_ScaleN + Wall_E));

@@ -66,6 +66,10 @@ VstIntPtr FakeHost::HandleCallback(VstInt32 opcode, VstInt32 index, VstIntPtr /*
     case audioMasterAutomate:
         mAutomation.push_back({index, opt});
         return 0;
+    case audioMasterBeginEdit:
+    case audioMasterEndEdit:
+        mGestures.push_back({index, opcode == audioMasterBeginEdit ? 1.0f : 0.0f});
+        return 1;
     case audioMasterGetProductString:
         if (ptr) std::strcpy(static_cast<char*>(ptr), "fake host");
         return 1;

@@ -68,6 +68,8 @@ public:
 
     std::vector<HostEvent> mEvents;
     std::vector<AutomationCall> mAutomation;
+    // Begin (1) and end (0) of edit gestures, by parameter.
+    std::vector<AutomationCall> mGestures;
     std::vector<long long> NoteOnSamples() const;
 
     // Places a rover in a 1 x 1 grid that strikes two walls on every step,
