@@ -426,6 +426,9 @@ bool TarvoGui::SetBoundControls(int paramIdx, double normalized)
     if (!HasBoundControl(paramIdx)) return false;
     IPlugParam* pParam = mpPlug->GetParam(paramIdx);
     if (!pParam) return false;
+    // Only a value that differs from the controls' moves them: a pad held
+    // down sends its note-on again without firing its button again.
+    if (mpGraphics->BoundValue(paramIdx) == normalized) return true;
     // Shown before the dispatch: a handler that shows a value of its own on
     // the same control (a panel switch that stays on) has the last word.
     mpGraphics->ShowParamValue(paramIdx, normalized, true);

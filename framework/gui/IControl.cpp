@@ -84,6 +84,7 @@ void IControl::MarkChanged(bool toPlug)
         // plug-in lock to the host's thread that waits for it; the change is
         // dropped then rather than waiting for that lock.
         IGraphicsLice* pGraphics = GetGraphics();
+        if (pGraphics) pGraphics->NoteBoundValue(mParamIdx, mValue);
         if (!pGraphics || pGraphics->MaySendToPlug()) mpPlug->SetParameterFromGUI(mParamIdx, mValue);
     }
 }

@@ -34,13 +34,21 @@ void IGraphicsLice::PrepareSurface()
     // Sized once: from here on, posting must never allocate.
     int count = mpPlug ? mpPlug->NParams() : 0;
     mShownValues.Resize(count);
-    mUserValues.Resize(count);
     mpBound.reset(count > 0 ? new std::atomic<bool>[count] : nullptr);
+    mpBoundValues.reset(count > 0 ? new std::atomic<double>[count] : nullptr);
     mBoundCount = count;
-    for (int i = 0; i < count; ++i) mpBound[i].store(false, std::memory_order_relaxed);
-    for (IControl* pControl : mControls) {
+    for (int i = 0; i < count; ++i) {
+        mpBound[i].store(false, std::memory_order_relaxed);
+        mpBoundValues[i].store(0.0, std::memory_order_relaxed);
+    }
+    // The first value each control was shown (AttachEditor's) is the one
+    // it holds now.
+    for (size_t i = mControls.size(); i > 0; --i) {
+        const IControl* pControl = mControls[i - 1];
         int paramIdx = pControl->ParamIdx();
-        if (paramIdx >= 0 && paramIdx < count) mpBound[paramIdx].store(true, std::memory_order_relaxed);
+        if (paramIdx < 0 || paramIdx >= count) continue;
+        mpBound[paramIdx].store(true, std::memory_order_relaxed);
+        mpBoundValues[paramIdx].store(pControl->Value(), std::memory_order_relaxed);
     }
     mInboxReady.store(true, std::memory_order_release);
 }
@@ -95,7 +103,7 @@ void IGraphicsLice::ShowParamValue(int paramIdx, double value, bool normalized)
         value = pParam->ToNormalized(value);
     }
     if (mInboxReady.load(std::memory_order_acquire)) {
-        mShownValues.Post(paramIdx, value);
+        if (mShownValues.Post(paramIdx, value)) mpBoundValues[paramIdx].store(value, std::memory_order_relaxed);
         return;
     }
     // Still being set up (AttachEditor's first values): no other thread runs.
@@ -122,11 +130,15 @@ bool IGraphicsLice::HasBoundControl(int paramIdx) const
     return paramIdx >= 0 && paramIdx < mBoundCount && mpBound[paramIdx].load(std::memory_order_acquire);
 }
 
-bool IGraphicsLice::PostUserValue(int paramIdx, double normalized)
+double IGraphicsLice::BoundValue(int paramIdx) const
 {
-    if (!mWindowOpen.load(std::memory_order_acquire) || mClosing.load(std::memory_order_acquire)) return false;
-    if (!HasBoundControl(paramIdx)) return false;
-    return mUserValues.Post(paramIdx, normalized);
+    if (paramIdx < 0 || paramIdx >= mBoundCount) return 0.0;
+    return mpBoundValues[paramIdx].load(std::memory_order_relaxed);
+}
+
+void IGraphicsLice::NoteBoundValue(int paramIdx, double normalized)
+{
+    if (paramIdx >= 0 && paramIdx < mBoundCount) mpBoundValues[paramIdx].store(normalized, std::memory_order_relaxed);
 }
 
 void IGraphicsLice::PostTaskFlags(uint32_t flags) { mTaskFlags.fetch_or(flags, std::memory_order_acq_rel); }
@@ -137,14 +149,6 @@ void IGraphicsLice::ApplyShownValues()
     for (IControl* pControl : mControls) {
         int paramIdx = pControl->ParamIdx();
         if (mShownValues.Collected(paramIdx)) pControl->ShowValue(mShownValues.CollectedValue(paramIdx));
-    }
-}
-
-void IGraphicsLice::ApplyUserValues()
-{
-    if (mUserValues.Collect() == 0) return;
-    for (int i = 0; i < mUserValues.Size(); ++i) {
-        if (mUserValues.Collected(i)) SetBoundControls(i, mUserValues.CollectedValue(i));
     }
 }
 

@@ -63,8 +63,9 @@
 // 6. The editor layout's own lock-free mailboxes (cell pictures, wall marks,
 //    panel changes posted from the audio thread) are drained by the tick
 //    handler it registers (SetTickHandler); PostTaskFlags wakes it with
-//    flag bits, and PostUserValue moves bound controls as a user would
-//    (MIDI-mapped controllers).
+//    flag bits. BoundValue mirrors, per parameter, the value its controls
+//    hold, so that a MIDI-mapped value can be compared with it on the audio
+//    thread.
 #pragma once
 
 #include <atomic>
@@ -209,10 +210,12 @@ public:
     // GUI thread: every control bound to the parameter takes the value as a
     // user value (sent to the plug-in). False when no control is bound.
     bool SetBoundControls(int paramIdx, double normalized);
-    // Any thread, lock-free: SetBoundControls on the next tick. False, and
-    // nothing posted, when no window is open (no tick will come; the caller
-    // changes the parameter itself) or the index is outside the parameters.
-    bool PostUserValue(int paramIdx, double normalized);
+    // Any thread, lock-free: whether some control is bound to the parameter,
+    // and the value its bound controls hold (or show from the next tick on).
+    bool HasBoundControl(int paramIdx) const;
+    double BoundValue(int paramIdx) const;
+    // GUI thread: a bound control took a value of its own (user input).
+    void NoteBoundValue(int paramIdx, double normalized);
     // Any thread, lock-free: ORs bits into the flags the next tick hands to
     // the tick handler.
     void PostTaskFlags(uint32_t flags);
@@ -316,13 +319,10 @@ protected:
     bool EnterPlugLockFromGui();
     void LeavePlugLockFromGui();
     // GUI thread: what the plug-in side posted since the last tick. Shown
-    // values go to ShowValue, user values to SetBoundControls; then the tick
-    // handler runs with the posted task flags.
+    // values go to ShowValue; then the tick handler runs with the posted
+    // task flags.
     void ApplyShownValues();
-    void ApplyUserValues();
     void RunTickHandler();
-    // Whether a control is bound to the parameter; readable from any thread.
-    bool HasBoundControl(int paramIdx) const;
     // Deletes every control and observer and forgets the mouse state.
     void DeleteControls();
     void ResetMouseState();
@@ -359,10 +359,10 @@ protected:
 
     RecursiveLock mSurfaceLock;
     ParamInbox mShownValues;
-    ParamInbox mUserValues;
     std::atomic<bool> mInboxReady{false};
-    // Per parameter: some control is bound to it (PostUserValue's answer).
+    // Per parameter: some control is bound to it, and the value it holds.
     std::unique_ptr<std::atomic<bool>[]> mpBound;
+    std::unique_ptr<std::atomic<double>[]> mpBoundValues;
     int mBoundCount = 0;
     std::atomic<uint32_t> mTaskFlags{0};
     IEditorTickHandler* mpTickHandler = nullptr;

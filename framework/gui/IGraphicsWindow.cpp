@@ -44,11 +44,7 @@ IGraphicsWindow::IGraphicsWindow(IPlugBase* pPlug, int width, int height, int fr
 {
 }
 
-IGraphicsWindow::~IGraphicsWindow()
-{
-    mDestroying = true;
-    CloseWindow();
-}
+IGraphicsWindow::~IGraphicsWindow() { CloseWindow(); }
 
 // ---- Opening and closing
 
@@ -98,10 +94,6 @@ void IGraphicsWindow::CloseWindow()
     mPromptState = PromptState_Idle;
     ResetMouseState();
     mPlugLockLost = false;
-    // User values posted while the window was open still reach the plug-in;
-    // no GUI thread runs any more. Not from the destructor: the plug-in is
-    // being deleted.
-    if (!mDestroying) ApplyUserValues();
 }
 
 // ---- The timer
@@ -116,7 +108,6 @@ void IGraphicsWindow::Tick()
     GuiSection section(this);
     if (!section.Entered()) return;
     ApplyShownValues();
-    ApplyUserValues();
     RunTickHandler();
     RunPromptStates();
     ControlRect dirty;

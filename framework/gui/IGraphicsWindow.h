@@ -252,7 +252,6 @@ private:
     // ---- Fields
     bool mOffscreen = false;
     bool mOffscreenOpen = false;
-    bool mDestroying = false;
     int mPlaceX = 0;
     int mPlaceY = 0;
     int mPromptState = PromptState_Idle;

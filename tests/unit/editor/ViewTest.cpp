@@ -224,9 +224,17 @@ TEST_F(EditorMidiMap, ControllersAndNotesMoveTheirControls)
     host.SendMidi(0, 0x90, 37, 100);
     EXPECT_EQ(host.Plug()->Grid().mRovers.mRovers[0].mCol, 8);
     EXPECT_EQ(host.Value(EParam_MFlipH), 0.0);
+    // Its note-on again without the note-off in between: the pad's control
+    // still holds 1, so nothing fires.
+    host.SendMidi(0, 0x90, 37, 100);
+    EXPECT_EQ(host.Plug()->Grid().mRovers.mRovers[0].mCol, 8);
     host.SendMidi(0, 0x80, 37, 0);
     EXPECT_EQ(host.Plug()->Grid().mRovers.mRovers[0].mCol, 8);
-    EXPECT_EQ(host.AutomationOf(EParam_MFlipH), (std::vector<float>{1.0f, 0.0f}));
+    // Pressed again after its release, it fires again.
+    host.SendMidi(0, 0x90, 37, 100);
+    EXPECT_EQ(host.Plug()->Grid().mRovers.mRovers[0].mCol, 0);
+    host.SendMidi(0, 0x80, 37, 0);
+    EXPECT_EQ(host.AutomationOf(EParam_MFlipH), (std::vector<float>{1.0f, 1.0f, 0.0f, 1.0f, 0.0f}));
 }
 
 TEST_F(EditorMidiMap, TheFileSelectorOpensInTheScaleFolderAndTheNameIsShown)

@@ -60,7 +60,6 @@ TEST(IGraphicsWindow, WithoutAWindowSystemOpeningFails)
     // The window-system part is not written yet: no window, and no tick.
     EXPECT_EQ(window.OpenWindow(nullptr), nullptr);
     EXPECT_FALSE(window.HasWindow());
-    EXPECT_FALSE(window.PostUserValue(TestParam_Gain, 0.5));
 }
 
 TEST(IGraphicsWindow, HostValuesReachControlsOnTheNextTick)
@@ -105,25 +104,31 @@ TEST(IGraphicsWindow, ValuesShownWhileClosedAppearWhenOpened)
     EXPECT_EQ(pGain->Value(), 0.1);
 }
 
-TEST(IGraphicsWindow, PostedUserValuesMoveBoundControlsAndReachThePlugIn)
+TEST(IGraphicsWindow, BoundValuesFollowWhatTheControlsHold)
 {
     TestRig rig;
     FillControl* pCount = AddFill(rig, ControlRect(0, 0, 10, 10), TestParam_Count);
     rig.AttachAndOpen();
-    EXPECT_TRUE(rig.Window().PostUserValue(TestParam_Count, 0.6));
-    EXPECT_FALSE(rig.Window().PostUserValue(TestParam_Spare, 0.6));  // no control shows it
-    EXPECT_FALSE(rig.Window().PostUserValue(-1, 0.6));
-    EXPECT_EQ(rig.Param(TestParam_Count).Value(), 3.0);
+    EXPECT_TRUE(rig.Window().HasBoundControl(TestParam_Count));
+    EXPECT_FALSE(rig.Window().HasBoundControl(TestParam_Spare));  // no control shows it
+    EXPECT_FALSE(rig.Window().HasBoundControl(-1));
+    EXPECT_DOUBLE_EQ(rig.Window().BoundValue(TestParam_Count), 0.3);
+
+    // A value from the plug-in counts from the moment it is posted.
+    rig.Window().ShowParamValue(TestParam_Count, 0.8, true);
+    EXPECT_EQ(rig.Window().BoundValue(TestParam_Count), 0.8);
+    EXPECT_DOUBLE_EQ(pCount->Value(), 0.3);
     rig.Window().Tick();
-    EXPECT_DOUBLE_EQ(pCount->Value(), 0.6);
+    EXPECT_EQ(pCount->Value(), 0.8);
+
+    // A user value moves the control and reaches the plug-in once.
+    EXPECT_TRUE(rig.Window().SetBoundControls(TestParam_Count, 0.6));
+    EXPECT_TRUE(rig.Window().SetBoundControls(TestParam_Count, 0.6));
+    EXPECT_FALSE(rig.Window().SetBoundControls(TestParam_Spare, 0.6));
+    EXPECT_EQ(pCount->Value(), 0.6);
+    EXPECT_EQ(rig.Window().BoundValue(TestParam_Count), 0.6);
     EXPECT_EQ(rig.Param(TestParam_Count).Value(), 6.0);
     EXPECT_EQ(rig.Plug().mChanged, std::vector<int>{TestParam_Count});
-
-    // A value still waiting when the window closes is applied by the close.
-    EXPECT_TRUE(rig.Window().PostUserValue(TestParam_Count, 0.2));
-    rig.Window().CloseWindow();
-    EXPECT_EQ(rig.Param(TestParam_Count).Value(), 2.0);
-    EXPECT_FALSE(rig.Window().PostUserValue(TestParam_Count, 0.9));
 }
 
 TEST(IGraphicsWindow, TickHandlerRunsEveryTickWithThePostedFlags)
@@ -507,6 +512,6 @@ TEST(IGraphicsWindow, ResizeDropsControlsAndThePrompt)
     EXPECT_FALSE(rig.Window().PromptOpen());
     EXPECT_EQ(rig.Window().Width(), 300);
     EXPECT_EQ(rig.Window().PixelBuffer()->Height(), 120);
-    EXPECT_FALSE(rig.Window().PostUserValue(TestParam_Gain, 0.1));
+    EXPECT_FALSE(rig.Window().HasBoundControl(TestParam_Gain));
     rig.Window().Tick();
 }
