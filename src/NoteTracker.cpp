@@ -56,6 +56,18 @@ NoteRecord* NoteTracker::TakeRecord()
     return pRecord;
 }
 
+bool NoteTracker::ReserveRecords(int count)
+{
+    int pooled = 0;
+    for (const NoteRecord* pAt = mpPoolFirst; pAt && pooled < count; pAt = pAt->mpNext) ++pooled;
+    for (; pooled < count; ++pooled) {
+        NoteRecord* pRecord = new (std::nothrow) NoteRecord;
+        if (!pRecord) return false;
+        AppendToPool(pRecord);
+    }
+    return true;
+}
+
 void NoteTracker::AppendToPool(NoteRecord* pRecord)
 {
     pRecord->mpNext = nullptr;

@@ -44,6 +44,10 @@ public:
     // dropped and nothing is linked.
     bool NoteOn(int onset, int note, int channel, int velocity, int duration);
     bool NoteOff(int time, int note, int channel);
+    // Makes sure the pool holds at least count records, so that the next
+    // count events cannot fail: a note-on is only scheduled together with
+    // its note-off. False when memory ran out.
+    bool ReserveRecords(int count);
 
     // Drops the note-ons not yet emitted and moves every pending note-off to
     // the start of the block, one per sample: transport stop, start or jump.

@@ -14,8 +14,14 @@
 TARVO_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback)
 {
     ScopedLock lock(CreationLock());
-    Tarvo* pPlug = new (std::nothrow) Tarvo(hostCallback);
-    if (!pPlug) return nullptr;
+    // The processor's own parts allocate too; should memory run out there,
+    // the host gets null rather than an exception through a C entry point.
+    Tarvo* pPlug = nullptr;
+    try {
+        pPlug = new Tarvo(hostCallback);
+    } catch (...) {
+        return nullptr;
+    }
     pPlug->EnsureDefaultPreset();
     AEffect* pEffect = pPlug->GetAEffect();
     if (pEffect->numPrograms < 1) pEffect->numPrograms = 1;

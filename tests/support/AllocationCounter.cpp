@@ -12,10 +12,23 @@
 namespace {
 
 std::atomic<long> gAllocations(0);
+// Allocations still allowed before they fail; negative: no limit.
+std::atomic<long> gAllowed(-1);
+
+bool MayAllocate() noexcept
+{
+    long allowed = gAllowed.load();
+    while (allowed >= 0) {
+        if (allowed == 0) return false;
+        if (gAllowed.compare_exchange_weak(allowed, allowed - 1)) return true;
+    }
+    return true;
+}
 
 void* Allocate(std::size_t size) noexcept
 {
     ++gAllocations;
+    if (!MayAllocate()) return nullptr;
     return std::malloc(size ? size : 1);
 }
 
@@ -29,6 +42,7 @@ void* AllocateOrThrow(std::size_t size)
 void* AllocateAligned(std::size_t size, std::align_val_t alignment) noexcept
 {
     ++gAllocations;
+    if (!MayAllocate()) return nullptr;
     const std::size_t align = static_cast<std::size_t>(alignment);
     const std::size_t rounded = (size + align - 1) / align * align;
     return std::aligned_alloc(align, rounded ? rounded : align);
@@ -43,6 +57,10 @@ void* AllocateAlignedOrThrow(std::size_t size, std::align_val_t alignment)
 }  // namespace
 
 long AllocationCount() { return gAllocations.load(); }
+
+void FailAllocationsAfter(long allowed) { gAllowed.store(allowed < 0 ? 0 : allowed); }
+
+void AllowAllAllocations() { gAllowed.store(-1); }
 
 void* operator new(std::size_t size) { return AllocateOrThrow(size); }
 void* operator new[](std::size_t size) { return AllocateOrThrow(size); }

@@ -6,3 +6,9 @@
 #pragma once
 
 long AllocationCount();
+
+// From now on, the allocations after the next `allowed` ones fail (nothrow
+// forms return null, the others throw), until AllowAllAllocations. For
+// tests of what the code does when memory runs out.
+void FailAllocationsAfter(long allowed);
+void AllowAllAllocations();

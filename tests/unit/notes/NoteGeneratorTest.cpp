@@ -260,6 +260,24 @@ TEST_F(NoteGeneration, NoAllocationOnceTheTrackerIsWarm)
     EXPECT_EQ(AllocationCount(), before);
 }
 
+TEST_F(NoteGeneration, ShortOfMemoryANoteIsDroppedWholeNeverHalf)
+{
+    // An empty pool that can grow by one record only: the note-on would get
+    // it and its note-off none.
+    Strike(Wall_N, 3);
+    FailAllocationsAfter(1);
+    Generate(0);
+    AllowAllAllocations();
+    EXPECT_EQ(tracker.PendingCount(), 0);
+    // The draws are made all the same: the music goes on as it would.
+    Skip(4);
+    EXPECT_TRUE(InStep());
+
+    // With memory again, the next strike plays whole.
+    Generate(10);
+    EXPECT_EQ(Played(), (std::vector<Note>{{10, 60, 80, 10 + 999}}));
+}
+
 TEST(NoteGenerator, BindingTransposeAndScaleFiles)
 {
     NoteGenerator generator;
