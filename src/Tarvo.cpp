@@ -70,8 +70,14 @@ Tarvo::Tarvo(audioMasterCallback hostCallback)
 Tarvo::~Tarvo()
 {
     TRACE_ENTRY("Tarvo::~Tarvo");
-    // The base deletes the editor surface afterwards; the layout goes first.
-    SetView(nullptr);
+    // A host may close the processor with its editor still open: the
+    // editor's thread ends before the view is taken away. The base deletes
+    // the editor surface afterwards; the layout goes first.
+    mpGui->Surface()->CloseWindow();
+    {
+        ScopedLock lock(mLock);
+        SetView(nullptr);
+    }
     delete mpGui;
     mpGui = nullptr;
 }

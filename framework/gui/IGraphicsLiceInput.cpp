@@ -28,7 +28,9 @@ void IGraphicsLice::OnMouseDown(int x, int y, const MouseMods& mods)
     IControl* pControl = mControls[index];
     pControl->MouseDown(x, y, mods);
     int paramIdx = pControl->ParamIdx();
-    if (paramIdx >= 0 && mpPlug) mpPlug->BeginParamGesture(paramIdx);
+    // A modal menu or dialog of the press may have lost the plug-in lock to
+    // a host thread that closes the editor: the host hears nothing more.
+    if (paramIdx >= 0 && mpPlug && MaySendToPlug()) mpPlug->BeginParamGesture(paramIdx);
 }
 
 void IGraphicsLice::OnMouseUp(int x, int y, const MouseMods& mods)
@@ -40,7 +42,7 @@ void IGraphicsLice::OnMouseUp(int x, int y, const MouseMods& mods)
     IControl* pControl = mControls[index];
     pControl->MouseUp(x, y, mods);
     int paramIdx = pControl->ParamIdx();
-    if (paramIdx >= 0 && mpPlug) mpPlug->EndParamGesture(paramIdx);
+    if (paramIdx >= 0 && mpPlug && MaySendToPlug()) mpPlug->EndParamGesture(paramIdx);
 }
 
 void IGraphicsLice::OnMouseDrag(int x, int y, const MouseMods& mods)

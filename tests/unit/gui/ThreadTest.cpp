@@ -174,10 +174,12 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
     EXPECT_EQ(pSelector->Value(), 1.0);
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);
     EXPECT_TRUE(rig.Plug().mChanged.empty());
+    EXPECT_TRUE(rig.Plug().mGestures.empty());
     // The next input after reopening sends again.
     rig.Window().Offscreen().mOnModal = nullptr;
     rig.Window().OpenWindow(nullptr);
     rig.Window().HandleMouseDown(5, 5, LeftButton());
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);
     EXPECT_EQ(rig.Plug().mChanged, std::vector<int>{TestParam_Power});
+    EXPECT_EQ(rig.Plug().mGestures, std::vector<int>{TestParam_Power + 1000});
 }
