@@ -1,5 +1,6 @@
 #include "IPlugVST.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -395,13 +396,15 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
     case effSetSpeakerArrangement: {
         VstSpeakerArrangement* pInput = reinterpret_cast<VstSpeakerArrangement*>(value);
         VstSpeakerArrangement* pOutput = static_cast<VstSpeakerArrangement*>(ptr);
+        // The first numChannels channels are connected, the rest not; a
+        // count outside the plug-in's channels is brought into them.
         if (pInput) {
-            int n = pInput->numChannels;
+            int n = std::max(0, std::min<int>(pInput->numChannels, NInChannels()));
             ConnectInputs(0, n, true);
             ConnectInputs(n, NInChannels() - n, false);
         }
         if (pOutput) {
-            int n = pOutput->numChannels;
+            int n = std::max(0, std::min<int>(pOutput->numChannels, NOutChannels()));
             ConnectOutputs(0, n, true);
             ConnectOutputs(n, NOutChannels() - n, false);
         }

@@ -2,6 +2,7 @@
 // parameter chunk, the host table, dispatcher answers.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -210,6 +211,34 @@ TEST(IPlugVST, SysExIsSentBackToTheHostUnchanged)
     EXPECT_EQ(pEffect->dispatcher(pEffect, effProcessEvents, 0, 0, &list, 0.0f), 1);
     ASSERT_EQ(returned.size(), 1u);
     EXPECT_EQ(returned[0], &sysex);
+    pEffect->dispatcher(pEffect, effClose, 0, 0, nullptr, 0.0f);
+}
+
+TEST(IPlugVST, SpeakerArrangementsConnectTheFirstChannels)
+{
+    TestPlug* pPlug = new TestPlug(0);
+    AEffect* pEffect = pPlug->GetAEffect();
+    VstSpeakerArrangement input, output;
+    std::memset(&input, 0, sizeof input);
+    std::memset(&output, 0, sizeof output);
+    auto arrange = [&](int inputs, int outputs) {
+        input.numChannels = inputs;
+        output.numChannels = outputs;
+        return pEffect->dispatcher(pEffect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input),
+                                   &output, 0.0f);
+    };
+    EXPECT_EQ(arrange(1, 0), 1);
+    EXPECT_TRUE(pPlug->IsInChannelConnected(0));
+    EXPECT_FALSE(pPlug->IsInChannelConnected(1));
+    EXPECT_FALSE(pPlug->IsOutChannelConnected(0));
+    // Counts a broken host may send: the whole int range, kept to the channels.
+    arrange(INT_MIN, INT_MAX);
+    EXPECT_FALSE(pPlug->IsInChannelConnected(0));
+    EXPECT_TRUE(pPlug->IsOutChannelConnected(0));
+    EXPECT_TRUE(pPlug->IsOutChannelConnected(1));
+    arrange(INT_MAX, INT_MIN);
+    EXPECT_TRUE(pPlug->IsInChannelConnected(1));
+    EXPECT_FALSE(pPlug->IsOutChannelConnected(1));
     pEffect->dispatcher(pEffect, effClose, 0, 0, nullptr, 0.0f);
 }
 
