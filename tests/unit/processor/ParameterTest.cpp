@@ -108,6 +108,88 @@ TEST(Parameters, ButtonsFireAboveHalfAndResetSilently)
     EXPECT_NE(RoverAt(host.Plug(), 8, 3), nullptr);
 }
 
+TEST(Parameters, GridButtonsTransformTheGridAndReadZeroAfterwards)
+{
+    FakeHost host;
+    Tarvo* pPlug = host.Plug();
+    const RoverList& rovers = pPlug->Grid().mRovers;
+    auto press = [&](int index) {
+        Press(host, index);
+        EXPECT_EQ(host.GetParam(index), 0.0f) << index;
+    };
+    auto expectAt = [&](int row, int col) {
+        ASSERT_EQ(rovers.mCount, 1);
+        EXPECT_EQ(rovers.mRovers[0].mRow, row);
+        EXPECT_EQ(rovers.mRovers[0].mCol, col);
+    };
+
+    // A 9 x 9 grid, one rover heading E.
+    CellCommand(host, 2, 3, 2);
+    press(EParam_MFlipH);
+    expectAt(2, 5);
+    EXPECT_EQ(rovers.mRovers[0].mHeading, EHeading_E);
+    press(EParam_MFlipV);
+    expectAt(6, 5);
+    press(EParam_ClrRov);
+    EXPECT_EQ(rovers.mCount, 0);
+
+    CellCommand(host, 0, 8, 2);
+    press(EParam_MShiftR);
+    expectAt(0, 0);
+    press(EParam_MShiftL);
+    expectAt(0, 8);
+    press(EParam_MShiftU);
+    expectAt(8, 8);
+    press(EParam_MShiftD);
+    expectAt(0, 8);
+    press(EParam_ClrRov);
+
+    CellCommand(host, 1, 4, 2);
+    press(EParam_MStagrU);
+    expectAt(6, 4);
+    press(EParam_ClrRov);
+    CellCommand(host, 1, 4, 2);
+    press(EParam_MStagrD);
+    expectAt(5, 4);
+    press(EParam_ClrRov);
+
+    // Turns: N and NW; four quarter turns bring them back.
+    CellCommand(host, 3, 3, 1);
+    CellCommand(host, 4, 4, 8);
+    press(EParam_MRotR);
+    EXPECT_EQ(rovers.mRovers[0].mHeading, EHeading_E);
+    EXPECT_EQ(rovers.mRovers[1].mHeading, EHeading_NE);
+    press(EParam_MRotL);
+    press(EParam_MRotL);
+    EXPECT_EQ(rovers.mRovers[0].mHeading, EHeading_W);
+    EXPECT_EQ(rovers.mRovers[1].mHeading, EHeading_SW);
+    for (int i = 0; i < 4; ++i) press(EParam_MRotL);
+    EXPECT_EQ(rovers.mRovers[0].mHeading, EHeading_W);
+    EXPECT_EQ(rovers.mRovers[1].mHeading, EHeading_SW);
+    press(EParam_ClrRov);
+
+    // Rovers A, B, C: the oldest and the newest go.
+    CellCommand(host, 0, 0, 2);
+    CellCommand(host, 0, 1, 2);
+    CellCommand(host, 0, 2, 2);
+    press(EParam_RvDelOld);
+    ASSERT_EQ(rovers.mCount, 2);
+    EXPECT_EQ(rovers.mRovers[0].mCol, 1);
+    EXPECT_EQ(rovers.mRovers[1].mCol, 2);
+    press(EParam_RvDelNew);
+    expectAt(0, 1);
+
+    // Clearing the obstacles leaves the rovers and the cells' states.
+    CellCommand(host, 5, 5, 20);
+    // The state a toggling obstacle would carry after a few steps.
+    Obstacle& cell = const_cast<Obstacle&>(pPlug->Grid().mCells[5 * 17 + 5]);
+    cell.mState = 1;
+    press(EParam_ClrObs);
+    EXPECT_EQ(cell.mKind, EObstacle_empty);
+    EXPECT_EQ(cell.mState, 1);
+    expectAt(0, 1);
+}
+
 TEST(Parameters, CellCommands)
 {
     FakeHost host;
