@@ -10,7 +10,7 @@ FakeHost* gConstructing = nullptr;
 }  // namespace
 
 FakeHost::FakeHost(double sampleRate, int blockSize)
-    : mSampleRate(sampleRate), mBlockSize(blockSize), mTempo(120.0), mPosition(0), mPlayStart(0), mPlaying(false),
+    : mSampleRate(sampleRate), mTempo(120.0), mPosition(0), mPlayStart(0), mPlaying(false),
       mTransportChanged(false), mStoppedAtLastBlock(true), mTimeMode(TimeMode_Full), mPpqResolution(0), mPpq(0.0),
       mBlockPosition(0)
 {

@@ -89,7 +89,6 @@ private:
     Tarvo* mpPlug;
     AEffect* mpEffect;
     double mSampleRate;
-    int mBlockSize;
     double mTempo;
     long long mPosition;
     long long mPlayStart;
