@@ -34,7 +34,8 @@ public:
     virtual bool PushGridSizeKnobs(double rowsNormalized, double colsNormalized) = 0;
     virtual void ShowScaleName(const char* name) = 0;
     // Moves every control bound to the parameter to the value as if the user
-    // had moved it. Returns false when no control is bound to it.
+    // had moved it, unless they hold that value already. Returns false when
+    // no control is bound to it.
     virtual bool SetBoundControls(int paramIdx, double normalized) = 0;
     // The path chosen in the scale file selector's last dialog, handed over
     // once: "" when it was cancelled or has been taken already, so that a
