@@ -176,19 +176,14 @@ void NoteGenerator::GenerateStepNotes(int stepOffset, const StrikeRecord strikes
         const int span = ClampToSpan(duration);
 
         const int noteVelocity = static_cast<int>(velocity);
-        // A note-on is scheduled only with its note-off (a lone note-on would
-        // hang at the synthesiser; a lone note-off would cut a sounding note
-        // of the same pitch short). Short of memory, the note is dropped.
-        if (pTracker->ReserveRecords(2) && pTracker->NoteOn(onset, note, channel, noteVelocity, span))
-            pTracker->NoteOff(onset + span, note, channel);
+        pTracker->Note(onset, note, channel, noteVelocity, span);
 
         const double uD = pRandom->Uniform();
         if (mRepeatProb >= uD) {
             const double uE = pRandom->Uniform();
             const int repeatOnset =
                 ClampToSpan(Truncate(uE * human + (static_cast<double>(onset) + inputs.mRepeatLengthSamples)));
-            if (pTracker->ReserveRecords(2) && pTracker->NoteOn(repeatOnset, note, channel, noteVelocity, span))
-                pTracker->NoteOff(repeatOnset + span, note, channel);
+            pTracker->Note(repeatOnset, note, channel, noteVelocity, span);
         }
     }
 }

@@ -68,6 +68,14 @@ bool NoteTracker::ReserveRecords(int count)
     return true;
 }
 
+bool NoteTracker::Note(int onset, int note, int channel, int velocity, int duration)
+{
+    if (!ReserveRecords(2)) return false;
+    NoteOn(onset, note, channel, velocity, duration);
+    NoteOff(onset + duration, note, channel);
+    return true;
+}
+
 void NoteTracker::AppendToPool(NoteRecord* pRecord)
 {
     pRecord->mpNext = nullptr;

@@ -44,10 +44,11 @@ public:
     // dropped and nothing is linked.
     bool NoteOn(int onset, int note, int channel, int velocity, int duration);
     bool NoteOff(int time, int note, int channel);
-    // Makes sure the pool holds at least count records, so that the next
-    // count events cannot fail: a note-on is only scheduled together with
-    // its note-off. False when memory ran out.
-    bool ReserveRecords(int count);
+    // A whole note: its note-on at onset and its note-off duration samples
+    // later, or nothing at all when memory runs out (a lone note-on would
+    // hang at the synthesiser, a lone note-off would cut a sounding note of
+    // the same pitch short).
+    bool Note(int onset, int note, int channel, int velocity, int duration);
 
     // Drops the note-ons not yet emitted and moves every pending note-off to
     // the start of the block, one per sample: transport stop, start or jump.
@@ -65,6 +66,9 @@ public:
 
 private:
     NoteRecord* TakeRecord();
+    // Makes sure the pool holds at least count records; false when memory
+    // ran out.
+    bool ReserveRecords(int count);
     void Insert(NoteRecord* pRecord);
     void Reschedule(NoteRecord* pRecord, int time);
     void Discard(NoteRecord* pRecord);

@@ -105,7 +105,6 @@ const ClimbPlace CLIMB_SLIDERS[] = {
 TarvoGui::TarvoGui(Tarvo* pPlug)
     : mpPlug(pPlug), mpGraphics(new IGraphicsWindow(pPlug, EDITOR_WIDTH, EDITOR_HEIGHT, FRAME_RATE))
 {
-    for (bool& bound : mBound) bound = false;
     mPendingScaleName[0] = '\0';
 
     // The places of the controls that come with the grid editor and the
@@ -135,7 +134,6 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
 
     mPatternPanel.Hide(false);
     mSequencerPanel.Hide(true);
-    FindBoundParameters();
     mpGraphics->SetTickHandler(this);
 }
 
@@ -149,11 +147,6 @@ TarvoGui::~TarvoGui()
     ScopedLock plug(mpPlug->Lock());
     ScopedLock surface(mpGraphics->SurfaceLock());
     mpGraphics->SetTickHandler(nullptr);
-}
-
-bool TarvoGui::HasBoundControl(int paramIdx) const
-{
-    return paramIdx >= 0 && paramIdx < EParam_NumParams && mBound[paramIdx];
 }
 
 // ---- Building blocks -----------------------------------------------------
@@ -351,14 +344,6 @@ void TarvoGui::AddStepSwitches()
 
 void TarvoGui::AddVersionLabel() { AddLabel(ControlRect(644, 575, 684, 591), TextAlign_Right, VERSION_TEXT); }
 
-void TarvoGui::FindBoundParameters()
-{
-    for (int i = 0; i < mpGraphics->NControls(); ++i) {
-        int paramIdx = mpGraphics->GetControl(i)->ParamIdx();
-        if (paramIdx >= 0 && paramIdx < EParam_NumParams) mBound[paramIdx] = true;
-    }
-}
-
 // ---- The view ----------------------------------------------------------------
 
 void TarvoGui::ResetCellControl(int /*cellId*/)
@@ -423,7 +408,7 @@ void TarvoGui::ShowScaleName(const char* name)
 
 bool TarvoGui::SetBoundControls(int paramIdx, double normalized)
 {
-    if (!HasBoundControl(paramIdx)) return false;
+    if (!mpGraphics->HasBoundControl(paramIdx)) return false;
     IPlugParam* pParam = mpPlug->GetParam(paramIdx);
     if (!pParam) return false;
     // Only a value that differs from the controls' moves them: a pad held

@@ -75,8 +75,6 @@ public:
     // Cell pictures by rover display code, obstacle markers by kind.
     const BitmapRef& CellImage(int code) const { return mCellImages[code]; }
     const BitmapRef& MarkImage(int kind) const { return mMarkImages[kind]; }
-    // Whether some control is bound to the parameter; fixed once built.
-    bool HasBoundControl(int paramIdx) const;
 
 private:
     TarvoGui(const TarvoGui&) = delete;
@@ -108,7 +106,6 @@ private:
     void AddPanelSwitches();
     void AddStepSwitches();
     void AddVersionLabel();
-    void FindBoundParameters();
 
     BitmapRef Image(int resourceId);
     IControl* AddContact(int paramIdx, int x, int y, int imageId);
@@ -131,10 +128,6 @@ private:
     IFileSelectorControl* mpFileSelector = nullptr;
     ControlGroup mPatternPanel;
     ControlGroup mSequencerPanel;
-
-    // Written once while the layout is built, before any other thread can
-    // see this object; read without a lock on the audio thread afterwards.
-    bool mBound[EParam_NumParams];
 
     // The scale name waiting for the next tick. A leaf lock: nothing else is
     // taken while it is held.

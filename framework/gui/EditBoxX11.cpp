@@ -1,6 +1,5 @@
 #include "EditBoxX11.h"
 
-
 #include "framework/raster/Raster.h"
 #include "framework/raster/TextRenderer.h"
 

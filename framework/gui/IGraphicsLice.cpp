@@ -113,18 +113,6 @@ void IGraphicsLice::ShowParamValue(int paramIdx, double value, bool normalized)
     }
 }
 
-bool IGraphicsLice::SetBoundControls(int paramIdx, double normalized)
-{
-    bool found = false;
-    for (IControl* pControl : mControls) {
-        if (pControl->ParamIdx() == paramIdx) {
-            pControl->TakeUserValue(normalized);
-            found = true;
-        }
-    }
-    return found;
-}
-
 bool IGraphicsLice::HasBoundControl(int paramIdx) const
 {
     return paramIdx >= 0 && paramIdx < mBoundCount && mpBound[paramIdx].load(std::memory_order_acquire);

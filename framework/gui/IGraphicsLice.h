@@ -207,9 +207,6 @@ public:
 
     // Any thread (see THREADING, 2).
     void ShowParamValue(int paramIdx, double value, bool normalized) override;
-    // GUI thread: every control bound to the parameter takes the value as a
-    // user value (sent to the plug-in). False when no control is bound.
-    bool SetBoundControls(int paramIdx, double normalized);
     // Any thread, lock-free: whether some control is bound to the parameter,
     // and the value its bound controls hold (or show from the next tick on).
     bool HasBoundControl(int paramIdx) const;

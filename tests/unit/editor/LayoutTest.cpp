@@ -383,8 +383,8 @@ TEST(EditorLayout, TheSurfaceIsAttachedWithItsSizeAndFrameRate)
     EXPECT_EQ(pRect->right - pRect->left, 729);
     EXPECT_EQ(pRect->bottom - pRect->top, 650);
     // Every host-visible parameter has a control; "Scale Load" has none.
-    for (int i = 0; i < EParam_NumVisible; ++i) EXPECT_TRUE(host.Gui().HasBoundControl(i)) << i;
-    EXPECT_FALSE(host.Gui().HasBoundControl(EParam_ScaleLoad));
-    EXPECT_TRUE(host.Gui().HasBoundControl(EParam_FileSelect));
-    EXPECT_TRUE(host.Gui().HasBoundControl(EParam_FirstMute + 31));
+    for (int i = 0; i < EParam_NumVisible; ++i) EXPECT_TRUE(host.Window().HasBoundControl(i)) << i;
+    EXPECT_FALSE(host.Window().HasBoundControl(EParam_ScaleLoad));
+    EXPECT_TRUE(host.Window().HasBoundControl(EParam_FileSelect));
+    EXPECT_TRUE(host.Window().HasBoundControl(EParam_FirstMute + 31));
 }

@@ -121,10 +121,10 @@ TEST(IGraphicsWindow, BoundValuesFollowWhatTheControlsHold)
     rig.Window().Tick();
     EXPECT_EQ(pCount->Value(), 0.8);
 
-    // A user value moves the control and reaches the plug-in once.
-    EXPECT_TRUE(rig.Window().SetBoundControls(TestParam_Count, 0.6));
-    EXPECT_TRUE(rig.Window().SetBoundControls(TestParam_Count, 0.6));
-    EXPECT_FALSE(rig.Window().SetBoundControls(TestParam_Spare, 0.6));
+    // A value the user gives the control counts at once, and reaches the
+    // plug-in once.
+    pCount->TakeUserValue(0.6);
+    pCount->TakeUserValue(0.6);
     EXPECT_EQ(pCount->Value(), 0.6);
     EXPECT_EQ(rig.Window().BoundValue(TestParam_Count), 0.6);
     EXPECT_EQ(rig.Param(TestParam_Count).Value(), 6.0);
