@@ -4,6 +4,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "CellControl.h"
+#include "IGrooveMakerCanvas.h"
+#include "IGrooveMakerStepMarker.h"
+#include "IObstacleSelectorControl.h"
+#include "IPatternThumbnailControl.h"
+#include "IRoverSelectorControl.h"
+#include "IStrikerCanvas.h"
 #include "Tarvo.h"
 #include "framework/gui/IContactControl.h"
 #include "framework/gui/IFileSelectorControl.h"
@@ -100,21 +107,56 @@ const ClimbPlace CLIMB_SLIDERS[] = {
      ControlRect(172, 235, 202, 255)},
 };
 
+// The palettes sit left of the grid transforms: obstacles three to a row,
+// rovers as two compass roses (normal pace above, slow below).
+const int OBSTACLE_PALETTE_X = 8;
+const int OBSTACLE_PALETTE_Y = 8;
+const int PALETTE_PITCH = 24;
+const int OBSTACLES_PER_ROW = 3;
+const int ROVER_PALETTE_X = 96;
+const int ROVER_PALETTE_Y = 8;
+const int SLOW_ROSE_OFFSET = 96;
+// Box of each heading in a rose, in EHeading order (N, E, S, W, NE, SE,
+// SW, NW), in pitches from the rose's corner.
+const int ROSE_COLUMN[EHeading_NumHeadings] = {1, 2, 1, 0, 2, 2, 0, 0};
+const int ROSE_ROW[EHeading_NumHeadings] = {0, 1, 2, 1, 0, 2, 2, 0};
+
+const ControlRect STRIKER_CANVAS_RECT(GridLayout::LEFT, GridLayout::TOP, 535, 535);
+const ControlRect STEP_CANVAS_RECT(120, 552, 600, 616);
+const ControlRect STEP_MARKER_RECT(120, 618, 600, 620);
+
+uint32_t PackWindow(int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    auto byte = [](int value) { return static_cast<uint32_t>(value < 0 ? 0 : (value > 16 ? 16 : value)); };
+    return byte(firstRow) | byte(lastRow) << 8 | byte(firstCol) << 16 | byte(lastCol) << 24;
+}
+
 }  // namespace
 
 TarvoGui::TarvoGui(Tarvo* pPlug)
-    : mpPlug(pPlug), mpGraphics(new IGraphicsWindow(pPlug, EDITOR_WIDTH, EDITOR_HEIGHT, FRAME_RATE))
+    : mpPlug(pPlug), mpGraphics(new IGraphicsWindow(pPlug, EDITOR_WIDTH, EDITOR_HEIGHT, FRAME_RATE)),
+      mPaletteLink(pPlug->GetConfiguration().SingleClickPalette(), &mRoverPalette, &mObstaclePalette, pPlug),
+      mGridWindow(PackWindow(0, 8, 0, 8))
 {
     mPendingScaleName[0] = '\0';
+    for (auto& picture : mCellPictures) picture.store(0, std::memory_order_relaxed);
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        mWallMarks[wall].store(0, std::memory_order_relaxed);
+        mWallRotations[wall].store(0, std::memory_order_relaxed);
+        mWallReverse[wall].store(0, std::memory_order_relaxed);
+        for (int position = 0; position < WALL_POSITIONS; ++position) {
+            mWallEntries[wall][position].store(static_cast<uint8_t>(position), std::memory_order_relaxed);
+        }
+    }
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
+        mSlotOccupied[slot].store(false, std::memory_order_relaxed);
+        for (auto& cell : mSlotCells[slot]) cell.store(IPatternThumbnailControl::ECell_Outside, std::memory_order_relaxed);
+    }
 
-    // The places of the controls that come with the grid editor and the
-    // sequencer's own controls are marked where they belong: the striker
-    // canvas, the cells, the palettes, the thumbnails, the step canvas and
-    // the step marker.
     AddBackground();
     LoadCellImages();
-    // (striker canvas)
-    // (289 cell controls)
+    AddStrikerCanvas();
+    AddCells();
     AddWallScaleSelectors();
     AddScaleSlotRows();
     AddWallMuteSwitches();
@@ -126,7 +168,7 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     AddTimeSwitches();
     AddRoverCommandContacts();
     AddScaleFileControls();
-    // (obstacle and rover palettes)
+    AddPalettes();
     AddSequencerPanel();
     AddPanelSwitches();
     AddStepSwitches();
@@ -214,6 +256,26 @@ void TarvoGui::LoadCellImages()
     for (int kind = 0; kind < NUM_MARK_IMAGES; ++kind) mMarkImages[kind] = Image(IMG_FIRST_MARK + kind);
 }
 
+void TarvoGui::AddStrikerCanvas()
+{
+    mpStrikerCanvas = new IStrikerCanvas(mpPlug, STRIKER_CANVAS_RECT, &mLayout, &mStrikeColours);
+    mpGraphics->AddControl(mpStrikerCanvas);
+}
+
+void TarvoGui::AddCells()
+{
+    bool singleClick = mpPlug->GetConfiguration().SingleClickPalette();
+    for (int row = 0; row < MAX_ROWS; ++row) {
+        for (int col = 0; col < MAX_COLS; ++col) {
+            ControlRect rect = mLayout.CellRect(row, col);
+            CellControl* pCell = new CellControl(mpPlug, rect.mLeft, rect.mTop, CellId(row, col), singleClick,
+                                                 mCellImages, mMarkImages);
+            mpCells[CellId(row, col)] = pCell;
+            mpGraphics->AddControl(pCell);
+        }
+    }
+}
+
 void TarvoGui::AddWallScaleSelectors()
 {
     static const int IMAGES[Wall_NumWalls] = {IMG_RADIO_NORTH, IMG_RADIO_EAST, IMG_RADIO_SOUTH, IMG_RADIO_WEST};
@@ -284,7 +346,9 @@ void TarvoGui::AddPatternPanel()
 {
     for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
         int x = 78 + 72 * slot;
-        // (pattern thumbnail at (x - 46, 552))
+        mpThumbnails[slot] = new IPatternThumbnailControl(mpPlug, x - 46, 552, Image(IMG_EMPTY_PATTERN));
+        mpGraphics->AddControl(mpThumbnails[slot]);
+        mPatternPanel.Add(mpThumbnails[slot]);
         mPatternPanel.Add(AddContact(EParam_Save1 + slot, x - 40, 625, IMG_PATTERN_SAVE));
         mPatternPanel.Add(AddContact(EParam_Restore1 + slot, x, 625, IMG_PATTERN_RESTORE));
         mPatternPanel.Add(AddContact(EParam_Clear1 + slot, x - 20, 625, IMG_PATTERN_CLEAR));
@@ -317,11 +381,40 @@ void TarvoGui::AddScaleFileControls()
     mpScaleName = AddLabel(ControlRect(554, 511, 754, 531), TextAlign_Left, DEFAULT_SCALE_NAME);
 }
 
+void TarvoGui::AddPalettes()
+{
+    BitmapRef box = Image(IMG_PALETTE_BOX);
+    for (int kind = 0; kind < NUM_MARK_IMAGES; ++kind) {
+        int x = OBSTACLE_PALETTE_X + PALETTE_PITCH * (kind % OBSTACLES_PER_ROW);
+        int y = OBSTACLE_PALETTE_Y + PALETTE_PITCH * (kind / OBSTACLES_PER_ROW);
+        IControl* pBox = new IObstacleSelectorControl(mpPlug, x, y, box, mCellImages[DISPLAY_CODE_EMPTY],
+                                                      mMarkImages[kind], &mObstaclePalette, kind);
+        mpGraphics->AddControl(pBox);
+        mObstaclePalette.Add(pBox);
+    }
+    for (int index = 0; index < 2 * EHeading_NumHeadings; ++index) {
+        int heading = index % EHeading_NumHeadings;
+        int pace = index / EHeading_NumHeadings;
+        int x = ROVER_PALETTE_X + PALETTE_PITCH * ROSE_COLUMN[heading];
+        int y = ROVER_PALETTE_Y + PALETTE_PITCH * ROSE_ROW[heading] + (pace ? SLOW_ROSE_OFFSET : 0);
+        IControl* pBox = new IRoverSelectorControl(mpPlug, x, y, box, mCellImages[RoverDisplayCode(heading, pace)],
+                                                   &mRoverPalette, index);
+        mpGraphics->AddControl(pBox);
+        mRoverPalette.Add(pBox);
+    }
+    mPaletteLink.Reset();
+}
+
 void TarvoGui::AddSequencerPanel()
 {
     AddSwitch(EParam_SeqOn, 147, 468, IMG_STOP_GO);
-    // (step canvas (120, 552, 600, 616) and step marker (120, 618, 600, 620),
-    // both in the sequencer panel)
+    SequencerState* pSequencer = &mpPlug->Sequencer();
+    mpStepCanvas = new IGrooveMakerCanvas(mpPlug, STEP_CANVAS_RECT, pSequencer);
+    mpGraphics->AddControl(mpStepCanvas);
+    mSequencerPanel.Add(mpStepCanvas);
+    mpStepMarker = new IGrooveMakerStepMarker(mpPlug, STEP_MARKER_RECT, pSequencer);
+    mpGraphics->AddControl(mpStepMarker);
+    mSequencerPanel.Add(mpStepMarker);
     mSequencerPanel.Add(AddLabel(ControlRect(75, 552, 118, 552), TextAlign_Left, "Velocity"));
     mSequencerPanel.Add(AddLabel(ControlRect(75, 620, 118, 632), TextAlign_Left, "Lock"));
     mSequencerPanel.Add(AddLabel(ControlRect(75, 633, 118, 645), TextAlign_Left, "Mute"));
@@ -346,32 +439,54 @@ void TarvoGui::AddVersionLabel() { AddLabel(ControlRect(644, 575, 684, 591), Tex
 
 // ---- The view ----------------------------------------------------------------
 
-void TarvoGui::ResetCellControl(int /*cellId*/)
+void TarvoGui::ResetCellControl(int cellId)
 {
-    // The cell control of the grid editor shows 0 again here.
+    if (cellId < 0 || cellId >= MAX_CELLS) return;
+    mpGraphics->ShowParamValue(EParam_FirstCell + cellId, 0.0, true);
 }
 
-void TarvoGui::PublishStep(const Matrix& /*grid*/, const StepSimulation& /*simulation*/)
+void TarvoGui::PublishStep(const Matrix& grid, const StepSimulation& simulation)
 {
-    // The touched cell controls, the striker canvas's wall marks and the step
-    // marker take the step's state here.
+    const CountedItemSet<MAX_CELLS>& touched = simulation.mDirtyCells;
+    for (int i = 0; i < touched.ListLength(); ++i) {
+        int cellId = touched.Item(i);
+        uint16_t picture = static_cast<uint16_t>((simulation.mCellDisplay[cellId] & CELL_CODE_MASK) |
+                                                 (grid.mCells[cellId].mKind & CELL_CODE_MASK) << CELL_KIND_SHIFT |
+                                                 CELL_PENDING);
+        mCellPictures[cellId].store(picture, std::memory_order_relaxed);
+    }
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        uint64_t marks = 0;
+        for (int position = 0; position < WALL_POSITIONS; ++position) {
+            marks |= static_cast<uint64_t>(simulation.mStrikes[wall].mMarks[position] & 3) << (2 * position);
+        }
+        mWallMarks[wall].store(marks, std::memory_order_relaxed);
+    }
+    // Released after the stores above; the tick takes the flags first.
+    mpGraphics->PostTaskFlags(ETask_Cells | ETask_WallMarks | ETask_StepMarker);
 }
 
-void TarvoGui::UpdateGridLayout(const Matrix& /*grid*/)
+void TarvoGui::UpdateGridLayout(const Matrix& grid)
 {
-    // The striker canvas's wall strips and the cell controls' visibility
-    // follow the grid window here.
+    mGridWindow.store(PackWindow(grid.mFirstRow, grid.mLastRow, grid.mFirstCol, grid.mLastCol),
+                      std::memory_order_relaxed);
+    mpGraphics->PostTaskFlags(ETask_Layout);
 }
 
-void TarvoGui::SetWallDisplay(int /*wall*/, int /*rotate*/, int /*reverse*/, const int* /*entryIndices*/)
+void TarvoGui::SetWallDisplay(int wall, int rotate, int reverse, const int* entryIndices)
 {
-    // The striker canvas takes a wall's entry indices here.
+    if (wall < 0 || wall >= Wall_NumWalls || !entryIndices) return;
+    for (int position = 0; position < WALL_POSITIONS; ++position) {
+        int entry = entryIndices[position];
+        mWallEntries[wall][position].store(static_cast<uint8_t>(entry < 0 || entry > 16 ? 0 : entry),
+                                           std::memory_order_relaxed);
+    }
+    mWallRotations[wall].store(rotate, std::memory_order_relaxed);
+    mWallReverse[wall].store(reverse, std::memory_order_relaxed);
+    mpGraphics->PostTaskFlags(ETask_WallEntries);
 }
 
-void TarvoGui::MarkStepCanvasChanged()
-{
-    // The step canvas redraws here.
-}
+void TarvoGui::MarkStepCanvasChanged() { mpGraphics->PostTaskFlags(ETask_StepCanvas); }
 
 void TarvoGui::MarkSequencerPanelChanged() { mpGraphics->PostTaskFlags(ETask_SequencerPanel); }
 
@@ -383,9 +498,19 @@ void TarvoGui::ShowPanels(bool patternPanelShown, bool sequencerPanelShown)
     mpGraphics->PostTaskFlags(ETask_Panels);
 }
 
-void TarvoGui::ShowPatternSlot(int /*slot*/, bool /*occupied*/, const Matrix* /*pGrid*/)
+void TarvoGui::ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid)
 {
-    // The slot's pattern thumbnail renders the grid and shows it here.
+    if (slot < 0 || slot >= NUM_PATTERN_SLOTS) return;
+    if (occupied && pGrid) {
+        uint8_t cells[MAX_CELLS];
+        IPatternThumbnailControl::ClassifyCells(*pGrid, cells);
+        for (int cellId = 0; cellId < MAX_CELLS; ++cellId) {
+            mSlotCells[slot][cellId].store(cells[cellId], std::memory_order_relaxed);
+        }
+    }
+    mSlotOccupied[slot].store(occupied && pGrid, std::memory_order_relaxed);
+    mChangedSlots.fetch_or(1u << slot, std::memory_order_relaxed);
+    mpGraphics->PostTaskFlags(ETask_PatternSlots);
 }
 
 bool TarvoGui::PushGridSizeKnobs(double rowsNormalized, double colsNormalized)
@@ -445,6 +570,91 @@ void TarvoGui::OnEditorTick(uint32_t taskFlags)
     if (opened || (taskFlags & ETask_ScaleName)) ApplyScaleName();
     if (opened || (taskFlags & ETask_Panels)) ApplyPanels();
     if (taskFlags & ETask_SequencerPanel) RedrawSequencerPanel();
+    if (opened || (taskFlags & ETask_Layout)) ApplyLayout();
+    if (opened || (taskFlags & ETask_Cells)) ApplyCells(opened);
+    if (opened || (taskFlags & ETask_WallMarks)) ApplyWallMarks();
+    if (opened || (taskFlags & ETask_WallEntries)) ApplyWallEntries();
+    if (taskFlags & ETask_StepMarker) mpStepMarker->MarkChanged(false);
+    if (taskFlags & ETask_StepCanvas) mpStepCanvas->MarkChanged(false);
+    if (opened || (taskFlags & ETask_PatternSlots)) ApplyPatternSlots(opened);
+}
+
+void TarvoGui::ApplyLayout()
+{
+    uint32_t window = mGridWindow.load(std::memory_order_relaxed);
+    int firstRow = window & 0xFF, lastRow = (window >> 8) & 0xFF;
+    int firstCol = (window >> 16) & 0xFF, lastCol = (window >> 24) & 0xFF;
+    if (lastRow < firstRow) lastRow = firstRow;
+    if (lastCol < firstCol) lastCol = firstCol;
+    mLayout.SetWindow(firstRow, lastRow, firstCol, lastCol);
+    mpStrikerCanvas->ComputeStripRects();
+    mpStrikerCanvas->MarkChanged(false);
+    for (int row = 0; row < MAX_ROWS; ++row) {
+        for (int col = 0; col < MAX_COLS; ++col) {
+            CellControl* pCell = mpCells[CellId(row, col)];
+            bool hidden = !mLayout.RowShown(row) || !mLayout.ColumnShown(col);
+            if (pCell->IsHidden() != hidden) pCell->SetHidden(hidden);
+        }
+    }
+}
+
+void TarvoGui::ApplyCells(bool all)
+{
+    for (int cellId = 0; cellId < MAX_CELLS; ++cellId) {
+        uint16_t picture = mCellPictures[cellId].load(std::memory_order_relaxed);
+        if (!(picture & CELL_PENDING) && !all) continue;
+        // A newer picture posted meanwhile keeps its pending bit for the
+        // next tick.
+        if (picture & CELL_PENDING) {
+            mCellPictures[cellId].compare_exchange_strong(picture, static_cast<uint16_t>(picture & ~CELL_PENDING),
+                                                          std::memory_order_relaxed);
+        }
+        mpCells[cellId]->SetPictures(picture & CELL_CODE_MASK, (picture >> CELL_KIND_SHIFT) & CELL_CODE_MASK);
+    }
+}
+
+void TarvoGui::ApplyWallMarks()
+{
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        uint64_t packed = mWallMarks[wall].load(std::memory_order_relaxed);
+        int marks[WALL_POSITIONS];
+        for (int position = 0; position < WALL_POSITIONS; ++position) {
+            marks[position] = static_cast<int>((packed >> (2 * position)) & 3);
+        }
+        mpStrikerCanvas->SetMarks(wall, marks);
+    }
+    mpStrikerCanvas->MarkChanged(false);
+}
+
+void TarvoGui::ApplyWallEntries()
+{
+    for (int wall = 0; wall < Wall_NumWalls; ++wall) {
+        int entries[WALL_POSITIONS];
+        for (int position = 0; position < WALL_POSITIONS; ++position) {
+            entries[position] = mWallEntries[wall][position].load(std::memory_order_relaxed);
+        }
+        mpStrikerCanvas->SetWallEntries(wall, mWallRotations[wall].load(std::memory_order_relaxed),
+                                        mWallReverse[wall].load(std::memory_order_relaxed), entries);
+    }
+    mpStrikerCanvas->MarkChanged(false);
+}
+
+void TarvoGui::ApplyPatternSlots(bool all)
+{
+    uint32_t changed = mChangedSlots.exchange(0, std::memory_order_relaxed);
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
+        if (!all && !(changed & (1u << slot))) continue;
+        IPatternThumbnailControl* pThumbnail = mpThumbnails[slot];
+        bool occupied = mSlotOccupied[slot].load(std::memory_order_relaxed);
+        if (occupied) {
+            uint8_t cells[MAX_CELLS];
+            for (int cellId = 0; cellId < MAX_CELLS; ++cellId) {
+                cells[cellId] = mSlotCells[slot][cellId].load(std::memory_order_relaxed);
+            }
+            pThumbnail->ShowCells(cells);
+        }
+        pThumbnail->ShowValue(occupied ? 1.0 : 0.0);
+    }
 }
 
 void TarvoGui::ApplyScaleName()

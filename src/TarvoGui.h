@@ -17,6 +17,11 @@
 #include <cstdint>
 #include <mutex>
 
+#include "GridLayout.h"
+#include "GridTypes.h"
+#include "PaletteGroup.h"
+#include "PaletteLink.h"
+#include "StrikeColourTable.h"
 #include "TarvoParams.h"
 #include "TarvoView.h"
 #include "framework/gui/ControlGroup.h"
@@ -24,10 +29,15 @@
 #include "framework/gui/IGraphicsLice.h"
 #include "resources/ImageIds.h"
 
+class CellControl;
 class IControl;
 class IFileSelectorControl;
+class IGrooveMakerCanvas;
+class IGrooveMakerStepMarker;
 class IGraphicsWindow;
 class IKnobMultiControl;
+class IPatternThumbnailControl;
+class IStrikerCanvas;
 class ITextControl;
 class Tarvo;
 
@@ -75,6 +85,14 @@ public:
     // Cell pictures by rover display code, obstacle markers by kind.
     const BitmapRef& CellImage(int code) const { return mCellImages[code]; }
     const BitmapRef& MarkImage(int kind) const { return mMarkImages[kind]; }
+    IStrikerCanvas* StrikerCanvas() const { return mpStrikerCanvas; }
+    CellControl* Cell(int cellId) const { return mpCells[cellId]; }
+    const PaletteGroup& RoverPalette() const { return mRoverPalette; }
+    const PaletteGroup& ObstaclePalette() const { return mObstaclePalette; }
+    IPatternThumbnailControl* Thumbnail(int slot) const { return mpThumbnails[slot]; }
+    IGrooveMakerCanvas* StepCanvas() const { return mpStepCanvas; }
+    IGrooveMakerStepMarker* StepMarker() const { return mpStepMarker; }
+    const GridLayout& Layout() const { return mLayout; }
 
 private:
     TarvoGui(const TarvoGui&) = delete;
@@ -84,13 +102,27 @@ private:
     enum ETask : uint32_t {
         ETask_ScaleName = 1u << 0,
         ETask_Panels = 1u << 1,
-        ETask_SequencerPanel = 1u << 2
+        ETask_SequencerPanel = 1u << 2,
+        ETask_Cells = 1u << 3,
+        ETask_WallMarks = 1u << 4,
+        ETask_WallEntries = 1u << 5,
+        ETask_Layout = 1u << 6,
+        ETask_StepMarker = 1u << 7,
+        ETask_StepCanvas = 1u << 8,
+        ETask_PatternSlots = 1u << 9
     };
+    // A cell's picture as posted: rover display code, obstacle kind, and a
+    // bit that says the tick has not shown it yet.
+    static constexpr uint16_t CELL_KIND_SHIFT = 5;
+    static constexpr uint16_t CELL_CODE_MASK = 0x1F;
+    static constexpr uint16_t CELL_PENDING = 0x8000;
 
     // The layout, one step per group of controls, in the order they are
     // attached (the order decides drawing and which control takes a click).
     void AddBackground();
     void LoadCellImages();
+    void AddStrikerCanvas();
+    void AddCells();
     void AddWallScaleSelectors();
     void AddScaleSlotRows();
     void AddWallMuteSwitches();
@@ -102,6 +134,7 @@ private:
     void AddTimeSwitches();
     void AddRoverCommandContacts();
     void AddScaleFileControls();
+    void AddPalettes();
     void AddSequencerPanel();
     void AddPanelSwitches();
     void AddStepSwitches();
@@ -117,6 +150,11 @@ private:
     void ApplyScaleName();
     void ApplyPanels();
     void RedrawSequencerPanel();
+    void ApplyLayout();
+    void ApplyCells(bool all);
+    void ApplyWallMarks();
+    void ApplyWallEntries();
+    void ApplyPatternSlots(bool all);
 
     Tarvo* mpPlug;
     IGraphicsWindow* mpGraphics;
@@ -128,6 +166,16 @@ private:
     IFileSelectorControl* mpFileSelector = nullptr;
     ControlGroup mPatternPanel;
     ControlGroup mSequencerPanel;
+    GridLayout mLayout;
+    StrikeColourTable mStrikeColours;
+    IStrikerCanvas* mpStrikerCanvas = nullptr;
+    CellControl* mpCells[MAX_CELLS] = {};
+    PaletteGroup mRoverPalette;
+    PaletteGroup mObstaclePalette;
+    PaletteLink mPaletteLink;
+    IPatternThumbnailControl* mpThumbnails[NUM_PATTERN_SLOTS] = {};
+    IGrooveMakerCanvas* mpStepCanvas = nullptr;
+    IGrooveMakerStepMarker* mpStepMarker = nullptr;
 
     // The scale name waiting for the next tick. A leaf lock: nothing else is
     // taken while it is held.
@@ -135,4 +183,20 @@ private:
     char mPendingScaleName[SCALE_NAME_LENGTH + 1];
     std::atomic<bool> mPatternPanelShown{true};
     std::atomic<bool> mSequencerPanelShown{false};
+
+    // What the processor posted for the grid, from any thread (the audio
+    // thread on every step): plain atomic stores, no allocation, no lock.
+    // The tick shows it.
+    std::atomic<uint16_t> mCellPictures[MAX_CELLS];
+    // Per wall, 2 bits per position.
+    std::atomic<uint64_t> mWallMarks[Wall_NumWalls];
+    std::atomic<uint8_t> mWallEntries[Wall_NumWalls][WALL_POSITIONS];
+    std::atomic<int32_t> mWallRotations[Wall_NumWalls];
+    std::atomic<int32_t> mWallReverse[Wall_NumWalls];
+    // First and last row and column, a byte each.
+    std::atomic<uint32_t> mGridWindow;
+    // Per pattern slot: occupied, and what its thumbnail shows of each cell.
+    std::atomic<uint32_t> mChangedSlots{0};
+    std::atomic<bool> mSlotOccupied[NUM_PATTERN_SLOTS];
+    std::atomic<uint8_t> mSlotCells[NUM_PATTERN_SLOTS][MAX_CELLS];
 };

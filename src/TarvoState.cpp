@@ -60,5 +60,6 @@ int Tarvo::LoadState(StateChunk* pChunk, int startPos)
     mResyncPending = true;
     UpdateGridLayout();
     PublishStep();
+    if (mpView) mpView->MarkSequencerPanelChanged();
     return result;
 }

@@ -5,6 +5,13 @@
 #include <cstring>
 
 #include "EditorTestSupport.h"
+#include "CellControl.h"
+#include "IGrooveMakerCanvas.h"
+#include "IGrooveMakerStepMarker.h"
+#include "IObstacleSelectorControl.h"
+#include "IPatternThumbnailControl.h"
+#include "IRoverSelectorControl.h"
+#include "IStrikerCanvas.h"
 #include "framework/gui/IBitmapControl.h"
 #include "framework/gui/IContactControl.h"
 #include "framework/gui/IFileSelectorControl.h"
@@ -17,7 +24,10 @@
 
 namespace {
 
-enum Kind { Background, Radio, ValueText, Contact, Switch, Slider, Text, Knob, FileSelector };
+enum Kind {
+    Background, Radio, ValueText, Contact, Switch, Slider, Text, Knob, FileSelector,
+    Striker, Cell, Thumbnail, ObstacleBox, RoverBox, StepCanvas, StepMarker
+};
 
 struct Expected {
     Kind mKind;
@@ -36,7 +46,7 @@ const ImageSize IMAGE_SIZES[] = {
     {155, 14, 28, 2},   {156, 14, 28, 2},  {157, 15, 30, 2},  {158, 15, 30, 2},   {159, 15, 30, 2},
     {160, 15, 30, 2},   {161, 729, 650, 1}, {162, 8, 16, 2},  {163, 8, 16, 2},    {170, 32, 512, 16},
     {171, 32, 544, 17}, {172, 32, 3232, 101}, {173, 32, 4096, 128}, {174, 14, 14, 1}, {175, 12, 12, 1},
-    {176, 12, 12, 1},   {177, 12, 12, 1},  {178, 12, 12, 1},  {181, 12, 24, 2},   {183, 12, 24, 2},
+    {176, 12, 12, 1},   {177, 12, 12, 1},  {178, 12, 12, 1},  {179, 21, 42, 2},   {180, 68, 68, 1},   {181, 12, 24, 2},   {183, 12, 24, 2},
     {184, 12, 24, 2},   {185, 12, 24, 2},  {186, 12, 24, 2},  {187, 12, 24, 2},   {188, 12, 24, 2},
     {190, 12, 24, 2},   {191, 12, 24, 2},  {192, 12, 24, 2},  {193, 12, 24, 2},   {194, 12, 24, 2},
     {195, 12, 24, 2},   {196, 14, 28, 2},  {197, 15, 30, 2},  {198, 15, 30, 2},   {199, 60, 44, 2},
@@ -77,6 +87,13 @@ std::vector<Expected> ExpectedLayout()
 {
     std::vector<Expected> layout;
     layout.push_back({Background, -1, ControlRect(0, 0, 729, 650), 161, 0, nullptr});
+    layout.push_back({Striker, -1, ControlRect(200, 24, 535, 535), 0, 0, nullptr});
+    for (int row = 0; row < 17; ++row) {
+        for (int col = 0; col < 17; ++col) {
+            int x = 207 + 19 * col, y = 31 + 19 * row;
+            layout.push_back({Cell, EParam_FirstCell + 17 * row + col, ControlRect(x, y, x + 17, y + 17), 0, 0, nullptr});
+        }
+    }
     const int radioImages[4] = {157, 158, 159, 160};
     for (int wall = 0; wall < 4; ++wall) {
         layout.push_back({Radio, EParam_ScaleN + wall, ControlRect(198 + 24 * wall, 408, 218 + 24 * wall, 496),
@@ -128,6 +145,7 @@ std::vector<Expected> ExpectedLayout()
     }
     for (int k = 0; k < 8; ++k) {
         int x = 78 + 72 * k;
+        layout.push_back(Framed(Thumbnail, -1, x - 46, 552, 180));
         layout.push_back(Framed(Contact, EParam_Save1 + k, x - 40, 625, 181));
         layout.push_back(Framed(Contact, EParam_Restore1 + k, x, 625, 188));
         layout.push_back(Framed(Contact, EParam_Clear1 + k, x - 20, 625, 183));
@@ -144,7 +162,18 @@ std::vector<Expected> ExpectedLayout()
     }
     layout.push_back({FileSelector, EParam_FileSelect, ControlRect(537, 511, 549, 524), 155, 0, nullptr});
     layout.push_back(Label(ControlRect(554, 511, 754, 531), TextAlign_Left, "default"));
+    for (int kind = 0; kind < 21; ++kind) {
+        layout.push_back(Framed(ObstacleBox, -1, 8 + 24 * (kind % 3), 8 + 24 * (kind / 3), 179));
+    }
+    // Headings N, E, S, W, NE, SE, SW, NW in their compass roses.
+    const int roseX[8] = {24, 48, 24, 0, 48, 48, 0, 0};
+    const int roseY[8] = {0, 24, 48, 24, 0, 48, 48, 0};
+    for (int index = 0; index < 16; ++index) {
+        layout.push_back(Framed(RoverBox, -1, 96 + roseX[index % 8], 8 + roseY[index % 8] + 96 * (index / 8), 179));
+    }
     layout.push_back(Framed(Switch, EParam_SeqOn, 147, 468, 196));
+    layout.push_back({StepCanvas, -1, ControlRect(120, 552, 600, 616), 0, 0, nullptr});
+    layout.push_back({StepMarker, -1, ControlRect(120, 618, 600, 620), 0, 0, nullptr});
     layout.push_back(Label(ControlRect(75, 552, 118, 552), TextAlign_Left, "Velocity"));
     layout.push_back(Label(ControlRect(75, 620, 118, 632), TextAlign_Left, "Lock"));
     layout.push_back(Label(ControlRect(75, 633, 118, 645), TextAlign_Left, "Mute"));
@@ -265,6 +294,28 @@ TEST(EditorLayout, EveryControlInItsOrderAtItsRectWithItsParameterAndImage)
         case FileSelector:
             EXPECT_NE(dynamic_cast<IFileSelectorControl*>(pControl), nullptr);
             break;
+        case Striker:
+            EXPECT_NE(dynamic_cast<IStrikerCanvas*>(pControl), nullptr);
+            break;
+        case Cell:
+            ASSERT_NE(dynamic_cast<CellControl*>(pControl), nullptr);
+            EXPECT_TRUE(pControl->NoPrompt());
+            break;
+        case Thumbnail:
+            EXPECT_NE(dynamic_cast<IPatternThumbnailControl*>(pControl), nullptr);
+            break;
+        case ObstacleBox:
+            EXPECT_NE(dynamic_cast<IObstacleSelectorControl*>(pControl), nullptr);
+            break;
+        case RoverBox:
+            EXPECT_NE(dynamic_cast<IRoverSelectorControl*>(pControl), nullptr);
+            break;
+        case StepCanvas:
+            EXPECT_NE(dynamic_cast<IGrooveMakerCanvas*>(pControl), nullptr);
+            break;
+        case StepMarker:
+            EXPECT_NE(dynamic_cast<IGrooveMakerStepMarker*>(pControl), nullptr);
+            break;
         }
         const BitmapRef* pImage = ImageOf(pControl);
         if (expected.mKind == Slider || expected.mKind == Radio || expected.mKind == FileSelector) {
@@ -316,21 +367,30 @@ TEST(EditorLayout, PanelsHoldTheirControlsAndStartWithThePatternPanel)
     EditorHost host;
     const ControlGroup& pattern = host.Gui().PatternPanel();
     const ControlGroup& sequencer = host.Gui().SequencerPanel();
-    ASSERT_EQ(pattern.NControls(), 24);
+    ASSERT_EQ(pattern.NControls(), 32);
     std::vector<int> params;
+    int thumbnails = 0;
     for (int i = 0; i < pattern.NControls(); ++i) {
+        if (dynamic_cast<IPatternThumbnailControl*>(pattern.GetControl(i))) {
+            EXPECT_EQ(pattern.GetControl(i), host.Gui().Thumbnail(thumbnails++));
+            continue;
+        }
         EXPECT_NE(dynamic_cast<IContactControl*>(pattern.GetControl(i)), nullptr);
         params.push_back(pattern.GetControl(i)->ParamIdx());
     }
+    EXPECT_EQ(thumbnails, 8);
     std::sort(params.begin(), params.end());
+    ASSERT_EQ(params.size(), 24u);
     for (int i = 0; i < 24; ++i) EXPECT_EQ(params[i], EParam_Save1 + i);
 
-    ASSERT_EQ(sequencer.NControls(), 3 + 64);
-    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(0))->GetText(), "Velocity");
-    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(1))->GetText(), "Lock");
-    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(2))->GetText(), "Mute");
+    ASSERT_EQ(sequencer.NControls(), 5 + 64);
+    EXPECT_EQ(sequencer.GetControl(0), host.Gui().StepCanvas());
+    EXPECT_EQ(sequencer.GetControl(1), host.Gui().StepMarker());
+    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(2))->GetText(), "Velocity");
+    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(3))->GetText(), "Lock");
+    EXPECT_STREQ(dynamic_cast<ITextControl*>(sequencer.GetControl(4))->GetText(), "Mute");
     params.clear();
-    for (int i = 3; i < sequencer.NControls(); ++i) params.push_back(sequencer.GetControl(i)->ParamIdx());
+    for (int i = 5; i < sequencer.NControls(); ++i) params.push_back(sequencer.GetControl(i)->ParamIdx());
     std::sort(params.begin(), params.end());
     for (int i = 0; i < 64; ++i) EXPECT_EQ(params[i], EParam_FirstLock + i);
 
