@@ -20,6 +20,11 @@ IStrikerCanvas::IStrikerCanvas(IPlugBase* pPlug, const ControlRect& rect, const 
 void IStrikerCanvas::ComputeStripRects()
 {
     const GridLayout& layout = *mpLayout;
+    if (!mStripRects[Wall_N][0].Empty()) {
+        mStaleFrame = mStaleFrame.Union(ControlRect(mStripRects[Wall_W][0].mLeft, mStripRects[Wall_N][0].mTop,
+                                                    mStripRects[Wall_E][0].mRight,
+                                                    mStripRects[Wall_S][0].mBottom));
+    }
     int length = layout.mStripLength;
     int thickness = layout.mStripThickness;
     for (int k = 0; k < WALL_POSITIONS; ++k) {
@@ -50,6 +55,19 @@ void IStrikerCanvas::SetWallEntries(int wall, int rotation, int reverse, const i
     for (int position = 0; position < WALL_POSITIONS; ++position) {
         mEntryIndices[wall][position] = entryIndices[position];
     }
+}
+
+ControlRect IStrikerCanvas::UpdateRect() const
+{
+    // A shrinking window leaves strips behind: where they were is redrawn
+    // once too.
+    return mpLayout->GridBounds().Union(mStaleFrame);
+}
+
+void IStrikerCanvas::MarkDrawn()
+{
+    IControl::MarkDrawn();
+    if (!NeedsDraw()) mStaleFrame = ControlRect();
 }
 
 bool IStrikerCanvas::Draw(IGraphicsLice* pGraphics)

@@ -18,6 +18,9 @@ public:
                    const StrikeColourTable* pColours);
 
     bool Draw(IGraphicsLice* pGraphics) override;
+    // The strips and what they frame; the rest of the rect stays as it is.
+    ControlRect UpdateRect() const override;
+    void MarkDrawn() override;
     // The canvas takes no input: clicks reach the cells above it.
     void MouseDown(int, int, const MouseMods&) override {}
     void MouseDoubleClick(int, int, const MouseMods&) override {}
@@ -37,6 +40,8 @@ public:
 private:
     const GridLayout* mpLayout;
     const StrikeColourTable* mpColours;
+    // Where the strips were before the window last changed, until drawn.
+    ControlRect mStaleFrame;
     ControlRect mStripRects[Wall_NumWalls][WALL_POSITIONS];
     int mMarks[Wall_NumWalls][WALL_POSITIONS];
     int mRotations[Wall_NumWalls];

@@ -141,10 +141,10 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     mPendingScaleName[0] = '\0';
     for (auto& picture : mCellPictures) picture.store(0, std::memory_order_relaxed);
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
-        mWallMarks[wall].store(0, std::memory_order_relaxed);
         mWallRotations[wall].store(0, std::memory_order_relaxed);
         mWallReverse[wall].store(0, std::memory_order_relaxed);
         for (int position = 0; position < WALL_POSITIONS; ++position) {
+            mWallMarks[wall][position].store(0, std::memory_order_relaxed);
             mWallEntries[wall][position].store(static_cast<uint8_t>(position), std::memory_order_relaxed);
         }
     }
@@ -456,11 +456,10 @@ void TarvoGui::PublishStep(const Matrix& grid, const StepSimulation& simulation)
         mCellPictures[cellId].store(picture, std::memory_order_relaxed);
     }
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
-        uint64_t marks = 0;
+        const int* pMarks = simulation.mStrikes[wall].mMarks;
         for (int position = 0; position < WALL_POSITIONS; ++position) {
-            marks |= static_cast<uint64_t>(simulation.mStrikes[wall].mMarks[position] & 3) << (2 * position);
+            mWallMarks[wall][position].store(static_cast<uint8_t>(pMarks[position]), std::memory_order_relaxed);
         }
-        mWallMarks[wall].store(marks, std::memory_order_relaxed);
     }
     // Released after the stores above; the tick takes the flags first.
     mpGraphics->PostTaskFlags(ETask_Cells | ETask_WallMarks | ETask_StepMarker);
@@ -574,8 +573,11 @@ void TarvoGui::OnEditorTick(uint32_t taskFlags)
     if (opened || (taskFlags & ETask_Cells)) ApplyCells(opened);
     if (opened || (taskFlags & ETask_WallMarks)) ApplyWallMarks();
     if (opened || (taskFlags & ETask_WallEntries)) ApplyWallEntries();
-    if (taskFlags & ETask_StepMarker) mpStepMarker->MarkChanged(false);
-    if (taskFlags & ETask_StepCanvas) mpStepCanvas->MarkChanged(false);
+    // A hidden panel redraws when it is shown again.
+    if (!mSequencerPanel.IsHidden()) {
+        if (taskFlags & ETask_StepMarker) mpStepMarker->MarkChanged(false);
+        if (taskFlags & ETask_StepCanvas) mpStepCanvas->MarkChanged(false);
+    }
     if (opened || (taskFlags & ETask_PatternSlots)) ApplyPatternSlots(opened);
 }
 
@@ -616,10 +618,9 @@ void TarvoGui::ApplyCells(bool all)
 void TarvoGui::ApplyWallMarks()
 {
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
-        uint64_t packed = mWallMarks[wall].load(std::memory_order_relaxed);
         int marks[WALL_POSITIONS];
         for (int position = 0; position < WALL_POSITIONS; ++position) {
-            marks[position] = static_cast<int>((packed >> (2 * position)) & 3);
+            marks[position] = mWallMarks[wall][position].load(std::memory_order_relaxed) & 3;
         }
         mpStrikerCanvas->SetMarks(wall, marks);
     }

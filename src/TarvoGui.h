@@ -188,8 +188,7 @@ private:
     // thread on every step): plain atomic stores, no allocation, no lock.
     // The tick shows it.
     std::atomic<uint16_t> mCellPictures[MAX_CELLS];
-    // Per wall, 2 bits per position.
-    std::atomic<uint64_t> mWallMarks[Wall_NumWalls];
+    std::atomic<uint8_t> mWallMarks[Wall_NumWalls][WALL_POSITIONS];
     std::atomic<uint8_t> mWallEntries[Wall_NumWalls][WALL_POSITIONS];
     std::atomic<int32_t> mWallRotations[Wall_NumWalls];
     std::atomic<int32_t> mWallReverse[Wall_NumWalls];

@@ -63,6 +63,9 @@ public:
     virtual void PrepareDraw() {}
     // The text typed into a value prompt opened in text mode.
     virtual void SetTextFromPrompt(const char* /*text*/) {}
+    // The part of the surface a redraw of this control must cover: its rect,
+    // unless it draws only inside a smaller region of it.
+    virtual ControlRect UpdateRect() const { return mRect; }
 
     // A value the user chose outside the mouse handlers (value prompt,
     // menus, MIDI map): stored and sent to the plug-in when it differs.

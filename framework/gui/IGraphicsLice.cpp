@@ -158,7 +158,7 @@ bool IGraphicsLice::CollectDirty(ControlRect* pRect)
     for (IControl* pControl : mControls) {
         pControl->Notify();
         if (!pControl->NeedsDraw()) continue;
-        dirty = any ? dirty.Union(pControl->GetRect()) : pControl->GetRect();
+        dirty = any ? dirty.Union(pControl->UpdateRect()) : pControl->UpdateRect();
         any = true;
         pControl->PrepareDraw();
     }

@@ -168,6 +168,7 @@ TEST(GridEditor, CellsAndWallStripsFollowEveryStep)
 {
     EditorHost host;
     host.Open();
+    host.SetParam(EParam_PnlSeq, 1.0);  // the step marker shows
     host.SetUpHeavyScene(300.0);
     host.Play();
     Tarvo* pPlug = host.Plug();
