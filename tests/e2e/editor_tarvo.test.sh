@@ -32,11 +32,12 @@ editor() { # NAME ARGS...
 }
 
 # 1. A host change of NoteProb while playing, then the window's pixels
-#    against the offscreen rendering of the state the run ends with.
-editor shown --png "$WORKDIR/shown.png" --ticks 3 --play --blocks 40 --speed 4 \
-    --script "$TARVO_SOURCE_DIR/tools/scenes/demo.script" --at "10 param 8 0.2" --at "11 param 93 0.73" \
+#    against the offscreen rendering of the same run.
+shown_run=(--blocks 40 --script "$TARVO_SOURCE_DIR/tools/scenes/demo.script" --at "10 param 8 0.2"
+    --at "11 param 93 0.73")
+editor shown --png "$WORKDIR/shown.png" --ticks 3 --play --speed 4 "${shown_run[@]}" \
     --chunk-out "$WORKDIR/shown.chunk"
-run_snapshot --chunk-in "$WORKDIR/shown.chunk" --png "$WORKDIR/offscreen.png" >snapshot.out 2>&1 ||
+run_snapshot --ticks 3 --png "$WORKDIR/offscreen.png" -- "${shown_run[@]}" >snapshot.out 2>&1 ||
     fail "the offscreen snapshot failed: $(head -n 5 snapshot.out)"
 
 # 2. Input through the window system.

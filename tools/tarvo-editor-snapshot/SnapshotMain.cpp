@@ -8,6 +8,14 @@
 //   tarvo-editor-snapshot --png FILE [--chunk-in FILE] [--param INDEX=VALUE]...
 //                         [--ticks N]
 //
+//   tarvo-editor-snapshot --png FILE [--ticks N] -- PLAY-OPTIONS...
+//
+// With "--", the options after it are those of "tarvo-host play" (without
+// the plug-in): the processor runs that play run here, through the host's
+// own session and transport, and the picture shows the editor as the run
+// leaves it. A capture of "tarvo-host editor --play" with the same options
+// shows the same pixels, the wall strips' last strikes included.
+//
 // Exit status: 0 written; 1 a file could not be read or written, or the
 // editor did not open; 2 bad command line.
 #include <cerrno>
@@ -17,6 +25,9 @@
 #include <string>
 #include <vector>
 
+#include "HostSession.h"
+#include "PlayCommand.h"
+#include "PlayOptions.h"
 #include "Tarvo.h"
 #include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/VstInterface.h"
@@ -30,7 +41,7 @@ const int MAX_TICKS = 10000;
 const float SAMPLE_RATE = 44100.0f;
 const int BLOCK_SIZE = 512;
 
-struct ParamSetting {
+struct SnapshotParam {
     int mIndex;
     float mValue;
 };
@@ -38,17 +49,22 @@ struct ParamSetting {
 struct Options {
     std::string mPngPath;
     std::string mChunkPath;
-    std::vector<ParamSetting> mParams;
+    std::vector<SnapshotParam> mParams;
     int mTicks = DEFAULT_TICKS;
+    // After "--": a play run to replay before the picture.
+    bool mReplay = false;
+    std::vector<std::string> mPlayArgs;
 };
 
 void Usage(FILE* out)
 {
     std::fputs("usage: tarvo-editor-snapshot --png FILE [--chunk-in FILE] [--param INDEX=VALUE]... [--ticks N]\n"
+               "       tarvo-editor-snapshot --png FILE [--ticks N] -- PLAY-OPTIONS...\n"
                "  --png FILE            where the editor's picture goes (8-bit RGBA PNG)\n"
                "  --chunk-in FILE       state chunk to load before the parameters\n"
                "  --param INDEX=VALUE   set a parameter (normalised 0..1) before the editor opens\n"
-               "  --ticks N             editor timer ticks before the picture (default 12)\n",
+               "  --ticks N             editor timer ticks before the picture (default 12)\n"
+               "  -- PLAY-OPTIONS...    replay a \"tarvo-host play\" run (its options, no plug-in) first\n",
                out);
 }
 
@@ -69,7 +85,7 @@ bool ParseInt(const char* text, long low, long high, long* pValue)
     return true;
 }
 
-bool ParseParam(const std::string& text, ParamSetting* pSetting)
+bool ParseParam(const std::string& text, SnapshotParam* pSetting)
 {
     size_t equals = text.find('=');
     if (equals == std::string::npos) return false;
@@ -91,6 +107,11 @@ int ParseOptions(int argc, char** argv, Options* pOptions, std::string* pError)
 {
     for (int i = 1; i < argc; ++i) {
         std::string option = argv[i];
+        if (option == "--") {
+            pOptions->mReplay = true;
+            pOptions->mPlayArgs.assign(argv + i + 1, argv + argc);
+            break;
+        }
         if (option == "--help" || option == "-h") {
             Usage(stdout);
             std::exit(EExit_Success);
@@ -105,7 +126,7 @@ int ParseOptions(int argc, char** argv, Options* pOptions, std::string* pError)
         } else if (option == "--chunk-in") {
             pOptions->mChunkPath = value;
         } else if (option == "--param") {
-            ParamSetting setting;
+            SnapshotParam setting;
             if (!ParseParam(value, &setting)) {
                 *pError = "--param takes INDEX=VALUE (index >= 0, value a number), not '" + value + "'";
                 return EExit_Usage;
@@ -125,6 +146,10 @@ int ParseOptions(int argc, char** argv, Options* pOptions, std::string* pError)
     }
     if (pOptions->mPngPath.empty()) {
         *pError = "--png FILE is required";
+        return EExit_Usage;
+    }
+    if (pOptions->mReplay && (!pOptions->mChunkPath.empty() || !pOptions->mParams.empty())) {
+        *pError = "with a replayed run, --chunk-in and --param belong after \"--\"";
         return EExit_Usage;
     }
     return 0;
@@ -162,6 +187,55 @@ VstIntPtr VSTCALLBACK HostCallback(AEffect* /*pEffect*/, VstInt32 opcode, VstInt
     }
 }
 
+AEffect* VSTCALLBACK CreateTarvo(audioMasterCallback hostCallback)
+{
+    Tarvo* pPlug = new Tarvo(hostCallback);
+    pPlug->EnsureDefaultPreset();
+    return pPlug->GetAEffect();
+}
+
+bool Picture(AEffect* pEffect, const Options& options, std::string* pError)
+{
+    Tarvo* pPlug = static_cast<Tarvo*>(static_cast<IPlugVST*>(pEffect->object));
+    IGraphicsWindow* pWindow = dynamic_cast<IGraphicsWindow*>(pPlug->GetEditor());
+    if (!pWindow) {
+        *pError = "the editor did not open";
+        return false;
+    }
+    pWindow->SetOffscreen(true);
+    if (pEffect->dispatcher(pEffect, effEditOpen, 0, 0, nullptr, 0.0f) == 0) {
+        *pError = "the editor did not open";
+        return false;
+    }
+    for (int tick = 0; tick < options.mTicks; ++tick) pWindow->Tick();
+    bool ok = pWindow->WriteScreenshot(options.mPngPath.c_str());
+    if (!ok) *pError = "--png: cannot write '" + options.mPngPath + "'";
+    pEffect->dispatcher(pEffect, effEditClose, 0, 0, nullptr, 0.0f);
+    return ok;
+}
+
+// The play run of the options after "--", then the picture.
+int Replay(const Options& options)
+{
+    std::vector<std::string> args(1, "Tarvo3");
+    args.insert(args.end(), options.mPlayArgs.begin(), options.mPlayArgs.end());
+    PlayOptions play;
+    std::string error;
+    if (!ParsePlayOptions(args, &play, &error)) {
+        Usage(stderr);
+        return Fail(error, EExit_Usage);
+    }
+    HostSession session;
+    if (!session.LoadEntry(CreateTarvo, &error)) return Fail(error, EExit_Failure);
+    PlayRun run(&session, play);
+    bool ok = run.Prepare(true) && run.Open();
+    for (int64_t block = 0; ok && block < play.BlockCount(); ++block) ok = run.RunBlock();
+    error = run.Error();
+    if (ok) ok = Picture(session.Effect(), options, &error);
+    run.Close(false);
+    return ok ? EExit_Success : Fail(error, EExit_Failure);
+}
+
 VstIntPtr Dispatch(AEffect* pEffect, VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                    float opt = 0.0f)
 {
@@ -179,6 +253,7 @@ int main(int argc, char** argv)
         Usage(stderr);
         return Fail(error, status);
     }
+    if (options.mReplay) return Replay(options);
     std::vector<unsigned char> chunk;
     if (!options.mChunkPath.empty() && !ReadFile(options.mChunkPath, &chunk)) {
         return Fail("--chunk-in: cannot read '" + options.mChunkPath + "'", EExit_Failure);
@@ -196,24 +271,9 @@ int main(int argc, char** argv)
         // passed as no data, as the host does.
         Dispatch(pEffect, effSetChunk, 0, static_cast<VstIntPtr>(chunk.size()), chunk.empty() ? nullptr : chunk.data());
     }
-    for (const ParamSetting& setting : options.mParams) pEffect->setParameter(pEffect, setting.mIndex, setting.mValue);
+    for (const SnapshotParam& setting : options.mParams) pEffect->setParameter(pEffect, setting.mIndex, setting.mValue);
 
-    IGraphicsWindow* pWindow = dynamic_cast<IGraphicsWindow*>(pPlug->GetEditor());
-    bool ok = pWindow != nullptr;
-    if (ok) {
-        pWindow->SetOffscreen(true);
-        ok = Dispatch(pEffect, effEditOpen) != 0;
-    }
-    if (!ok) {
-        error = "the editor did not open";
-    } else {
-        for (int tick = 0; tick < options.mTicks; ++tick) pWindow->Tick();
-        if (!pWindow->WriteScreenshot(options.mPngPath.c_str())) {
-            error = "--png: cannot write '" + options.mPngPath + "'";
-            ok = false;
-        }
-        Dispatch(pEffect, effEditClose);
-    }
+    bool ok = Picture(pEffect, options, &error);
     Dispatch(pEffect, effMainsChanged, 0, 0);
     Dispatch(pEffect, effClose);
     return ok ? EExit_Success : Fail(error, EExit_Failure);

@@ -53,16 +53,49 @@ bool EditorAudio::WaitUntilDue(int64_t frames, std::chrono::steady_clock::time_p
     return !mStopRequested;
 }
 
+int64_t EditorAudio::PausedAt()
+{
+    std::lock_guard<std::mutex> guard(mLock);
+    return mPausedAt;
+}
+
+void EditorAudio::Resume()
+{
+    {
+        std::lock_guard<std::mutex> guard(mLock);
+        mPausedAt = -1;
+    }
+    mWake.notify_all();
+}
+
+bool EditorAudio::PauseIfAsked(int64_t blocksRun, size_t* pNextPause)
+{
+    if (*pNextPause >= mPauses.size() || mPauses[*pNextPause] != blocksRun) return true;
+    std::unique_lock<std::mutex> lock(mLock);
+    while (*pNextPause < mPauses.size() && mPauses[*pNextPause] == blocksRun) ++*pNextPause;
+    mPausedAt = blocksRun;
+    mWake.wait(lock, [this] { return mStopRequested || mPausedAt < 0; });
+    return !mStopRequested;
+}
+
 void EditorAudio::Run()
 {
     mpSession->BindAudioThread();
     auto start = std::chrono::steady_clock::now();
+    size_t nextPause = 0;
     for (int64_t block = 0; mBlocks < 0 || block < mBlocks; ++block) {
+        auto pauseBegan = std::chrono::steady_clock::now();
+        if (!PauseIfAsked(block, &nextPause)) break;
+        // The pace resumes from here, as if no time had passed.
+        start += std::chrono::steady_clock::now() - pauseBegan;
         if (!mpRun->RunBlock()) {
             mFailed = true;
             break;
         }
-        if (mBlocks >= 0 && block + 1 >= mBlocks) break;
+        if (mBlocks >= 0 && block + 1 >= mBlocks) {
+            PauseIfAsked(block + 1, &nextPause);
+            break;
+        }
         // Blocks are due at the real time their first frame would sound.
         if (!WaitUntilDue(mpSession->FramesProcessed(), start)) break;
     }

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class HostSession;
 class PlayRun;
@@ -26,6 +27,12 @@ public:
     void Start();
     // Ends the thread after the block in progress and waits for it.
     void Stop();
+    // Before Start: the thread waits after each of these block counts
+    // (ascending) until Resume.
+    void PauseAfter(const std::vector<int64_t>& blockCounts) { mPauses = blockCounts; }
+    // The block count the thread waits at, or -1 while it runs.
+    int64_t PausedAt();
+    void Resume();
     // The thread has run all its blocks, or stopped on an error.
     bool Finished() const { return mFinished.load(); }
     // After Stop: false with the run's error when a block failed.
@@ -36,6 +43,8 @@ private:
     // Waits until the real-time moment at which the block after `frames`
     // processed frames is due; false when Stop came first.
     bool WaitUntilDue(int64_t frames, std::chrono::steady_clock::time_point start);
+    // Waits at a pause point; false when Stop came first.
+    bool PauseIfAsked(int64_t blocksRun, size_t* pNextPause);
 
     HostSession* mpSession;
     PlayRun* mpRun;
@@ -45,6 +54,8 @@ private:
     std::mutex mLock;
     std::condition_variable mWake;
     bool mStopRequested = false;  // under mLock
+    std::vector<int64_t> mPauses;
+    int64_t mPausedAt = -1;  // under mLock
     std::atomic<bool> mFinished{false};
     bool mFailed = false;  // written by the thread, read after it ended
 };

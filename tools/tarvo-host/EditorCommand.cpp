@@ -101,6 +101,7 @@ struct EditorResult {
     bool opened = false;
     int64_t inputs = 0;
     int64_t reopened = 0;
+    int64_t captures = 0;
 };
 
 bool QueryEditorSize(HostSession* session, int* width, int* height)
@@ -202,8 +203,25 @@ bool DriveEditor(HostSession* session, PlayRun* run, const EditorOptions& option
 
     EditorAudio audio(session, run, options.BoundedPlay() ? options.play.BlockCount() : -1,
                       options.play.transport.sampleRate, options.speed);
+    std::vector<int64_t> pauses;
+    for (const auto& capture : options.captures) pauses.push_back(capture.first);
+    audio.PauseAfter(pauses);
     if (ok && options.playing) audio.Start();
     if (ok) ok = DeliverInput(options, &window, &loop, &audio, result, error);
+    // Each capture while the audio thread waits at its block.
+    for (size_t i = 0; ok && i < options.captures.size(); ++i) {
+        while (audio.PausedAt() != options.captures[i].first && !audio.Finished()) loop.RunTicks(1);
+        if (audio.PausedAt() != options.captures[i].first) {
+            *error = "--capture-at: the play run ended before block " + std::to_string(options.captures[i].first);
+            ok = false;
+            break;
+        }
+        loop.RunTicks(options.ticks);
+        ok = CapturePng(&window, options.captures[i].second, error);
+        ++result->captures;
+        if (i + 1 >= options.captures.size() || options.captures[i + 1].first != options.captures[i].first)
+            audio.Resume();
+    }
     if (ok && options.BoundedPlay()) {
         while (!audio.Finished()) loop.RunTicks(1);
     }
@@ -273,6 +291,8 @@ int RunEditor(HostSession* session, const EditorOptions& options, std::string* r
     json.Integer(result.inputs);
     json.Key("reopened");
     json.Integer(result.reopened);
+    json.Key("captures");
+    json.Integer(result.captures);
     json.EndObject();
     *report = json.Text();
     if (!ok) {

@@ -1,5 +1,7 @@
 #include "EditorOptions.h"
 
+#include <algorithm>
+
 #include "HostText.h"
 
 namespace {
@@ -30,6 +32,13 @@ bool ApplyEditorOption(const std::string& option, const std::string& value, Edit
         if (!ParseDouble(value, &options->timeoutSeconds) || options->timeoutSeconds <= 0.0 ||
             options->timeoutSeconds > 86400.0)
             return Fail(error, "--timeout takes seconds above 0 (at most a day), not '" + value + "'");
+    } else if (option == "--capture-at") {
+        size_t equals = value.find('=');
+        int64_t block = 0;
+        if (equals == std::string::npos || !ParseInt64(value.substr(0, equals), &block) || block < 0 ||
+            equals + 1 >= value.size())
+            return Fail(error, "--capture-at takes BLOCK=FILE (a block count from 0), not '" + value + "'");
+        options->captures.emplace_back(block, value.substr(equals + 1));
     } else {  // --input
         options->inputPath = value;
         std::vector<uint8_t> bytes;
@@ -44,7 +53,7 @@ bool ApplyEditorOption(const std::string& option, const std::string& value, Edit
 bool IsEditorOptionWithValue(const std::string& option)
 {
     return option == "--png" || option == "--ticks" || option == "--input" || option == "--speed" ||
-           option == "--timeout" || option == "--reopen";
+           option == "--timeout" || option == "--reopen" || option == "--capture-at";
 }
 }  // namespace
 
@@ -55,7 +64,9 @@ double EditorOptions::TimeLimitSeconds() const
     if (timeoutSeconds > 0.0) return timeoutSeconds;
     // The editor's ticks and input, and a bounded play at its pace, twice
     // over: the plug-in's timer and drawing may run slower than real time.
-    double expected = double(ticks + EditorInputTicks(inputs) + 2 + 2 * reopen) * EDITOR_TICK_MS / 1000.0;
+    double expected =
+        double(ticks * int64_t(1 + captures.size()) + EditorInputTicks(inputs) + 2 + 2 * reopen) * EDITOR_TICK_MS /
+        1000.0;
     if (BoundedPlay())
         expected += double(play.BlockCount()) * play.blockSize / (play.transport.sampleRate * speed);
     return TIME_LIMIT_MARGIN_SECONDS + 2.0 * expected;
@@ -96,6 +107,14 @@ bool ParseEditorOptions(const std::vector<std::string>& args, EditorOptions* opt
     if (!options->playing &&
         (options->play.blocks >= 0 || options->play.bars >= 0.0 || !options->play.actions.empty()))
         return Fail(error, "--blocks, --bars, --script and --at schedule blocks: they need --play");
+    std::stable_sort(options->captures.begin(), options->captures.end(),
+                     [](const std::pair<int64_t, std::string>& a, const std::pair<int64_t, std::string>& b) {
+                         return a.first < b.first;
+                     });
+    for (const auto& capture : options->captures) {
+        if (!options->BoundedPlay() || capture.first > options->play.BlockCount())
+            return Fail(error, "--capture-at needs --play bounded by --blocks or --bars, and a block within them");
+    }
     return true;
 }
 
@@ -110,6 +129,9 @@ const char* EditorOptionsHelp()
            "  --play                process on an audio thread while the editor is open, paced\n"
            "                        in real time; --blocks/--bars end it, else the editor does\n"
            "  --reopen N            after the capture, close and open the editor N more times\n"
+           "  --capture-at B=FILE   with a bounded --play: after B blocks the audio thread waits\n"
+           "                        while the editor ticks --ticks times, then the window's\n"
+           "                        pixels go to FILE (repeatable)\n"
            "  --speed X             process X times faster than real time (1)\n"
            "  --timeout SECONDS     give up (exit 1) when the run takes longer (derived)\n"
            "and every play option.\n";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "EditorInput.h"
@@ -30,6 +31,10 @@ struct EditorOptions {
     std::vector<EditorInputAction> inputs;
     // After the capture: close and open the editor again this many times.
     int64_t reopen = 0;
+    // --capture-at BLOCK=FILE: with a bounded --play, the audio thread waits
+    // after that many blocks while the editor ticks --ticks times and its
+    // pixels are saved; by block.
+    std::vector<std::pair<int64_t, std::string>> captures;
 
     // With --play: whether --blocks or --bars bound the processing; else it
     // runs until the editor closes.
