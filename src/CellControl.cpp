@@ -92,5 +92,7 @@ void CellControl::SetPictures(int roverCode, int obstacleKind)
 bool CellControl::Draw(IGraphicsLice* pGraphics)
 {
     bool ok = pGraphics->DrawBitmap(mpRoverPictures[mRoverCode], mRect, 1, &mBlend);
+    // An empty cell's marker is fully transparent: nothing to draw.
+    if (mObstacleKind == EObstacle_empty) return ok;
     return pGraphics->DrawBitmap(mpObstaclePictures[mObstacleKind], mMarkerRect, 1, &mBlend) && ok;
 }

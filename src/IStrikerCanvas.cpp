@@ -57,11 +57,23 @@ void IStrikerCanvas::SetWallEntries(int wall, int rotation, int reverse, const i
     }
 }
 
-ControlRect IStrikerCanvas::UpdateRect() const
+int IStrikerCanvas::UpdateRects(ControlRect* pRects, int maxRects) const
 {
-    // A shrinking window leaves strips behind: where they were is redrawn
-    // once too.
-    return mpLayout->GridBounds().Union(mStaleFrame);
+    int columns = mpLayout->mColumnCount < WALL_POSITIONS ? mpLayout->mColumnCount : WALL_POSITIONS;
+    int rows = mpLayout->mRowCount < WALL_POSITIONS ? mpLayout->mRowCount : WALL_POSITIONS;
+    bool stale = !mStaleFrame.Empty();
+    if (stale || maxRects < Wall_NumWalls || columns < 1 || rows < 1) {
+        if (maxRects < 1) return 0;
+        // A changed window leaves strips behind: where they were is
+        // redrawn once too.
+        pRects[0] = mpLayout->GridBounds().Union(mStaleFrame);
+        return 1;
+    }
+    pRects[0] = mStripRects[Wall_N][0].Union(mStripRects[Wall_N][columns - 1]);
+    pRects[1] = mStripRects[Wall_S][0].Union(mStripRects[Wall_S][columns - 1]);
+    pRects[2] = mStripRects[Wall_E][0].Union(mStripRects[Wall_E][rows - 1]);
+    pRects[3] = mStripRects[Wall_W][0].Union(mStripRects[Wall_W][rows - 1]);
+    return Wall_NumWalls;
 }
 
 void IStrikerCanvas::MarkDrawn()
@@ -73,7 +85,10 @@ void IStrikerCanvas::MarkDrawn()
 bool IStrikerCanvas::Draw(IGraphicsLice* pGraphics)
 {
     bool ok = true;
+    // Only the strips in the region being redrawn.
+    const ControlRect& area = pGraphics->DrawRect();
     auto fill = [&](int wall, int position) {
+        if (!area.Empty() && !mStripRects[wall][position].Intersects(area)) return;
         const Color& colour = mpColours->Colour(mMarks[wall][position], mEntryIndices[wall][position]);
         ok = pGraphics->FillArea(colour, mStripRects[wall][position], &mBlend) && ok;
     };

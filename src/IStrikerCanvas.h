@@ -18,8 +18,8 @@ public:
                    const StrikeColourTable* pColours);
 
     bool Draw(IGraphicsLice* pGraphics) override;
-    // The strips and what they frame; the rest of the rect stays as it is.
-    ControlRect UpdateRect() const override;
+    // The four strips; the rest of the rect stays as it is.
+    int UpdateRects(ControlRect* pRects, int maxRects) const override;
     void MarkDrawn() override;
     // The canvas takes no input: clicks reach the cells above it.
     void MouseDown(int, int, const MouseMods&) override {}

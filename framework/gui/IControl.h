@@ -63,9 +63,15 @@ public:
     virtual void PrepareDraw() {}
     // The text typed into a value prompt opened in text mode.
     virtual void SetTextFromPrompt(const char* /*text*/) {}
-    // The part of the surface a redraw of this control must cover: its rect,
-    // unless it draws only inside a smaller region of it.
-    virtual ControlRect UpdateRect() const { return mRect; }
+    // The parts of the surface a redraw of this control must cover, at most
+    // maxRects of them: its rect, unless it draws only inside smaller
+    // regions of it. Returns how many it wrote.
+    virtual int UpdateRects(ControlRect* pRects, int maxRects) const
+    {
+        if (maxRects < 1) return 0;
+        pRects[0] = mRect;
+        return 1;
+    }
 
     // A value the user chose outside the mouse handlers (value prompt,
     // menus, MIDI map): stored and sent to the plug-in when it differs.

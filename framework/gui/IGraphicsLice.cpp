@@ -155,15 +155,47 @@ bool IGraphicsLice::CollectDirty(ControlRect* pRect)
 {
     bool any = false;
     ControlRect dirty;
+    mUpdateRectCount = 0;
+    mUpdateRectsOverflow = false;
     for (IControl* pControl : mControls) {
         pControl->Notify();
         if (!pControl->NeedsDraw()) continue;
-        dirty = any ? dirty.Union(pControl->UpdateRect()) : pControl->UpdateRect();
-        any = true;
+        ControlRect rects[MAX_UPDATE_RECTS];
+        int count = pControl->UpdateRects(rects, MAX_UPDATE_RECTS);
+        for (int i = 0; i < count; ++i) {
+            dirty = any ? dirty.Union(rects[i]) : rects[i];
+            any = true;
+            AddUpdateRect(rects[i]);
+        }
         pControl->PrepareDraw();
     }
+    mCollectedRect = dirty;
     if (pRect) *pRect = dirty;
     return any;
+}
+
+void IGraphicsLice::AddUpdateRect(const ControlRect& rect)
+{
+    if (rect.Empty()) return;
+    // Neighbouring cells a couple of pixels apart are one region.
+    const int NEAR = 2;
+    ControlRect grown(rect.mLeft - NEAR, rect.mTop - NEAR, rect.mRight + NEAR, rect.mBottom + NEAR);
+    for (int i = 0; i < mUpdateRectCount; ++i) {
+        if (mUpdateRects[i].Intersects(grown)) {
+            mUpdateRects[i] = mUpdateRects[i].Union(rect);
+            return;
+        }
+    }
+    if (mUpdateRectCount < MAX_UPDATE_RECTS) {
+        mUpdateRects[mUpdateRectCount++] = rect;
+    } else {
+        mUpdateRectsOverflow = true;
+    }
+}
+
+void IGraphicsLice::BlitRectsToWindow(const ControlRect* pRects, int count)
+{
+    for (int i = 0; i < count; ++i) BlitToWindow(pRects[i]);
 }
 
 bool IGraphicsLice::DrawControl(int index)
@@ -178,6 +210,18 @@ bool IGraphicsLice::DrawControl(int index)
     return ok;
 }
 
+bool IGraphicsLice::DrawArea(const ControlRect& rect)
+{
+    bool ok = true;
+    mDrawRect = rect;
+    int count = NControls();
+    for (int i = 0; i < count; ++i) {
+        IControl* pControl = mControls[i];
+        if (!pControl->IsHidden() && pControl->GetRect().Intersects(rect)) ok = DrawControl(i) && ok;
+    }
+    return ok;
+}
+
 bool IGraphicsLice::Draw(const ControlRect& updateRect)
 {
     if (mControls.empty()) return true;
@@ -185,12 +229,30 @@ bool IGraphicsLice::Draw(const ControlRect& updateRect)
     bool ok = true;
     int count = NControls();
     if (mDrawOnlyUpdateArea) {
-        mDrawRect = updateRect;
-        for (int i = 0; i < count; ++i) {
-            IControl* pControl = mControls[i];
-            if (!pControl->IsHidden() && pControl->GetRect().Intersects(updateRect)) ok = DrawControl(i) && ok;
+        // The separate regions pay off when they cover well under half of
+        // the rect that holds them all.
+        int64_t separate = 0;
+        for (int i = 0; i < mUpdateRectCount; ++i) {
+            separate += int64_t(mUpdateRects[i].Width()) * mUpdateRects[i].Height();
+        }
+        int64_t whole = int64_t(updateRect.Width()) * updateRect.Height();
+        bool regions = updateRect == mCollectedRect && !mUpdateRectsOverflow && mUpdateRectCount > 1 &&
+                       2 * separate < whole;
+        if (regions) {
+            for (int i = 0; i < mUpdateRectCount; ++i) ok = DrawArea(mUpdateRects[i]) && ok;
+        } else {
+            ok = DrawArea(updateRect);
         }
         for (IControl* pControl : mControls) pControl->MarkDrawn();
+        mDrawRect = ControlRect();
+        if (regions) {
+            BlitRectsToWindow(mUpdateRects, mUpdateRectCount);
+        } else {
+            BlitToWindow(updateRect);
+        }
+        mUpdateRectCount = 0;
+        mCollectedRect = ControlRect();
+        return ok;
     } else if (mControls[0]->NeedsDraw()) {
         mDrawRect = mControls[0]->GetRect();
         for (int i = 0; i < count; ++i) {

@@ -120,6 +120,9 @@ public:
     void PrepareSurface() override;
     // Copies rect of the draw bitmap to the window.
     virtual void BlitToWindow(const ControlRect& rect) = 0;
+    // Copies several rects of the draw bitmap to the window, one after the
+    // other; a window system may batch them.
+    virtual void BlitRectsToWindow(const ControlRect* pRects, int count);
     // The destination rect's size of the image from (srcX, srcY) on, with
     // the blend (null: alpha copy at weight 1).
     virtual bool DrawBitmap(const BitmapRef& bitmap, const ControlRect& dest, int srcX, int srcY,
@@ -222,9 +225,12 @@ public:
     void MarkAllControlsChanged();
     // Tells every control's observers, in list order, then grows *pRect by
     // each control that needs drawing and lets it PrepareDraw. True when any
-    // control needs drawing.
+    // control needs drawing. The controls' update rects are kept too.
     bool CollectDirty(ControlRect* pRect);
     // Redraws into the draw bitmap and blits the update rect to the window.
+    // Given the rect of the last CollectDirty, only the controls' update
+    // rects are redrawn when they cover much less than it (a busy grid
+    // changes scattered cells).
     bool Draw(const ControlRect& updateRect);
 
     // Mouse and key routing, in surface pixels. GUI thread, surface lock
@@ -378,6 +384,16 @@ private:
     // Draws control i if it is not hidden (or always) into the current draw
     // rect.
     bool DrawControl(int index);
+    // Draws every visible control that meets rect, clipped to it.
+    bool DrawArea(const ControlRect& rect);
+    // Keeps a dirty region, merged into one that it meets or nearly meets.
+    void AddUpdateRect(const ControlRect& rect);
+
+    static constexpr int MAX_UPDATE_RECTS = 96;
+    ControlRect mUpdateRects[MAX_UPDATE_RECTS];
+    int mUpdateRectCount = 0;
+    bool mUpdateRectsOverflow = false;
+    ControlRect mCollectedRect;
     // The raster copy of an image's region into the target.
     bool CopyImage(RasterBitmap& image, const ControlRect& dest, int srcX, int srcY, const BlendMode* pBlend);
 };

@@ -105,6 +105,7 @@ public:
 
     // The window's slots of the surface.
     void BlitToWindow(const ControlRect& rect) override;
+    void BlitRectsToWindow(const ControlRect* pRects, int count) override;
     bool FillNativeMenu(NativeMenu* pNative, int* pNextId, const PopupMenu& menu) override;
     // Deletes every control, resizes the draw bitmap and grows an open
     // window by the difference. GUI thread, or while the window is closed.
@@ -217,6 +218,7 @@ private:
     // Copies rect of the draw bitmap (PixelBuffer()) to the window. GUI
     // thread, surface lock held.
     void NativeBlit(const ControlRect& rect);
+    void NativeBlitRects(const ControlRect* pRects, int count);
     // Grows the window, and its parent and grandparent when they are child
     // windows, by (dw, dh).
     void NativeResize(int dw, int dh);

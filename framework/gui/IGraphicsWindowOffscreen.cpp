@@ -37,6 +37,15 @@ void IGraphicsWindow::BlitToWindow(const ControlRect& rect)
     }
 }
 
+void IGraphicsWindow::BlitRectsToWindow(const ControlRect* pRects, int count)
+{
+    if (mOffscreen) {
+        IGraphicsLice::BlitRectsToWindow(pRects, count);
+    } else if (mpNative) {
+        NativeBlitRects(pRects, count);
+    }
+}
+
 int IGraphicsWindow::TrackMenu(const NativeMenu& menu, int x, int y)
 {
     if (!HasWindow()) return 0;

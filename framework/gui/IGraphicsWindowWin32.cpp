@@ -568,6 +568,22 @@ void IGraphicsWindow::NativeBlit(const ControlRect& rect)
     UpdateWindow(pNative->mWindow);
 }
 
+void IGraphicsWindow::NativeBlitRects(const ControlRect* pRects, int count)
+{
+    NativeWindow* pNative = mpNative;
+    if (!pNative || !pNative->mWindow || !mpDrawBitmap) return;
+    if (pNative->mPaintDC) {
+        for (int i = 0; i < count; ++i) NativeBlit(pRects[i]);
+        return;
+    }
+    // One paint for the whole batch.
+    for (int i = 0; i < count; ++i) {
+        RECT update = {pRects[i].mLeft, pRects[i].mTop, pRects[i].mRight, pRects[i].mBottom};
+        InvalidateRect(pNative->mWindow, &update, FALSE);
+    }
+    UpdateWindow(pNative->mWindow);
+}
+
 void IGraphicsWindow::NativeResize(int dw, int dh)
 {
     if (!mpNative || !mpNative->mWindow) return;

@@ -736,6 +736,19 @@ void IGraphicsWindow::NativeBlit(const ControlRect& rect)
                             rect.mBottom);
 }
 
+void IGraphicsWindow::NativeBlitRects(const ControlRect* pRects, int count)
+{
+    if (!mpNative || !mpNative->OnEventThread() || mpNative->mWindowGone) return;
+    RasterBitmap* pBitmap = PixelBuffer();
+    if (!pBitmap) return;
+    for (int i = 0; i < count; ++i) {
+        const ControlRect& rect = pRects[i];
+        mpNative->mImageOut.Put(mpNative->mWindow, mpNative->mGc, *pBitmap, rect.mLeft, rect.mTop, rect.mRight,
+                                rect.mBottom, false);
+    }
+    mpNative->mImageOut.WaitForServer();
+}
+
 void IGraphicsWindow::NativeResize(int dw, int dh)
 {
     NativeWindow* pNative = mpNative;

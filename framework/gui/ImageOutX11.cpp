@@ -185,7 +185,7 @@ void ImageOutX11::Convert(const RasterBitmap& bitmap, int left, int top, int rig
 }
 
 void ImageOutX11::Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int left, int top, int right,
-                      int bottom)
+                      int bottom, bool waitForServer)
 {
     if (!mpDisplay || !bitmap.Pixels()) return;
     left = std::max(left, 0);
@@ -199,10 +199,21 @@ void ImageOutX11::Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int 
     if (mShared) {
         XShmPutImage(mpDisplay, drawable, gc, mpImage, left, top, left, top, width, height, False);
         // The next copy writes into the same segment: the server must be
-        // done reading it.
-        XSync(mpDisplay, False);
+        // done reading it. Puts of one batch write other parts of it (or
+        // the same pixels again).
+        if (waitForServer) XSync(mpDisplay, False);
     } else {
         XPutImage(mpDisplay, drawable, gc, mpImage, left, top, left, top, width, height);
+        XFlush(mpDisplay);
+    }
+}
+
+void ImageOutX11::WaitForServer()
+{
+    if (!mpDisplay) return;
+    if (mShared) {
+        XSync(mpDisplay, False);
+    } else {
         XFlush(mpDisplay);
     }
 }

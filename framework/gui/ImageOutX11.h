@@ -26,7 +26,11 @@ public:
     bool Init(Display* pDisplay, Visual* pVisual, int depth);
     // Copies the rect (left, top inside; right, bottom outside) of the
     // bitmap to the same place of the drawable; both are clipped.
-    void Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int left, int top, int right, int bottom);
+    // Unless waitForServer is false, the server is done reading the shared
+    // image when it returns; a batch of puts ends with WaitForServer.
+    void Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int left, int top, int right, int bottom,
+             bool waitForServer = true);
+    void WaitForServer();
     // Frees the image and the shared segment; the connection stays open.
     void Release();
     bool UsesSharedMemory() const { return mpImage && mShared; }

@@ -22,7 +22,6 @@ namespace {
 // Hosts idle an open editor many times per second; plug-ins whose window
 // has no thread of its own handle their events and timers in effEditIdle.
 const auto IDLE_INTERVAL = std::chrono::milliseconds(15);
-const auto LOOP_PAUSE = std::chrono::milliseconds(5);
 // Larger editor rectangles are taken for garbage.
 const int MAX_EDITOR_SIDE = 8192;
 // The window's size while a plug-in that tells its size only once the
@@ -83,7 +82,10 @@ public:
             }
             now = std::chrono::steady_clock::now();
             if (now >= end) break;
-            std::this_thread::sleep_for(end - now < LOOP_PAUSE ? end - now : LOOP_PAUSE);
+            // Asleep until an event comes, the next idle or the end.
+            auto until = mNextIdle < end ? mNextIdle : end;
+            auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(until - now).count() + 1;
+            mpWindow->WaitForEvents(static_cast<int>(wait));
         }
     }
 

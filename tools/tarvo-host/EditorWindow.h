@@ -37,6 +37,9 @@ public:
     // Handles every pending event of the window system without waiting.
     // On Windows this also runs the plug-in's own windows (same thread).
     void ProcessEvents();
+    // Sleeps until the window system has an event for this thread or the
+    // time is up.
+    void WaitForEvents(int milliseconds);
     // Whether a window was created inside the client area, which is how a
     // plug-in that answers effEditOpen with 0 may still have opened.
     bool HasChildWindow() const;

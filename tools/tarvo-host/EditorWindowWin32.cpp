@@ -136,6 +136,14 @@ bool EditorWindow::Resize(int width, int height)
                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != 0;
 }
 
+void EditorWindow::WaitForEvents(int milliseconds)
+{
+    if (milliseconds <= 0) return;
+    // Any message of this thread, the plug-in's timer among them, ends the
+    // wait.
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(milliseconds), QS_ALLINPUT);
+}
+
 void EditorWindow::ProcessEvents()
 {
     MSG message;

@@ -5,6 +5,8 @@
 // the real pointer and picks the window under it.
 #include "EditorWindow.h"
 
+#include <poll.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -193,6 +195,18 @@ void EditorWindow::ProcessEvents()
         XEvent event;
         XNextEvent(mpPlatform->display, &event);
     }
+}
+
+void EditorWindow::WaitForEvents(int milliseconds)
+{
+    if (milliseconds <= 0) return;
+    if (!mpPlatform) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        return;
+    }
+    if (XPending(mpPlatform->display)) return;
+    pollfd connection = {ConnectionNumber(mpPlatform->display), POLLIN, 0};
+    poll(&connection, 1, milliseconds);
 }
 
 bool EditorWindow::HasChildWindow() const

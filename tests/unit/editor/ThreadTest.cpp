@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "AllocationCounter.h"
+#include "CellControl.h"
 #include "EditorTestSupport.h"
+#include "IGrooveMakerStepMarker.h"
 
 TEST(EditorViewThreads, AudioThreadViewCallsAllocateNothing)
 {
@@ -96,4 +98,54 @@ TEST(EditorViewThreads, TheEditorTicksWhileTheAudioAndHostThreadsChangeThings)
     EXPECT_EQ(host.Gui().PatternPanel().IsHidden(), !pPlug->PatternPanelShown());
     EXPECT_EQ(host.Gui().SequencerPanel().IsHidden(), pPlug->PatternPanelShown());
     EXPECT_EQ(host.ReadOutText(EParam_SeqNStep), std::to_string(pPlug->Sequencer().mStepCount));
+}
+
+// The step canvas writes accent levels on the editor's thread while block
+// processing reads them, the cells and wall strips take every step, and a
+// host thread closes and opens the editor meanwhile.
+TEST(EditorViewThreads, GridEditorDrawsAndEditsWhileStepsPublish)
+{
+    EditorHost host;
+    host.Open();
+    host.SetParam(EParam_PnlSeq, 1.0);
+    host.SetUpHeavyScene(300.0);
+    host.Play();
+    host.mEvents.reserve(1000000);
+    AEffect* pEffect = host.Effect();
+    std::atomic<bool> stop(false);
+    std::atomic<long> drags(0);
+
+    std::thread gui([&] {
+        const MouseMods ctrl(true, false, false, true, false);
+        for (int i = 0; !stop; ++i) {
+            int step = i % 32;
+            host.Window().HandleMouseDown(120 + 15 * step + 5, 600, ctrl);
+            host.Window().HandleMouseMove(120 + 15 * ((step + 9) % 32) + 5, 560 + i % 50, ctrl);
+            host.Window().HandleMouseUp(120 + 15 * ((step + 9) % 32) + 5, 560 + i % 50, ctrl);
+            host.Click(215 + 19 * (i % 17), 39 + 19 * (i % 13));
+            host.Tick();
+            ++drags;
+        }
+    });
+    std::thread hostThread([&] {
+        for (int i = 0; i < 20; ++i) {
+            pEffect->dispatcher(pEffect, effEditClose, 0, 0, nullptr, 0.0f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            pEffect->dispatcher(pEffect, effEditOpen, 0, 0, nullptr, 0.0f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
+    for (int i = 0; i < 600; ++i) host.Process(128);
+    hostThread.join();
+    while (drags < 10) std::this_thread::yield();
+    stop = true;
+    gui.join();
+
+    // The editor shows what the processor holds once it ticks again.
+    host.Tick();
+    const StepSimulation& simulation = host.Plug()->Simulation();
+    for (int cellId = 0; cellId < MAX_CELLS; ++cellId) {
+        ASSERT_EQ(host.Gui().Cell(cellId)->RoverCode(), simulation.mCellDisplay[cellId]) << cellId;
+    }
+    EXPECT_EQ(host.Gui().StepMarker()->ShownStep(), host.Plug()->Sequencer().mCurrentStep);
 }
