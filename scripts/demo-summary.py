@@ -39,13 +39,21 @@ def wall_notes(transpose, rotate):
     return notes
 
 
-def main(events_path, script):
+def scene_wall_notes(script):
+    """The notes each wall (north, east, south, west) can strike in the scene."""
     transpose, rotate, binding, rows, cols = scene_settings(script)
-    owner = {}
+    walls = []
     for wall in range(4):
         slot = binding[wall]
         positions = cols if wall in (0, 2) else rows
-        for note in wall_notes(transpose[slot], rotate[slot])[:positions]:
+        walls.append(wall_notes(transpose[slot], rotate[slot])[:positions])
+    return walls
+
+
+def main(events_path, script):
+    owner = {}
+    for wall, notes in enumerate(scene_wall_notes(script)):
+        for note in notes:
             owner.setdefault(note, wall)
     counts = [0, 0, 0, 0]
     unknown = 0

@@ -54,3 +54,28 @@ rm -f out/editor.png
 run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" editor "$plugin" --play --speed 4 \
     "${DEMO_PLAY_OPTIONS[@]}" --ticks 6 --png out/editor.png >/dev/null
 say "out/editor.png: $(wc -c < out/editor.png) bytes"
+
+# Hear it: the demo scene through Debian's Kars (a plucked-string synth of
+# dpf-plugins-vst), and a piano roll of its notes.
+synth=/usr/lib/vst/Kars-vst.so
+tempo=120
+rate=44100
+previous=""
+for option in "${DEMO_PLAY_OPTIONS[@]}"; do
+    case "$previous" in
+        --tempo) tempo="$option" ;;
+        --sr) rate="$option" ;;
+    esac
+    previous="$option"
+done
+say "rendering the demo scene through Kars: out/demo.wav"
+rm -f out/demo.wav out/demo-roll.png
+run "$host" render "$plugin" --synth "$synth" --synth-param 2=0.4 --wav out/demo.wav "${DEMO_PLAY_OPTIONS[@]}"
+length=$(/usr/bin/python3 -c '
+import sys, wave
+audio = wave.open(sys.argv[1])
+print("%.1f s at %d Hz" % (audio.getnframes() / audio.getframerate(), audio.getframerate()))' out/demo.wav)
+say "out/demo.wav: $length, 24-bit stereo; listen with: aplay out/demo.wav (or any audio player)"
+say "the demo's notes as a piano roll: out/demo-roll.png"
+run /usr/bin/python3 scripts/piano-roll.py out/demo-events.txt --scene "$DEMO_SCENE" --tempo "$tempo" --rate "$rate" \
+    -o out/demo-roll.png

@@ -2,6 +2,7 @@
 //   tarvo-host info PLUGIN
 //   tarvo-host play PLUGIN [options]
 //   tarvo-host editor PLUGIN [options]
+//   tarvo-host render PLUGIN --synth SYNTH --wav OUT.wav [options]
 // A new subcommand is one more HostCommand in the table below.
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,8 @@
 #include "PlayCommand.h"
 #include "PlayOptions.h"
 #include "PluginModule.h"
+#include "RenderCommand.h"
+#include "RenderOptions.h"
 
 namespace {
 void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
@@ -22,6 +25,7 @@ void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
     for (HostCommand* command : commands) std::fprintf(out, "  tarvo-host %s\n", command->Synopsis());
     std::fprintf(out, "play options:\n%s", PlayOptionsHelp());
     std::fprintf(out, "editor options:\n%s", EditorOptionsHelp());
+    std::fprintf(out, "render options:\n%s", RenderOptionsHelp());
     std::fprintf(out,
                  "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
 }
@@ -33,7 +37,8 @@ int main(int argc, char** argv)
     InfoCommand info;
     PlayCommand play;
     EditorCommand editor;
-    std::vector<HostCommand*> commands = {&info, &play, &editor};
+    RenderCommand render;
+    std::vector<HostCommand*> commands = {&info, &play, &editor, &render};
 
     if (argc < 2) {
         PrintUsage(stderr, commands);

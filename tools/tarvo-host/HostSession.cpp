@@ -1,5 +1,6 @@
 #include "HostSession.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -23,18 +24,45 @@ std::string FolderOf(const std::string& path)
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
-}  // namespace
 
-HostSession* HostSession::spActiveSession = nullptr;
+// The sessions that hold a plug-in or are creating one, for routing the
+// plug-ins' calls. Plug-ins name themselves by their AEffect; while an
+// entry point runs, the effect is not known yet (some call with null, some
+// with the record they are about to return), so the creating session
+// answers. Plug-ins that pass a wrong effect later are still answered when
+// only one session exists, as they were by hosts of one plug-in.
+std::mutex gSessionsLock;
+std::vector<HostSession*> gSessions;
+HostSession* gCreatingSession = nullptr;
+
+void Unregister(HostSession* session)
+{
+    std::lock_guard<std::mutex> guard(gSessionsLock);
+    gSessions.erase(std::remove(gSessions.begin(), gSessions.end(), session), gSessions.end());
+    if (gCreatingSession == session) gCreatingSession = nullptr;
+}
+}  // namespace
 
 HostSession::HostSession() {}
 
 HostSession::~HostSession() { Close(); }
 
+HostSession* HostSession::SessionFor(AEffect* effect)
+{
+    std::lock_guard<std::mutex> guard(gSessionsLock);
+    if (effect) {
+        for (HostSession* session : gSessions) {
+            if (session->mpEffect == effect) return session;
+        }
+    }
+    if (gCreatingSession) return gCreatingSession;
+    return gSessions.size() == 1 ? gSessions[0] : nullptr;
+}
+
 VstIntPtr VSTCALLBACK HostSession::HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                                 void* ptr, float opt)
 {
-    HostSession* session = spActiveSession;
+    HostSession* session = SessionFor(effect);
     // audioMasterVersion is asked before any effect exists, sometimes even
     // from a module's load-time constructors.
     if (!session) return opcode == audioMasterVersion ? HOST_VST_VERSION : 0;
@@ -73,11 +101,6 @@ bool HostSession::LoadEntry(VstPluginMainProc entry, std::string* error)
 
 bool HostSession::CreateEffect(VstPluginMainProc entry, std::string* error)
 {
-    if (spActiveSession && spActiveSession != this) {
-        *error = "another plug-in is already loaded in this process";
-        return false;
-    }
-    spActiveSession = this;
     // What an earlier plug-in of this session did is not this one's record.
     mTransport = HostTransport();
     mPublishedTransport = mTransport;
@@ -90,6 +113,11 @@ bool HostSession::CreateEffect(VstPluginMainProc entry, std::string* error)
     mAutomation.clear();
     mInvalidEvents = 0;
     mIgnoredEvents = 0;
+    {
+        std::lock_guard<std::mutex> guard(gSessionsLock);
+        gSessions.push_back(this);
+        gCreatingSession = this;
+    }
     AEffect* effect = entry(&HostCallback);
     char why[160] = "";
     if (!effect) {
@@ -109,11 +137,13 @@ bool HostSession::CreateEffect(VstPluginMainProc entry, std::string* error)
     if (why[0]) {
         // An effect that fails these checks cannot be trusted with effClose
         // either; it is left to the unloading of its module.
-        spActiveSession = nullptr;
+        Unregister(this);
         *error = why;
         return false;
     }
+    std::lock_guard<std::mutex> guard(gSessionsLock);
     mpEffect = effect;
+    gCreatingSession = nullptr;
     return true;
 }
 
@@ -121,10 +151,11 @@ void HostSession::Close()
 {
     if (mpEffect) {
         Dispatch(effClose);
+        std::lock_guard<std::mutex> guard(gSessionsLock);
         mpEffect = nullptr;
     }
+    Unregister(this);
     mModule.Close();
-    if (spActiveSession == this) spActiveSession = nullptr;
 }
 
 VstIntPtr HostSession::Dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
@@ -352,6 +383,12 @@ void HostSession::ProcessBlock(int frames, EPrecision precision)
 
 double HostSession::OutputPeak() const { return mOutputNotFinite ? NAN : mOutputPeak; }
 
+const float* HostSession::FloatOutput(int channel) const
+{
+    if (channel < 0 || channel >= mOutputs || size_t(channel) >= mFloatOutputs.size()) return nullptr;
+    return mFloatOutputs[size_t(channel)];
+}
+
 void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& transport)
 {
     if (events->numEvents < 0 || events->numEvents > MAX_EVENTS_PER_LIST) {
@@ -374,6 +411,7 @@ void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& tr
         const VstMidiEvent* midi = reinterpret_cast<const VstMidiEvent*>(event);
         ReceivedMidiEvent received;
         received.samplePosition = transport.SamplePosition() + midi->deltaFrames;
+        received.deltaFrames = midi->deltaFrames;
         received.quarter = transport.ElapsedQuarters() + transport.QuartersIn(midi->deltaFrames);
         received.status = uint8_t(midi->midiData[0]);
         received.data1 = uint8_t(midi->midiData[1]);

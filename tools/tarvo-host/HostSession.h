@@ -1,7 +1,8 @@
 // One loaded plug-in and the host around it: the module, the host callback,
 // the transport it reports, the audio buffers and what the plug-in sent
-// back. Every subcommand works through a session; the host runs one
-// plug-in per process, so one session at a time receives the callback.
+// back. Every subcommand works through a session. Several sessions may hold
+// plug-ins at once (render runs a plug-in and a synthesiser): each call of a
+// plug-in is answered by the session that holds the effect it names.
 //
 // Threads: by default every call comes from one thread. A caller that
 // processes on an audio thread of its own while another thread runs the
@@ -43,6 +44,7 @@ const double UNWRITTEN_OUTPUT_LEVEL = 0.5;
 // A MIDI event the plug-in sent.
 struct ReceivedMidiEvent {
     int64_t samplePosition;  // the block's timeline position + deltaFrames
+    int32_t deltaFrames;     // as the plug-in sent it
     double quarter;          // on the render's time line (HostTransport::ElapsedQuarters)
     uint8_t status;
     uint8_t data1;
@@ -110,6 +112,10 @@ public:
     // Largest absolute output sample so far; NaN once a sample was not
     // a finite number.
     double OutputPeak() const;
+    // The outputs of the last single-precision block: their number and each
+    // one's samples (null for a channel beyond that number).
+    int OutputChannels() const { return mOutputs; }
+    const float* FloatOutput(int channel) const;
 
     // The records below are complete once processing has ended; while an
     // audio thread runs, only AutomationCount is safe to call.
@@ -130,6 +136,8 @@ protected:
 private:
     static VstIntPtr VSTCALLBACK HostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
                                               void* ptr, float opt);
+    // The session that answers a call naming that effect, or null.
+    static HostSession* SessionFor(AEffect* effect);
     bool CreateEffect(VstPluginMainProc entry, std::string* error);
     void ReceiveEvents(const VstEvents* events, const HostTransport& transport);
     bool OnAudioThread() const;
@@ -138,8 +146,6 @@ private:
     VstIntPtr AnswerCanDo(const char* what) const;
     void PrepareBuffers(int frames);
     void MeasureOutputs(int frames, EPrecision precision);
-
-    static HostSession* spActiveSession;
 
     PluginModule mModule;
     std::string mModuleFolder;

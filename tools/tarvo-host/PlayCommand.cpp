@@ -130,14 +130,25 @@ bool PlayRun::ApplyAction(const ScriptAction& action)
 
 bool PlayRun::RunBlock()
 {
+    if (!BeginBlock()) return false;
+    ProcessBlock();
+    return true;
+}
+
+bool PlayRun::BeginBlock()
+{
     mPendingMidi.clear();
     for (; mNextAction < mActions.size() && mActions[mNextAction].block == mNextBlock; ++mNextAction) {
         if (!ApplyAction(mActions[mNextAction])) return false;
     }
     if (!mPendingMidi.empty()) mpSession->DeliverMidi(mPendingMidi);
+    return true;
+}
+
+void PlayRun::ProcessBlock()
+{
     mpSession->ProcessBlock(mFrames, mOptions.precision);
     ++mNextBlock;
-    return true;
 }
 
 void PlayRun::WarnUnappliedActions() const

@@ -46,6 +46,13 @@ public:
     // The next block: its script actions, its MIDI in one effProcessEvents
     // call, then processing.
     bool RunBlock();
+    // RunBlock in two halves, for a caller that looks at the transport and
+    // the block's size between them: the actions and the MIDI, then the
+    // processing.
+    bool BeginBlock();
+    void ProcessBlock();
+    // Frames of the block begun last (of the next one before any).
+    int BlockFrames() const { return mFrames; }
     int64_t BlocksRun() const { return mNextBlock; }
     // Warns about script actions scheduled after the last block run.
     void WarnUnappliedActions() const;

@@ -1,0 +1,105 @@
+#include "RenderOptions.h"
+
+#include <climits>
+#include <cmath>
+
+#include "HostText.h"
+
+namespace {
+bool IsRenderOptionWithValue(const std::string& option)
+{
+    return option == "--synth" || option == "--synth-param" || option == "--synth-chunk" || option == "--wav" ||
+           option == "--wav-format" || option == "--tail";
+}
+
+bool ParseSynthParam(const std::string& text, ParamSetting* setting)
+{
+    size_t equals = text.find('=');
+    if (equals == std::string::npos) return false;
+    int64_t index = 0;
+    if (!ParseInt64(text.substr(0, equals), &index) || index < 0 || index > INT32_MAX) return false;
+    setting->index = int32_t(index);
+    return ParseDouble(text.substr(equals + 1), &setting->value);
+}
+
+bool ApplyRenderOption(const std::string& option, const std::string& value, RenderOptions* options,
+                       std::string* error)
+{
+    if (option == "--synth") {
+        if (value.empty()) return Fail(error, "--synth needs a plug-in file");
+        options->synthPath = value;
+    } else if (option == "--synth-param") {
+        ParamSetting setting;
+        if (!ParseSynthParam(value, &setting))
+            return Fail(error, "--synth-param takes INDEX=VALUE (index >= 0, value a number), not '" + value + "'");
+        options->synthParams.push_back(setting);
+    } else if (option == "--synth-chunk") {
+        if (value.empty()) return Fail(error, "--synth-chunk needs a file name");
+        options->synthChunkPath = value;
+    } else if (option == "--wav") {
+        if (value.empty()) return Fail(error, "--wav needs a file name");
+        options->wavPath = value;
+    } else if (option == "--wav-format") {
+        if (value == "pcm24") options->wavFormat = EWavFormat_Pcm24;
+        else if (value == "float32") options->wavFormat = EWavFormat_Float32;
+        else return Fail(error, "--wav-format takes pcm24 or float32, not '" + value + "'");
+    } else {  // --tail
+        if (!ParseDouble(value, &options->tailSeconds) || options->tailSeconds < 0.0 ||
+            options->tailSeconds > MAX_TAIL_SECONDS)
+            return Fail(error, "--tail takes seconds from 0 to 3600, not '" + value + "'");
+    }
+    return true;
+}
+}  // namespace
+
+int64_t RenderOptions::TailFrames() const { return int64_t(std::floor(tailSeconds * play.transport.sampleRate + 0.5)); }
+
+bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* options, std::string* error)
+{
+    std::vector<std::string> playArgs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg.size() < 3 || arg[0] != '-' || arg[1] != '-') {
+            playArgs.push_back(arg);
+            continue;
+        }
+        size_t equals = arg.find('=');
+        std::string option = arg.substr(0, equals);
+        if (IsRenderOptionWithValue(option)) {
+            std::string value;
+            if (equals != std::string::npos) {
+                value = arg.substr(equals + 1);
+            } else {
+                if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
+                value = args[++i];
+            }
+            if (!ApplyRenderOption(option, value, options, error)) return false;
+        } else {
+            playArgs.push_back(arg);
+            // A play option's value is passed on with it, whatever it looks
+            // like ("--at '0 stop'", a file named like an option).
+            if (equals == std::string::npos && PlayOptionTakesValue(option) && i + 1 < args.size())
+                playArgs.push_back(args[++i]);
+        }
+    }
+    if (!ParsePlayOptions(playArgs, &options->play, error)) return false;
+    if (options->synthPath.empty()) return Fail(error, "no synthesiser named (--synth SYNTH)");
+    if (options->wavPath.empty()) return Fail(error, "no audio file named (--wav OUT.wav)");
+    return true;
+}
+
+const char* RenderOptionsHelp()
+{
+    return "  --synth FILE          the VST 2 instrument that plays PLUGIN's MIDI (required)\n"
+           "  --synth-param INDEX=VALUE  a synthesiser parameter (normalised), set before the first block\n"
+           "  --synth-chunk FILE    state chunk loaded into the synthesiser first (as play's --chunk-in)\n"
+           "  --wav FILE            the synthesiser's output: RIFF/WAVE, stereo, the run's rate (required)\n"
+           "  --wav-format pcm24|float32  24-bit PCM or 32-bit float samples (pcm24)\n"
+           "  --tail SECONDS        keep rendering after the last block so notes ring out (2)\n"
+           "PLUGIN runs exactly as by play (every play option, same files and summary). Each\n"
+           "block, the MIDI it sent goes to SYNTH with its deltaFrames, SYNTH processes the\n"
+           "same block, and its output is appended to the WAV (one output: both channels;\n"
+           "more than two: even outputs mixed to the left, odd ones to the right). Notes\n"
+           "still on when the tail starts get a note-off. The WAV has the frames of all\n"
+           "blocks plus the tail, and is written only when the run succeeds.\n";
+}

@@ -1,0 +1,35 @@
+// The command line of "tarvo-host render PLUGIN --synth SYNTH --wav OUT.wav
+// [options]": the render's own options and every option of "play".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "PlayOptions.h"
+#include "WavFileWriter.h"
+
+const double DEFAULT_TAIL_SECONDS = 2.0;
+const double MAX_TAIL_SECONDS = 3600.0;
+
+struct RenderOptions {
+    // How PLUGIN is run, exactly as by "play".
+    PlayOptions play;
+    std::string synthPath;
+    // --synth-param INDEX=VALUE in command-line order.
+    std::vector<ParamSetting> synthParams;
+    std::string synthChunkPath;
+    std::string wavPath;
+    EWavFormat wavFormat = EWavFormat_Pcm24;
+    double tailSeconds = DEFAULT_TAIL_SECONDS;
+
+    // The tail in frames at the run's sample rate.
+    int64_t TailFrames() const;
+};
+
+// Parses the arguments after "render". False with *error set on a bad
+// command line (also one without --synth or --wav).
+bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* options, std::string* error);
+
+// The render's own options for the usage text.
+const char* RenderOptionsHelp();
