@@ -298,6 +298,12 @@ void Tarvo::PublishStep()
     if (mpView) mpView->PublishStep(mGrid, mSimulation);
 }
 
+void Tarvo::ShowGrid()
+{
+    mSimulation.UpdateCellDisplay();
+    if (mpView) mpView->PublishStep(mGrid, mSimulation);
+}
+
 void Tarvo::UpdateGridLayout()
 {
     mSimulation.TouchAllCells();

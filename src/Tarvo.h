@@ -98,8 +98,10 @@ private:
     void SendOutputQueue();
     void RecomputeHumanSamples();
 
-    // Grid refresh after steps and edits.
+    // Grid refresh after steps and edits: collisions resolved, then shown.
     void PublishStep();
+    // The grid shown as it stands, with nothing resolved (after a load).
+    void ShowGrid();
     void UpdateGridLayout();
     void UpdateWallDisplay(int slot);
 

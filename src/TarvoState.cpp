@@ -55,10 +55,13 @@ int Tarvo::LoadState(StateChunk* pChunk, int startPos)
     }
 
     // The parameter values have the last word: their handlers apply them
-    // over the grid and sequencer read above.
+    // over the grid and sequencer read above. Restoring them fires no
+    // button and runs no cell command.
     int result = UnserializeParams(pChunk, position);
     mResyncPending = true;
+    // The editor shows the restored grid; its rovers are counted, not
+    // turned: turning them would change what the project plays.
     UpdateGridLayout();
-    PublishStep();
+    ShowGrid();
     return result;
 }

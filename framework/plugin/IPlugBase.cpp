@@ -24,7 +24,7 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
                      int32_t mfrID, int latency, bool /*plugDoesMidi*/, bool plugDoesChunks, bool plugIsInst)
     : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mHostId(kHostUninit), mHostVersion(0),
       mStateChunks(plugDoesChunks), mIsInst(plugIsInst), mSampleRate(44100.0), mBlockSize(0), mLatency(latency),
-      mpEditor(0), mCurrentPreset(0), mDeclaredParams(nParams)
+      mpEditor(0), mCurrentPreset(0), mDeclaredParams(nParams), mRestoringParams(false)
 {
     TRACE_ENTRY("IPlugBase::IPlugBase");
     for (int i = 0; i < nParams; ++i) mParams.push_back(new IPlugParam());
@@ -178,8 +178,17 @@ int IPlugBase::UnserializeParams(StateChunk* pChunk, int startPos)
         if (position < 0) value = 0.0;
         mParams[i]->SetClamped(value);
     }
-    for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+    DispatchRestoredParams();
     return position;
+}
+
+void IPlugBase::DispatchRestoredParams()
+{
+    ScopedLock lock(mLock);
+    bool wasRestoring = mRestoringParams;
+    mRestoringParams = true;
+    for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+    mRestoringParams = wasRestoring;
 }
 
 void IPlugBase::EnsureDefaultPreset()

@@ -124,6 +124,12 @@ public:
 
     bool SerializeParams(StateChunk* pChunk);
     int UnserializeParams(StateChunk* pChunk, int startPos);
+    // Calls OnParamChanged for every parameter in index order, as restored
+    // state (a state load, a program change, the host opening the plug-in).
+    void DispatchRestoredParams();
+    // True during DispatchRestoredParams: the values are being applied, not
+    // changed by anyone, so buttons do not fire.
+    bool IsRestoringParams() const { return mRestoringParams; }
 
     // Presets.
     void EnsureDefaultPreset();
@@ -190,6 +196,7 @@ protected:
     std::vector<OutputChannel> mOutChannels;
     RecursiveLock mLock;
     int mDeclaredParams;
+    bool mRestoringParams;
 
 private:
     IPlugBase(const IPlugBase&) = delete;

@@ -297,7 +297,7 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
     switch (opCode) {
     case effOpen:
         InitForHost();
-        for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+        DispatchRestoredParams();
         return 0;
     case effSetProgram:
         if (!DoesStateChunks()) StoreCurrentPreset();

@@ -208,6 +208,8 @@ bool FakeHost::SetChunk(const std::vector<unsigned char>& chunk)
                                 copy.empty() ? nullptr : copy.data(), 0.0f) == 1;
 }
 
+void FakeHost::SetProgram(int program) { mpEffect->dispatcher(mpEffect, effSetProgram, 0, program, nullptr, 0.0f); }
+
 std::vector<long long> FakeHost::NoteOnSamples() const
 {
     std::vector<long long> samples;

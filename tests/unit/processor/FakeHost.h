@@ -65,6 +65,7 @@ public:
 
     std::vector<unsigned char> GetChunk();
     bool SetChunk(const std::vector<unsigned char>& chunk);
+    void SetProgram(int program);
 
     std::vector<HostEvent> mEvents;
     std::vector<AutomationCall> mAutomation;
