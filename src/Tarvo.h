@@ -15,6 +15,7 @@
 #include "PseudoRandom.h"
 #include "ScaleFile.h"
 #include "SequencerState.h"
+#include "StateImage.h"
 #include "StepSimulation.h"
 #include "TarvoParams.h"
 #include "framework/plugin/IPlugVST.h"
@@ -177,7 +178,9 @@ private:
     MidiMapEntry mControlMap[128];
     MidiMapEntry mNoteMap[128];
     ScaleFile mScaleFile;
-    char mScaleName[257];
+    char mScaleName[StateImage::SCALE_NAME_SIZE];
+    // Scratch of LoadState, kept here so that a load allocates nothing.
+    StateImage mLoadedState;
 
     // The editor this processor built; the view it talks to is mpView.
     TarvoGui* mpGui;

@@ -299,19 +299,48 @@ TEST(State, AnEmptySlotInTheChunkLeavesAnOccupiedSlotOccupied)
     EXPECT_EQ(host.Plug()->Pattern(0).mRovers.mCount, 0);
 }
 
-TEST(State, TruncationAtEveryLengthIsRefusedSafely)
+TEST(RefusedLoads, ACutOrMiscountedChunkLeavesStateAndMusicAsTheyWere)
 {
-    FakeHost host;
-    host.SetUpStepProbe();
-    host.Play();
-    std::vector<unsigned char> full = FreshChunk();
-    for (size_t length = 0; length < full.size(); length += (length < 700 ? 1 : 7)) {
-        std::vector<unsigned char> cut(full.begin(), full.begin() + length);
-        EXPECT_FALSE(host.SetChunk(cut)) << length;
-        host.Process(512);
-        CheckGridIsSane(host.Plug());
+    FakeHost reference(48000.0, 128), refused(48000.0, 128);
+    for (FakeHost* pHost : {&reference, &refused}) {
+        SetUpBusyRun(*pHost);
+        pHost->Play();
+        pHost->ProcessBlocks(300, 128);
     }
-    EXPECT_TRUE(host.SetChunk(full));
+    // A chunk of another state: another random generator, grid, scale and
+    // parameter values.
+    FakeHost other;
+    other.SetUpStepProbe();
+    other.SetPlain(EParam_Transp1, 70);
+    other.Play();
+    other.ProcessBlocks(100, 512);
+    const std::vector<unsigned char> chunk = other.GetChunk();
+    std::vector<std::vector<unsigned char>> hostile;
+    for (size_t length = 0; length < chunk.size(); ++length) {
+        hostile.emplace_back(chunk.begin(), chunk.begin() + length);
+    }
+    // Rover counts the model cannot hold, in the grid and in pattern slot 1.
+    const int slotRoverCount = ROVER_COUNT_OFFSET + 586 + 6 + 1;  // after the grid of one rover and the flag
+    for (int offset : {ROVER_COUNT_OFFSET, slotRoverCount}) {
+        for (int32_t count : {21, -1}) {
+            hostile.push_back(chunk);
+            std::memcpy(&hostile.back()[offset], &count, 4);
+        }
+    }
+
+    const std::vector<unsigned char> before = refused.GetChunk();
+    int accepted = 0;
+    for (const std::vector<unsigned char>& bytes : hostile) {
+        if (refused.SetChunk(bytes)) ++accepted;
+    }
+    EXPECT_EQ(accepted, 0);
+    EXPECT_EQ(refused.GetChunk(), before);
+    reference.mEvents.clear();
+    refused.mEvents.clear();
+    reference.ProcessBlocks(1500, 128);
+    refused.ProcessBlocks(1500, 128);
+    ASSERT_GT(reference.mEvents.size(), 200u);
+    EXPECT_EQ(refused.mEvents, reference.mEvents);
 }
 
 TEST(State, HostileFieldsAreRefusedOrRepaired)
