@@ -174,7 +174,11 @@ void Tarvo::ChangeRunningState(bool running, int nFrames)
 
 void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 {
-    if (nFrames < 0) nFrames = 0;
+    // A call with no frames is no time passing (some hosts make one to hand
+    // over parameter or event changes): it fires no step, makes no start or
+    // stop, sends nothing and leaves the clock exactly as it was. A block
+    // with frames that stands at the previous position still stops it.
+    if (nFrames <= 0) return;
     RecalculateTimingIfNeeded();
     TransportInfo info;
     GetTransportInfo(&info);
