@@ -94,6 +94,8 @@ private:
     // Clock.
     void RecalculateTimingIfNeeded();
     int64_t BlockPosition(const TransportInfo& info) const;
+    // Places the next step and the swing phase for a block at pos.
+    void ReanchorOnTimeline(int64_t pos);
     void RunStep(int offset);
     void ChangeRunningState(bool running, int nFrames);
     void SendOutputQueue();
@@ -147,7 +149,7 @@ private:
     int mSamplesToNextStep;
     int64_t mLastPosition;
     int64_t mExpectedPosition;
-    bool mExpectedValid;  // a running block has set mExpectedPosition
+    bool mExpectedValid;  // a running block has set mExpectedPosition (and no load came since)
     double mExpectedSamplePos;  // host sample position at which the next block is expected
     int mLastBlockFrames;       // length of the last running block
     bool mWasRunning;

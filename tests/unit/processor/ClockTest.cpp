@@ -197,6 +197,82 @@ TEST(EmptyBlocks, ZeroFrameCallsAnywhereChangeNoEvent)
     EXPECT_EQ(interrupted.mEvents[0].mStatus & 0xF0, 0x80);
 }
 
+namespace {
+
+// Swing 0.5 on "1/8" steps at 48 kHz and 120 bpm: intervals of 18000 and
+// 6000 samples, even steps at 24000 m and odd ones 18000 later. Notes of
+// 1000 samples end before the shortest interval.
+void SetUpSwingProbe(FakeHost& host)
+{
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_Swing, 0.5);
+    host.SetPlain(EParam_LengthUnits, 15);
+}
+
+std::vector<long long> From(const std::vector<long long>& samples, long long from)
+{
+    std::vector<long long> later;
+    for (long long sample : samples) {
+        if (sample >= from) later.push_back(sample);
+    }
+    return later;
+}
+
+}  // namespace
+
+TEST(Swing, EveryPositionSwingsTheSameWayWhateverThePlayHistory)
+{
+    const int BLOCK = 500;
+    const long long END = 30 * 24000;
+    FakeHost reference(48000.0, BLOCK);
+    SetUpSwingProbe(reference);
+    reference.Play();
+    reference.ProcessSamples(END, BLOCK);
+    const std::vector<long long> expected = reference.NoteOnSamples();
+    ASSERT_EQ(Take(expected, 5), (std::vector<long long>{0, 18000, 24000, 42000, 48000}));
+
+    // A stop and a locate: onto a step, inside a long interval, inside a
+    // short one, each after histories that leave either phase of the pair.
+    const long long TARGETS[] = {0, 42000, 5 * 24000 + 7000, 7 * 24000 + 20000, 11 * 24000 + 18000};
+    for (long long target : TARGETS) {
+        for (int history : {11, 37, 48}) {
+            FakeHost host(48000.0, BLOCK);
+            SetUpSwingProbe(host);
+            host.Play();
+            host.ProcessBlocks(history, BLOCK);
+            host.Stop();
+            host.ProcessBlocks(3, BLOCK);
+            host.Locate(target);
+            host.Play();
+            host.mEvents.clear();
+            host.ProcessSamples(END - target, BLOCK);
+            EXPECT_EQ(host.NoteOnSamples(), From(expected, target)) << target << " after " << history << " blocks";
+        }
+        // A state saved there and loaded into a new instance at that
+        // position: the block after the load only resynchronises.
+        FakeHost saved(48000.0, BLOCK);
+        SetUpSwingProbe(saved);
+        FakeHost loaded(48000.0, BLOCK);
+        loaded.Locate(target);
+        loaded.Play();
+        ASSERT_TRUE(loaded.SetChunk(saved.GetChunk()));
+        loaded.ProcessSamples(END - target, BLOCK);
+        EXPECT_EQ(loaded.NoteOnSamples(), From(expected, target + BLOCK)) << "loaded at " << target;
+    }
+
+    // A suspend and resume recalculates the timing but keeps the pair's phase.
+    for (int history : {11, 37, 48}) {
+        FakeHost host(48000.0, BLOCK);
+        SetUpSwingProbe(host);
+        host.Play();
+        host.ProcessBlocks(history, BLOCK);
+        host.SetActive(false);
+        host.SetActive(true);
+        host.ProcessSamples(END - host.Position(), BLOCK);
+        EXPECT_EQ(host.NoteOnSamples(), expected) << "resumed after " << history << " blocks";
+    }
+}
+
 TEST(Clock, TempoChangeKeepsTheCountedStepAndRestartsTheSwingPair)
 {
     // Blocks of 500 keep the steps off block starts, where a sounding note's

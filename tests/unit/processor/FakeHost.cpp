@@ -210,6 +210,11 @@ bool FakeHost::SetChunk(const std::vector<unsigned char>& chunk)
 
 void FakeHost::SetProgram(int program) { mpEffect->dispatcher(mpEffect, effSetProgram, 0, program, nullptr, 0.0f); }
 
+void FakeHost::SetActive(bool active)
+{
+    mpEffect->dispatcher(mpEffect, effMainsChanged, 0, active ? 1 : 0, nullptr, 0.0f);
+}
+
 std::vector<long long> FakeHost::NoteOnSamples() const
 {
     std::vector<long long> samples;

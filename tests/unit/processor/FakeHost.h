@@ -66,6 +66,8 @@ public:
     std::vector<unsigned char> GetChunk();
     bool SetChunk(const std::vector<unsigned char>& chunk);
     void SetProgram(int program);
+    // effMainsChanged: a host suspends (false) and resumes (true) the plug-in.
+    void SetActive(bool active);
 
     std::vector<HostEvent> mEvents;
     std::vector<AutomationCall> mAutomation;
