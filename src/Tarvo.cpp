@@ -187,9 +187,11 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
     const double pairLength = 2.0 * mStepLength;
     auto pairStart = [pairLength](double pair) { return static_cast<int64_t>(std::floor(pair * pairLength)); };
     double pair = std::floor(static_cast<double>(pos) / pairLength);
-    // The division may round across a pair boundary; step back or on.
-    while (pairStart(pair) > pos) pair -= 1.0;
-    while (pairStart(pair + 1.0) <= pos) pair += 1.0;
+    // The division may round across a pair boundary: one step back or on
+    // mends that (no loop: far out on a hostile timeline, pair + 1 may equal
+    // pair in a double, and the countdown below is clamped anyway).
+    if (pairStart(pair) > pos) pair -= 1.0;
+    if (pairStart(pair + 1.0) <= pos) pair += 1.0;
     int64_t even = pairStart(pair);
     int64_t next;
     if (even == pos) {
