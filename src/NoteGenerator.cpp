@@ -176,14 +176,14 @@ void NoteGenerator::GenerateStepNotes(int stepOffset, const StrikeRecord strikes
         const int span = ClampToSpan(duration);
 
         const int noteVelocity = static_cast<int>(velocity);
-        pTracker->Note(onset, note, channel, noteVelocity, span);
+        pTracker->Note(onset, note, channel, noteVelocity, span, stepOffset);
 
         const double uD = pRandom->Uniform();
         if (mRepeatProb >= uD) {
             const double uE = pRandom->Uniform();
             const int repeatOnset =
                 ClampToSpan(Truncate(uE * human + (static_cast<double>(onset) + inputs.mRepeatLengthSamples)));
-            pTracker->Note(repeatOnset, note, channel, noteVelocity, span);
+            pTracker->Note(repeatOnset, note, channel, noteVelocity, span, stepOffset);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
 #include <new>
 
 namespace {
@@ -16,10 +17,12 @@ bool SameKey(const NoteRecord* pRecord, int note, int channel)
 
 }  // namespace
 
-NoteTracker::NoteTracker()
+NoteTracker::NoteTracker(int initialRecords)
     : mpPendingFirst(nullptr), mpPendingLast(nullptr), mpPoolFirst(nullptr), mpPoolLast(nullptr)
 {
     std::fill(mHeldNotes, mHeldNotes + NUM_NOTES, 0u);
+    std::fill(mPendingPerKey, mPendingPerKey + NUM_NOTES * NUM_CHANNELS, 0);
+    ReserveRecords(initialRecords);
 }
 
 NoteTracker::~NoteTracker()
@@ -68,14 +71,6 @@ bool NoteTracker::ReserveRecords(int count)
     return true;
 }
 
-bool NoteTracker::Note(int onset, int note, int channel, int velocity, int duration)
-{
-    if (!ReserveRecords(2)) return false;
-    NoteOn(onset, note, channel, velocity, duration);
-    NoteOff(onset + duration, note, channel);
-    return true;
-}
-
 void NoteTracker::AppendToPool(NoteRecord* pRecord)
 {
     pRecord->mpNext = nullptr;
@@ -103,37 +98,61 @@ void NoteTracker::Unlink(NoteRecord* pRecord, bool carryDelta)
         mpPendingFirst = pNext;
     pRecord->mpNext = nullptr;
     pRecord->mpPrevious = nullptr;
+    --mPendingPerKey[KeyIndex(pRecord->mNote, pRecord->mChannel)];
 }
 
-void NoteTracker::Insert(NoteRecord* pRecord)
+void NoteTracker::Insert(NoteRecord* pRecord) { InsertAfter(pRecord, pRecord->mDelta, nullptr, 0); }
+
+int NoteTracker::InsertAfter(NoteRecord* pRecord, int time, NoteRecord* pPrevious, int previousTime)
 {
-    int time = pRecord->mDelta;
-    for (NoteRecord* pAt = mpPendingFirst; pAt; pAt = pAt->mpNext) {
-        if (pAt->mDelta > time) {
-            pRecord->mDelta = time;
-            pAt->mDelta -= time;
-            pRecord->mpNext = pAt;
-            pRecord->mpPrevious = pAt->mpPrevious;
-            if (pAt->mpPrevious)
-                pAt->mpPrevious->mpNext = pRecord;
-            else
-                mpPendingFirst = pRecord;
-            pAt->mpPrevious = pRecord;
-            return;
-        }
-        time -= pAt->mDelta;
-        // No two pending events share a sample: a taken sample sends the
-        // newcomer to the first free one after it.
-        if (time == 0) time = 1;
+    assert(time >= previousTime);
+    int relative = time - previousTime;
+    // No two pending events share a sample: a taken sample sends the
+    // newcomer to the first free one after it.
+    if (pPrevious && relative == 0) relative = 1;
+    int placed = previousTime;
+    NoteRecord* pAt = pPrevious ? pPrevious->mpNext : mpPendingFirst;
+    while (pAt && pAt->mDelta <= relative) {
+        relative -= pAt->mDelta;
+        placed += pAt->mDelta;
+        if (relative == 0) relative = 1;
+        pPrevious = pAt;
+        pAt = pAt->mpNext;
     }
-    pRecord->mDelta = time;
-    pRecord->mpNext = nullptr;
-    pRecord->mpPrevious = mpPendingLast;
-    if (mpPendingLast)
-        mpPendingLast->mpNext = pRecord;
+    pRecord->mDelta = relative;
+    pRecord->mpPrevious = pPrevious;
+    pRecord->mpNext = pAt;
+    if (pAt) {
+        pAt->mDelta -= relative;
+        pAt->mpPrevious = pRecord;
+    } else {
+        mpPendingLast = pRecord;
+    }
+    if (pPrevious)
+        pPrevious->mpNext = pRecord;
     else
         mpPendingFirst = pRecord;
-    mpPendingLast = pRecord;
+    ++mPendingPerKey[KeyIndex(pRecord->mNote, pRecord->mChannel)];
+    return placed + relative;
+}
+
+int NoteTracker::LastFreeBefore(int limit, const NoteRecord* pFrom, int fromTime) const
+{
+    // The run of taken samples that ends at limit - 1, if there is one.
+    int runStart = fromTime;
+    int runEnd = fromTime;
+    int time = fromTime;
+    for (const NoteRecord* pAt = pFrom->mpNext; pAt; pAt = pAt->mpNext) {
+        time += pAt->mDelta;
+        if (time >= limit) break;
+        if (time == runEnd + 1) {
+            runEnd = time;
+        } else {
+            runStart = time;
+            runEnd = time;
+        }
+    }
+    return runEnd == limit - 1 ? runStart - 1 : limit - 1;
 }
 
 void NoteTracker::Reschedule(NoteRecord* pRecord, int time)
@@ -149,6 +168,129 @@ void NoteTracker::Discard(NoteRecord* pRecord)
     AppendToPool(pRecord);
 }
 
+void NoteTracker::CutSoundingNote(int onset, int note, int channel, int stepTime, KeyScan* pScan)
+{
+    *pScan = KeyScan();
+    pScan->mLimit = INT_MAX;
+    int remaining = mPendingPerKey[KeyIndex(note, channel)];
+    if (remaining == 0) {
+        // Nothing of this key is pending; insertions start from the front.
+        return;
+    }
+    // One walk finds the key's first event at or after the onset, the key's
+    // latest note-on before it, and the key's next event after it.
+    int lastOn = INT_MIN;
+    NoteRecord* pFound = nullptr;
+    int time = 0;
+    NoteRecord* pAt = mpPendingFirst;
+    for (; pAt; pAt = pAt->mpNext) {
+        time += pAt->mDelta;
+        if (SameKey(pAt, note, channel)) {
+            --remaining;
+            if (time >= onset) {
+                pFound = pAt;
+                break;
+            }
+            if (pAt->isNoteOn()) lastOn = time;
+        }
+        if (time < onset - 1) {
+            pScan->mpBefore = pAt;
+            pScan->mBeforeTime = time;
+        }
+        if (remaining == 0) return;
+    }
+    if (!pFound) return;
+    if (pFound->isNoteOn()) {
+        // No note of this key sounds at the onset; a later one starts here.
+        pScan->mLimit = time;
+        return;
+    }
+    // pFound ends a note that still sounds at the onset (its note-on may
+    // have been sent or not): its note-off moves to the sample before the
+    // onset, but never before that note-on nor before the step.
+    const int foundTime = time;
+    for (pAt = pFound->mpNext; pAt && remaining > 0; pAt = pAt->mpNext) {
+        time += pAt->mDelta;
+        if (SameKey(pAt, note, channel)) {
+            pScan->mLimit = time;
+            break;
+        }
+    }
+    int target = std::max(onset - 1, stepTime);
+    if (lastOn != INT_MIN) target = std::max(target, lastOn + 1);
+    pScan->mpCut = pFound;
+    pScan->mCutFrom = foundTime;
+    pScan->mCutTo = foundTime;
+    if (target < foundTime) {
+        Unlink(pFound, true);
+        pScan->mCutTo = InsertAfter(pFound, target, pScan->mpBefore, pScan->mBeforeTime);
+    }
+}
+
+void NoteTracker::UndoCut(const KeyScan& scan)
+{
+    if (!scan.mpCut || scan.mCutTo == scan.mCutFrom) return;
+    // The sample it came from is still free: only the note just left out
+    // was placed since.
+    Unlink(scan.mpCut, true);
+    InsertAfter(scan.mpCut, scan.mCutFrom, scan.mpBefore, scan.mBeforeTime);
+}
+
+bool NoteTracker::Note(int onset, int note, int channel, int velocity, int duration, int stepTime)
+{
+    assert(channel >= 0 && channel <= 15);
+    assert(note >= 0 && note < NUM_NOTES);
+    assert(onset >= 0 && onset <= MAX_EVENT_TIME);
+    assert(duration >= 0 && onset + duration <= MAX_EVENT_TIME);
+    // Both records first: a lone note-on would hang at the synthesiser, a
+    // lone note-off would cut a sounding note of the same pitch short.
+    if (!ReserveRecords(2)) return false;
+    stepTime = std::min(onset, std::max(0, stepTime));
+
+    KeyScan scan;
+    CutSoundingNote(onset, note, channel, stepTime, &scan);
+    // The same note already starts on this very sample: one note sounds.
+    if (scan.mLimit <= onset) return true;
+
+    NoteRecord* pOn = TakeRecord();
+    pOn->mType = NoteRecordType_NoteOn;
+    pOn->mChannel = channel;
+    pOn->mNote = note;
+    pOn->mVelocity = velocity;
+    pOn->mDuration = duration;
+    int onTime;
+    if (scan.mpCut) {
+        onTime = InsertAfter(pOn, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+    } else {
+        onTime = InsertAfter(pOn, onset, scan.mpBefore, scan.mBeforeTime);
+    }
+
+    NoteRecord* pOff = TakeRecord();
+    pOff->mType = NoteRecordType_NoteOff;
+    pOff->mChannel = channel;
+    pOff->mNote = note;
+    if (onTime < scan.mLimit) {
+        const int end = std::max(onset + duration, onTime + 1);
+        if (end < scan.mLimit) {
+            if (InsertAfter(pOff, end, pOn, onTime) < scan.mLimit) return true;
+            Unlink(pOff, true);
+        }
+        // The note would reach the key's next note-on: it ends on the last
+        // free sample before it.
+        const int latest = LastFreeBefore(scan.mLimit, pOn, onTime);
+        if (latest > onTime) {
+            InsertAfter(pOff, latest, pOn, onTime);
+            return true;
+        }
+    }
+    // No sample is left between the earlier note's end (or the onset) and
+    // the key's next note-on: the new note is left out.
+    AppendToPool(pOff);
+    Discard(pOn);
+    UndoCut(scan);
+    return true;
+}
+
 bool NoteTracker::NoteOn(int onset, int note, int channel, int velocity, int duration)
 {
     assert(channel >= 0 && channel <= 15);
@@ -161,27 +303,13 @@ bool NoteTracker::NoteOn(int onset, int note, int channel, int velocity, int dur
     pRecord->mNote = note;
     pRecord->mVelocity = velocity;
     pRecord->mDuration = duration;
-
-    if (mHeldNotes[note] & (1u << channel)) {
-        // The host would otherwise see two overlapping notes of one pitch on
-        // one channel: end the sounding one a sample before the new one. A
-        // note-off that follows a still pending note-on later than onset
-        // belongs to that later note and stays.
-        int time = 0;
-        int lastOn = 0;
-        for (NoteRecord* pAt = mpPendingFirst; pAt; pAt = pAt->mpNext) {
-            time += pAt->mDelta;
-            if (!SameKey(pAt, note, channel)) continue;
-            if (pAt->isNoteOn()) {
-                lastOn = time;
-            } else if (lastOn <= onset && onset <= time) {
-                Reschedule(pAt, onset > 0 ? onset - 1 : 0);
-                break;
-            }
-        }
+    KeyScan scan;
+    CutSoundingNote(onset, note, channel, 0, &scan);
+    if (scan.mpCut) {
+        InsertAfter(pRecord, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+    } else {
+        InsertAfter(pRecord, onset, scan.mpBefore, scan.mBeforeTime);
     }
-    pRecord->mDelta = onset;
-    Insert(pRecord);
     return true;
 }
 

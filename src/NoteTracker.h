@@ -34,21 +34,42 @@ public:
     // the running sums of the pending list, which ties push one sample
     // further per record, inside int.
     static constexpr int MAX_EVENT_TIME = 1 << 30;
+    // The pool starts with room for more events than the heaviest scene
+    // keeps pending, so that the audio thread normally never allocates; it
+    // still grows when a scene needs more.
+    static constexpr int INITIAL_RECORDS = 256;
 
-    NoteTracker();
+    explicit NoteTracker(int initialRecords = INITIAL_RECORDS);
     ~NoteTracker();
     NoteTracker(const NoteTracker&) = delete;
     NoteTracker& operator=(const NoteTracker&) = delete;
 
-    // Both return false when no record could be obtained; the event is then
-    // dropped and nothing is linked.
+    // A note of one pitch and channel never overlaps another of the same
+    // pitch and channel, whether the other's note-on has been sent yet or
+    // not: a note that would still sound at a new note's onset ends on the
+    // sample before it. No event moves before stepTime, the sample of the
+    // step that schedules the note (counted from the block start): samples
+    // before it may already have gone out in an earlier block, and nothing
+    // may depend on where blocks end. When the new note-on falls on
+    // stepTime, the earlier note therefore ends on that sample and the new
+    // note-on goes to the next free one. When the sample before the onset is
+    // taken by another event, the earlier note ends on the first free sample
+    // after it, and the new note-on follows on the next free one.
+    //
+    // A whole note: its note-on at onset and its note-off duration samples
+    // later, or nothing at all when memory runs out (false). A note whose
+    // end would reach a later note-on of its pitch and channel already
+    // scheduled ends on the last free sample before it. When no sample is
+    // left between the two note-ons (the same pitch already starts on the
+    // onset or right after it), the new note is left out and the earlier
+    // one keeps its end; that is not a failure.
+    bool Note(int onset, int note, int channel, int velocity, int duration, int stepTime = 0);
+    // The two halves on their own (false when no record could be obtained;
+    // the event is then dropped and nothing is linked). NoteOn ends a note of
+    // its pitch and channel that sounds at onset as Note does (from sample
+    // 0), but does not look at later notes; NoteOff is placed as asked.
     bool NoteOn(int onset, int note, int channel, int velocity, int duration);
     bool NoteOff(int time, int note, int channel);
-    // A whole note: its note-on at onset and its note-off duration samples
-    // later, or nothing at all when memory runs out (a lone note-on would
-    // hang at the synthesiser, a lone note-off would cut a sounding note of
-    // the same pitch short).
-    bool Note(int onset, int note, int channel, int velocity, int duration);
 
     // Drops the note-ons not yet emitted and moves every pending note-off to
     // the start of the block, one per sample: transport stop, start or jump.
@@ -65,11 +86,34 @@ public:
     bool IsHeld(int note, int channel) const;
 
 private:
+    // What a walk found about one pitch and channel around a new onset.
+    struct KeyScan {
+        NoteRecord* mpBefore = nullptr;  // last record before onset - 1 (null: the block start)
+        int mBeforeTime = 0;
+        NoteRecord* mpCut = nullptr;     // the note-off of the note sounding at onset, if any
+        int mCutFrom = 0;                // where that note-off was
+        int mCutTo = 0;                  // where it went
+        int mLimit = 0;                  // time of the key's next note-on after onset (INT_MAX: none)
+    };
+
     NoteRecord* TakeRecord();
     // Makes sure the pool holds at least count records; false when memory
     // ran out.
     bool ReserveRecords(int count);
     void Insert(NoteRecord* pRecord);
+    // Links the record on the first free sample at or after time, walking
+    // on from pPrevious, a linked record at previousTime <= time (null: from
+    // the block start, previousTime 0). Returns the sample it took.
+    int InsertAfter(NoteRecord* pRecord, int time, NoteRecord* pPrevious, int previousTime);
+    // The latest sample before limit that no record holds, searched down to
+    // fromTime, where the linked record pFrom lies; fromTime or less when
+    // every sample between them is taken.
+    int LastFreeBefore(int limit, const NoteRecord* pFrom, int fromTime) const;
+    // Finds the key's events around onset and moves the note-off of a note
+    // that sounds at onset to the sample before it (not before stepTime).
+    void CutSoundingNote(int onset, int note, int channel, int stepTime, KeyScan* pScan);
+    // Puts a cut note-off back where it was (the new note was left out).
+    void UndoCut(const KeyScan& scan);
     void Reschedule(NoteRecord* pRecord, int time);
     void Discard(NoteRecord* pRecord);
     // Takes the record out of the pending list; with carryDelta its delta
@@ -77,10 +121,14 @@ private:
     void Unlink(NoteRecord* pRecord, bool carryDelta);
     void AppendToPool(NoteRecord* pRecord);
     static void FreeList(NoteRecord* pFirst);
+    static int KeyIndex(int note, int channel) { return note * NUM_CHANNELS + channel; }
 
     NoteRecord* mpPendingFirst;
     NoteRecord* mpPendingLast;
     NoteRecord* mpPoolFirst;
     NoteRecord* mpPoolLast;
     uint32_t mHeldNotes[NUM_NOTES];  // bit c: note sounding at the host on channel c
+    // Pending records per pitch and channel: a walk for one key stops once
+    // it has met them all.
+    int32_t mPendingPerKey[NUM_NOTES * NUM_CHANNELS];
 };

@@ -260,9 +260,9 @@ void StepSimulation::RecordStrike(int wall, int position)
     record.mStruck.Add(position);
 }
 
-void StepSimulation::ResolveCollisions()
+void StepSimulation::UpdateCellDisplay()
 {
-    RoverList& rovers = mpGrid->mRovers;
+    const RoverList& rovers = mpGrid->mRovers;
     for (int cell = 0; cell < MAX_CELLS; ++cell) {
         mRoversInCell[cell] = 0;
         mCellDisplay[cell] = DISPLAY_CODE_EMPTY;
@@ -272,13 +272,24 @@ void StepSimulation::ResolveCollisions()
         ++mRoversInCell[rovers.mRovers[i].mCellid];
     }
     for (int i = 0; i < rovers.mCount; ++i) {
+        const Rover& rover = rovers.mRovers[i];
+        mCellDisplay[rover.mCellid] = mRoversInCell[rover.mCellid] == 1
+                                          ? RoverDisplayCode(rover.mHeading, rover.mPace)
+                                          : DISPLAY_CODE_COLLISION;
+    }
+}
+
+void StepSimulation::ResolveCollisions()
+{
+    // The display shows the headings the rovers met with, before they turn.
+    UpdateCellDisplay();
+    RoverList& rovers = mpGrid->mRovers;
+    for (int i = 0; i < rovers.mCount; ++i) {
         Rover& rover = rovers.mRovers[i];
         if (mRoversInCell[rover.mCellid] == 1) {
-            mCellDisplay[rover.mCellid] = RoverDisplayCode(rover.mHeading, rover.mPace);
             rover.mCollisionCount = 0;
             continue;
         }
-        mCellDisplay[rover.mCellid] = DISPLAY_CODE_COLLISION;
         rover.mHeading = HEADING_CLOCKWISE[rover.mHeading];
         if (mGroupLimit != 0) {
             ++rover.mCollisionCount;

@@ -32,8 +32,13 @@ public:
     // A strike that sounds.
     void RecordStrike(int wall, int position);
     // Counts rovers per cell, fills the cell display codes, and turns rovers
-    // that share a cell. Runs after the step's notes and on every refresh.
+    // that share a cell. Runs after the step's notes and after the user's
+    // edits of the grid.
     void ResolveCollisions();
+    // Counts rovers per cell and fills the cell display codes, changing no
+    // rover and drawing nothing: how a restored grid is shown, since
+    // restoring state must not turn the rovers it restores.
+    void UpdateCellDisplay();
     void TouchCell(int cellId);
     void TouchAllCells();
     // Marks all 17 positions of a wall muted (3) or clears them (0).

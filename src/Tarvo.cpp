@@ -123,13 +123,22 @@ void Tarvo::RecalculateTimingIfNeeded()
     // A step shorter than one sample could never leave a block.
     if (stepLength < 1.0) stepLength = 1.0;
     if (stepLength > MAX_LENGTH_SAMPLES) stepLength = MAX_LENGTH_SAMPLES;
-    mStepLength = stepLength;
     mNoteLengthSamples = TruncateLength(samplesPerBeat * mLengthUnitBeats);
-    mSwingPhase = true;
-    mFractionAccumulator = 0.0;
     double swingRatio = mSwingRatio < 1.0 ? 1.0 : (mSwingRatio > 2.0 ? 2.0 : mSwingRatio);
-    mSwingFirst = TruncateLength(mStepLength * swingRatio);
-    mSwingSecond = TruncateLength(2.0 * mStepLength - mSwingFirst);
+    int swingFirst = TruncateLength(stepLength * swingRatio);
+    int swingSecond = TruncateLength(2.0 * stepLength - swingFirst);
+    // New lengths restart the swing pair. A recalculation that leaves the
+    // step length and the pair as they were (a suspend and resume, a new
+    // time signature, a parameter set to the value it had) keeps the pair's
+    // phase and the fraction not yet paid out: the groove does not turn
+    // round because the host reset the plug-in.
+    if (stepLength != mStepLength || swingFirst != mSwingFirst || swingSecond != mSwingSecond) {
+        mSwingPhase = true;
+        mFractionAccumulator = 0.0;
+    }
+    mStepLength = stepLength;
+    mSwingFirst = swingFirst;
+    mSwingSecond = swingSecond;
     mStepFraction = mStepLength - std::floor(mStepLength);
 }
 
@@ -157,9 +166,48 @@ int64_t Tarvo::PositionTolerance() const
     double tolerance = samplesPerBeat / 960.0 + 2.0;
     if (!(tolerance < MAX_LENGTH_SAMPLES)) tolerance = MAX_LENGTH_SAMPLES;
     int64_t rounded = static_cast<int64_t>(tolerance);
-    // Never so large that a jump back to the previous step could pass.
+    // The tolerance is capped at a quarter of the step length, and at least
+    // 2 samples: at slow tempi and short steps (a long beat divided into
+    // "1/32t") the rounding step can come near a step length, and a small
+    // locate backwards, to the step just played, must still count as a jump
+    // and re-anchor rather than pass for continuity.
     int64_t limit = static_cast<int64_t>(mStepLength / 4.0);
     return rounded < limit ? rounded : (limit > 2 ? limit : 2);
+}
+
+void Tarvo::ReanchorOnTimeline(int64_t pos)
+{
+    // Steps lie on the host's swung timeline, counted from its sample 0:
+    // step 2m at 2m x L and step 2m + 1 one first swing interval later (a
+    // step whose time has a fraction falls on the sample it lies in). The
+    // next step is the first of them at or after pos, and the swing phase
+    // follows its index: after an even step comes the first interval, after
+    // an odd one the second. The same position therefore always swings the
+    // same way, whatever the play history.
+    const double pairLength = 2.0 * mStepLength;
+    auto pairStart = [pairLength](double pair) { return static_cast<int64_t>(std::floor(pair * pairLength)); };
+    double pair = std::floor(static_cast<double>(pos) / pairLength);
+    // The division may round across a pair boundary: one step back or on
+    // mends that (no loop: far out on a hostile timeline, pair + 1 may equal
+    // pair in a double, and the countdown below is clamped anyway).
+    if (pairStart(pair) > pos) pair -= 1.0;
+    if (pairStart(pair + 1.0) <= pos) pair += 1.0;
+    int64_t even = pairStart(pair);
+    int64_t next;
+    if (even == pos) {
+        next = even;
+        mSwingPhase = true;
+    } else if (even + mSwingFirst >= pos) {
+        next = even + mSwingFirst;
+        mSwingPhase = false;
+    } else {
+        next = pairStart(pair + 1.0);
+        mSwingPhase = true;
+    }
+    int64_t countdown = next - pos;
+    if (countdown < 0) countdown = 0;
+    if (countdown > MAX_LENGTH_SAMPLES) countdown = static_cast<int64_t>(MAX_LENGTH_SAMPLES);
+    mSamplesToNextStep = static_cast<int>(countdown);
 }
 
 void Tarvo::ChangeRunningState(bool running, int nFrames)
@@ -174,7 +222,11 @@ void Tarvo::ChangeRunningState(bool running, int nFrames)
 
 void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 {
-    if (nFrames < 0) nFrames = 0;
+    // A call with no frames is no time passing (some hosts make one to hand
+    // over parameter or event changes): it fires no step, makes no start or
+    // stop, sends nothing and leaves the clock exactly as it was. A block
+    // with frames that stands at the previous position still stops it.
+    if (nFrames <= 0) return;
     RecalculateTimingIfNeeded();
     TransportInfo info;
     GetTransportInfo(&info);
@@ -183,6 +235,9 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
     if (mResyncPending) {
         mLastPosition = pos;
         mResyncPending = false;
+        // The countdown of the state before the load means nothing on the
+        // host's timeline: the next block re-anchors.
+        mExpectedValid = false;
         return;
     }
 
@@ -215,19 +270,10 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 
     mOutputQueue.clear();
 
-    if (pos != mExpectedPosition) {
+    if (!mExpectedValid || pos != mExpectedPosition) {
         mTracker.ReleasePending();
         ++mClockStats.mReanchors;
-        double n = std::floor(static_cast<double>(pos) / mStepLength);
-        int64_t boundary = static_cast<int64_t>(std::floor(n * mStepLength));
-        if (boundary == pos) {
-            mSamplesToNextStep = 0;
-        } else {
-            int64_t next = static_cast<int64_t>(std::floor(static_cast<double>(boundary) + mStepLength)) - pos;
-            if (next < 0) next = 0;
-            if (next > MAX_LENGTH_SAMPLES) next = static_cast<int64_t>(MAX_LENGTH_SAMPLES);
-            mSamplesToNextStep = static_cast<int>(next);
-        }
+        ReanchorOnTimeline(pos);
     }
     mLastPosition = pos;
     mExpectedPosition = pos + nFrames;
@@ -295,6 +341,12 @@ void Tarvo::SendOutputQueue()
 void Tarvo::PublishStep()
 {
     mSimulation.ResolveCollisions();
+    if (mpView) mpView->PublishStep(mGrid, mSimulation);
+}
+
+void Tarvo::ShowGrid()
+{
+    mSimulation.UpdateCellDisplay();
     if (mpView) mpView->PublishStep(mGrid, mSimulation);
 }
 

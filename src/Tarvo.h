@@ -15,6 +15,7 @@
 #include "PseudoRandom.h"
 #include "ScaleFile.h"
 #include "SequencerState.h"
+#include "StateImage.h"
 #include "StepSimulation.h"
 #include "TarvoParams.h"
 #include "framework/plugin/IPlugVST.h"
@@ -93,13 +94,17 @@ private:
     // Clock.
     void RecalculateTimingIfNeeded();
     int64_t BlockPosition(const TransportInfo& info) const;
+    // Places the next step and the swing phase for a block at pos.
+    void ReanchorOnTimeline(int64_t pos);
     void RunStep(int offset);
     void ChangeRunningState(bool running, int nFrames);
     void SendOutputQueue();
     void RecomputeHumanSamples();
 
-    // Grid refresh after steps and edits.
+    // Grid refresh after steps and edits: collisions resolved, then shown.
     void PublishStep();
+    // The grid shown as it stands, with nothing resolved (after a load).
+    void ShowGrid();
     void UpdateGridLayout();
     void UpdateWallDisplay(int slot);
 
@@ -144,7 +149,7 @@ private:
     int mSamplesToNextStep;
     int64_t mLastPosition;
     int64_t mExpectedPosition;
-    bool mExpectedValid;  // a running block has set mExpectedPosition
+    bool mExpectedValid;  // a running block has set mExpectedPosition (and no load came since)
     double mExpectedSamplePos;  // host sample position at which the next block is expected
     int mLastBlockFrames;       // length of the last running block
     bool mWasRunning;
@@ -175,7 +180,9 @@ private:
     MidiMapEntry mControlMap[128];
     MidiMapEntry mNoteMap[128];
     ScaleFile mScaleFile;
-    char mScaleName[257];
+    char mScaleName[StateImage::SCALE_NAME_SIZE];
+    // Scratch of LoadState, kept here so that a load allocates nothing.
+    StateImage mLoadedState;
 
     // The editor this processor built; the view it talks to is mpView.
     TarvoGui* mpGui;

@@ -23,7 +23,11 @@ int ClampInt(double value, int lo, int hi)
     return static_cast<int>(value);
 }
 
-bool Fires(double value) { return value > 0.5; }
+// A button fires when its value is above 0.5 and someone set it: values
+// that are only being restored (a state load, a program change, the host
+// opening the plug-in) fire nothing. The nudge and drag buttons keep their
+// value 1 after they fire, so a saved project holds it.
+bool Fires(const IPlugBase* p, double value) { return value > 0.5 && !p->IsRestoringParams(); }
 
 const char* const TIME_UNIT_LABELS[NUM_TIME_UNITS] = {"1/1",  "1/2d", "1/2",   "1/4d", "1/4",   "1/8d",
                                                       "1/2t", "1/8",  "1/16d", "1/4t", "1/16",  "1/32d",
@@ -152,7 +156,7 @@ struct TarvoHandlers {
     }
     static void Octave(Tarvo* p, const ParamChangeDesc* d, double v, int slot, int shift)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         int transpose = p->mNotes.mScales[slot].mTranspose + shift;
         if (transpose < 0 || transpose > 127) return;
@@ -188,7 +192,7 @@ struct TarvoHandlers {
     static void ClrObs(Tarvo* p, const ParamChangeDesc* d, double v) { GridEdit(p, d, v, ClearObstacles, true); }
     static void ClrAll(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         ClearRovers(&p->mGrid);
         p->mSimulation.TouchAllCells();
@@ -198,7 +202,7 @@ struct TarvoHandlers {
     }
     static void GridEdit(Tarvo* p, const ParamChangeDesc* d, double v, void (*edit)(Matrix*), bool touchAll)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         edit(&p->mGrid);
         if (touchAll) p->mSimulation.TouchAllCells();
@@ -210,18 +214,18 @@ struct TarvoHandlers {
             EGridTransform_FlipH,  EGridTransform_FlipV, EGridTransform_ShiftR, EGridTransform_ShiftL,
             EGridTransform_ShiftU, EGridTransform_ShiftD, EGridTransform_RotR,  EGridTransform_RotL,
             EGridTransform_StagrU, EGridTransform_StagrD};
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         TransformGrid(&p->mGrid, TRANSFORMS[d->mParamIdx - EParam_MFlipH]);
         p->UpdateGridLayout();
         p->mGridChanged = true;
     }
-    // Nudge and drag fire on every dispatch that finds them above 0.5: they
+    // Nudge and drag fire on every change that finds them above 0.5: they
     // do not reset, so a host that holds them at 1 moves the rover on each
-    // change it sends, a state load included.
+    // change it sends (a state load restores the 1 without firing).
     static void NudgeDrag(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         bool newest = d->mParamIdx == EParam_NudgeNew || d->mParamIdx == EParam_DragNew;
         bool forward = d->mParamIdx == EParam_NudgeNew || d->mParamIdx == EParam_NudgeOld;
         int count = p->mGrid.mRovers.mCount;
@@ -232,19 +236,19 @@ struct TarvoHandlers {
 
     static void Save(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         p->SavePattern(d->mParamIdx - EParam_Save1);
     }
     static void Restore(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         p->RestorePattern(d->mParamIdx - EParam_Restore1);
     }
     static void Clear(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        if (!Fires(v)) return;
+        if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         p->ClearPattern(d->mParamIdx - EParam_Clear1);
     }
@@ -259,7 +263,10 @@ struct TarvoHandlers {
     static void SeqOn(Tarvo* p, const ParamChangeDesc*, double v) { p->mSeqOn = v >= 0.5; }
 
     static void ScaleLoad(Tarvo*, const ParamChangeDesc*, double) {}
-    static void FileSelect(Tarvo* p, const ParamChangeDesc*, double) { p->LoadScaleFromSelector(); }
+    static void FileSelect(Tarvo* p, const ParamChangeDesc*, double)
+    {
+        if (!p->IsRestoringParams()) p->LoadScaleFromSelector();
+    }
     static void PnlPatt(Tarvo* p, const ParamChangeDesc*, double v) { p->ShowPanel(true, v); }
     static void PnlSeq(Tarvo* p, const ParamChangeDesc*, double v) { p->ShowPanel(false, v); }
 
@@ -464,7 +471,8 @@ void Tarvo::OnParamChanged(int paramIdx)
     mGridChanged = false;
     if (paramIdx < 0 || paramIdx >= EParam_NumParams) return;
     if (paramIdx >= EParam_FirstCell && paramIdx < EParam_FirstCell + MAX_CELLS) {
-        RunCellCommand(paramIdx - EParam_FirstCell, GetParam(paramIdx)->Value());
+        // A cell parameter carries an edit command, not a value to restore.
+        if (!IsRestoringParams()) RunCellCommand(paramIdx - EParam_FirstCell, GetParam(paramIdx)->Value());
         return;
     }
     double value = GetParam(paramIdx)->Value();

@@ -25,41 +25,50 @@ bool Tarvo::SaveState(StateChunk* pChunk)
 int Tarvo::LoadState(StateChunk* pChunk, int startPos)
 {
     ScopedLock lock(mLock);
-    int position = mRandom.Load(pChunk, startPos);
-    for (Scale& scale : mNotes.mScales) position = scale.Load(pChunk, position);
+    // Everything is read and checked before anything is applied: a refused
+    // chunk leaves the state, the parameters, the clock and the pending
+    // notes as they were.
+    StateImage& image = mLoadedState;
+    image.mRandom = mRandom;
+    for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) image.mScales[slot] = mNotes.mScales[slot];
+    image.mGrid = mGrid;
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) image.mPatterns[slot] = mPatterns[slot];
+    image.mSequencer = mSequencer;
+    int position = image.Read(pChunk, startPos);
+    if (position >= 0) position = ReadParamValues(pChunk, position, image.mParamValues);
+    if (position < 0) return -1;
 
-    char name[sizeof mScaleName];
-    std::strcpy(name, "default");
-    if (position >= 0) position = pChunk->GetString(name, sizeof name, position);
-    std::strcpy(mScaleName, name);
-    if (mpView) mpView->ShowScaleName(mScaleName);
-
+    mRandom = image.mRandom;
+    for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) mNotes.mScales[slot] = image.mScales[slot];
     mNotes.UpdateNoteRange();
     mNotes.RebuildNoteProbability();
+    std::memcpy(mScaleName, image.mScaleName, sizeof mScaleName);
+    if (mpView) mpView->ShowScaleName(mScaleName);
 
-    position = mGrid.Load(pChunk, position);
+    mGrid = image.mGrid;
     for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
-        int8_t occupied = 0;
-        position = pChunk->GetByte(&occupied, position);
-        position = mPatterns[slot].Load(pChunk, position);
+        mPatterns[slot] = image.mPatterns[slot];
         // A slot stored empty leaves an occupied thumbnail as it was.
-        if (occupied != 0) {
+        if (image.mPatternFlags[slot]) {
             mPatternOccupied[slot] = true;
             if (mpView) mpView->ShowPatternSlot(slot, true, &mPatterns[slot]);
         }
     }
-    position = mSequencer.Load(pChunk, position);
+    mSequencer = image.mSequencer;
     for (int step = 0; step < NUM_SEQ_STEPS; ++step) {
         GetParam(EParam_FirstLock + step)->SetClamped(mSequencer.mLockFlags[step]);
         GetParam(EParam_FirstMute + step)->SetClamped(mSequencer.mMuteFlags[step]);
     }
 
     // The parameter values have the last word: their handlers apply them
-    // over the grid and sequencer read above.
-    int result = UnserializeParams(pChunk, position);
+    // over the grid and sequencer read above. Restoring them fires no
+    // button and runs no cell command.
+    RestoreParamValues(image.mParamValues);
     mResyncPending = true;
+    // The editor shows the restored grid; its rovers are counted, not
+    // turned: turning them would change what the project plays.
     UpdateGridLayout();
-    PublishStep();
+    ShowGrid();
     if (mpView) mpView->MarkSequencerPanelChanged();
-    return result;
+    return position;
 }

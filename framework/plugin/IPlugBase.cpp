@@ -24,7 +24,8 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
                      int32_t mfrID, int latency, bool /*plugDoesMidi*/, bool plugDoesChunks, bool plugIsInst)
     : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mHostId(kHostUninit), mHostVersion(0),
       mStateChunks(plugDoesChunks), mIsInst(plugIsInst), mSampleRate(44100.0), mBlockSize(0), mLatency(latency),
-      mpEditor(0), mCurrentPreset(0), mDeclaredParams(nParams)
+      mpEditor(0), mCurrentPreset(0), mDeclaredParams(nParams), mRestoringParams(false),
+      mRestoredValues(nParams > 0 ? nParams : 0, 0.0)
 {
     TRACE_ENTRY("IPlugBase::IPlugBase");
     for (int i = 0; i < nParams; ++i) mParams.push_back(new IPlugParam());
@@ -167,19 +168,39 @@ bool IPlugBase::SerializeParams(StateChunk* pChunk)
     return ok && pChunk->Size() > 0;
 }
 
+int IPlugBase::ReadParamValues(const StateChunk* pChunk, int startPos, double* values) const
+{
+    int position = startPos;
+    for (int i = 0; i < mDeclaredParams && i < NParams() && position >= 0; ++i) {
+        position = pChunk->GetDouble(&values[i], position);
+    }
+    return position;
+}
+
+void IPlugBase::RestoreParamValues(const double* values)
+{
+    ScopedLock lock(mLock);
+    for (int i = 0; i < mDeclaredParams && i < NParams(); ++i) mParams[i]->SetClamped(values[i]);
+    DispatchRestoredParams();
+}
+
 int IPlugBase::UnserializeParams(StateChunk* pChunk, int startPos)
 {
     TRACE_ENTRY("IPlugBase::UnserializeParams");
     ScopedLock lock(mLock);
-    int position = startPos;
-    for (int i = 0; i < mDeclaredParams && i < NParams() && position >= 0; ++i) {
-        double value = 0.0;
-        position = pChunk->GetDouble(&value, position);
-        if (position < 0) value = 0.0;
-        mParams[i]->SetClamped(value);
-    }
-    for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+    int position = ReadParamValues(pChunk, startPos, mRestoredValues.data());
+    if (position < 0) return -1;
+    RestoreParamValues(mRestoredValues.data());
     return position;
+}
+
+void IPlugBase::DispatchRestoredParams()
+{
+    ScopedLock lock(mLock);
+    bool wasRestoring = mRestoringParams;
+    mRestoringParams = true;
+    for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+    mRestoringParams = wasRestoring;
 }
 
 void IPlugBase::EnsureDefaultPreset()

@@ -123,7 +123,22 @@ public:
     void SetParameterFromGUI(int paramIdx, double normalizedValue);
 
     bool SerializeParams(StateChunk* pChunk);
+    // Reads the plain values of the declared parameters into values (one per
+    // declared parameter). Returns the position after them, or -1 when they
+    // do not all lie inside the chunk.
+    int ReadParamValues(const StateChunk* pChunk, int startPos, double* values) const;
+    // Gives the declared parameters these values, clamped into their ranges,
+    // then dispatches every parameter as restored state.
+    void RestoreParamValues(const double* values);
+    // Both of the above, all or nothing: a chunk that does not hold every
+    // value changes nothing and gives -1.
     int UnserializeParams(StateChunk* pChunk, int startPos);
+    // Calls OnParamChanged for every parameter in index order, as restored
+    // state (a state load, a program change, the host opening the plug-in).
+    void DispatchRestoredParams();
+    // True during DispatchRestoredParams: the values are being applied, not
+    // changed by anyone, so buttons do not fire.
+    bool IsRestoringParams() const { return mRestoringParams; }
 
     // Presets.
     void EnsureDefaultPreset();
@@ -190,6 +205,9 @@ protected:
     std::vector<OutputChannel> mOutChannels;
     RecursiveLock mLock;
     int mDeclaredParams;
+    bool mRestoringParams;
+    // Room for the declared parameters' values of a preset being read.
+    std::vector<double> mRestoredValues;
 
 private:
     IPlugBase(const IPlugBase&) = delete;

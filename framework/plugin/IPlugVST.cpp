@@ -297,7 +297,7 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
     switch (opCode) {
     case effOpen:
         InitForHost();
-        for (int i = 0; i < NParams(); ++i) OnParamChanged(i);
+        DispatchRestoredParams();
         return 0;
     case effSetProgram:
         if (!DoesStateChunks()) StoreCurrentPreset();
@@ -488,12 +488,12 @@ void IPlugVST::SetChunk(VstInt32 idx, VstIntPtr size, void* ptr, VstIntPtr* pRes
     if (pChunk->GetInt32(&magic, 0) >= 0 && magic == StateChunk::HEADER_MAGIC) {
         startPos = pChunk->GetInt32(&version, 4) >= 0 ? StateChunk::HEADER_SIZE : -1;
     }
+    // A refused chunk changes nothing, the current preset included.
     int result = LoadState(pChunk, startPos);
+    if (result < 0) return;
     if (idx || version < StateChunk::HEADER_VERSION) StoreCurrentPreset();
-    if (result >= 0) {
-        PushParamsToEditor();
-        *pResult = 1;
-    }
+    PushParamsToEditor();
+    *pResult = 1;
 }
 
 VstIntPtr IPlugVST::CanDo(const char* text)

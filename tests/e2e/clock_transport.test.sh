@@ -28,6 +28,7 @@ play notime "${scene[@]}" --tempo 120 --blocks 300 --no-time --events "$WORKDIR/
 play double "${scene[@]}" --tempo 120 --blocks 300 --precision double
 play longblock "${scene[@]}" --tempo 120 --blocks 300 --at "20 blocksize 8192" --at "21 blocksize 480" \
     --events "$WORKDIR/longblock.events"
+for events in *.events; do check_no_overlaps "$events"; done
 
 /usr/bin/python3 - <<'PY' || fail "clock checks failed (see above)"
 import json, sys

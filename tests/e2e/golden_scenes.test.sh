@@ -2,8 +2,9 @@
 # The golden scenes of scenes/scenes.txt played through tarvo-host: the MIDI
 # event log and the saved state chunk of every scene must equal the expected
 # files in golden/ byte for byte, on every binary (Linux, Win32 and Win64 play
-# the same notes). After an intended change of the music, regenerate them on
-# Linux with TARVO_REGENERATE_GOLDEN=1 and review the difference.
+# the same notes), and no generated note may overlap another of its pitch and
+# channel. After an intended change of the music, regenerate them on Linux
+# with TARVO_REGENERATE_GOLDEN=1 and review the difference.
 set -euo pipefail
 . "$(dirname "$0")/run-host.sh"
 
@@ -34,6 +35,15 @@ while read -r name options; do
         cp "$name.chunk" "$golden/$name.chunk"
         echo "scene $name: golden files regenerated"
     fi
+    script=""
+    frames=512
+    for ((i = 0; i + 1 < ${#args[@]}; i++)); do
+        case "${args[$i]}" in
+            --script) script="${args[$((i + 1))]}" ;;
+            --block) frames="${args[$((i + 1))]}" ;;
+        esac
+    done
+    check_no_overlaps "$name.events" ${script:+"$script" "$frames"}
     compare_files "$golden/$name.events" "$name.events" || failures=$((failures + 1))
     compare_binary_files "$golden/$name.chunk" "$name.chunk" || failures=$((failures + 1))
     notes=$(grep -c ' 9[0-9a-f] [0-9a-f][0-9a-f] [0-9a-f][1-9a-f]\| 9[0-9a-f] [0-9a-f][0-9a-f] [1-9a-f][0-9a-f]' "$name.events" || true)

@@ -43,10 +43,13 @@ play() {
     [ "$status" -eq 0 ] && grep -q '"noteOns"' "$name.json" || fail "$name: play failed: $(head -n 3 "$name.err")"
 }
 play plain
+check_no_overlaps plain.events
 # Controller 20 = 127 on channel 1 (status b0): "1/32t" steps from block 50.
 # The same controller on channel 2 (b1) and controller 22 are not mapped.
 play mapped --at "50 midi 3 b0 14 7f" --at "60 midi 0 b1 14 00" --at "70 midi 0 b0 16 40" \
     --at "80 midi 7 b5 15 00" --at "90 midi 0 99 25 64" --at "300 midi 11 b0 7b 00"
+# The one note passed through (channel 10) never sounds twice.
+check_no_overlaps mapped.events
 
 /usr/bin/python3 - <<'PY' || fail "MIDI map checks failed (see above)"
 import json, struct, sys

@@ -24,6 +24,15 @@
 #                            fails the test with MESSAGE unless the Python
 #                            EXPRESSION holds for the JSON report in FILE,
 #                            loaded as r
+#   check_no_overlaps EVENTS [SCRIPT FRAMES]
+#                            fails the test when the events file EVENTS holds a
+#                            note-on while a note of the same pitch and channel
+#                            still sounds. Messages passed through from the
+#                            MIDI input are not generated notes: with SCRIPT
+#                            and FRAMES, the note messages of SCRIPT's "midi"
+#                            actions are left out (at BLOCK x FRAMES + OFFSET,
+#                            for scripts played from sample 0 with no stop or
+#                            locate before them)
 #   rerun_in_xvfb            runs the script again, from its start, inside an
 #                            Xvfb screen of its own unless it already runs in
 #                            one: editors never open on a tester's desktop
@@ -173,6 +182,45 @@ json_check() {
 import json, sys
 r = json.load(open(sys.argv[1], encoding="utf-8"))
 sys.exit(0 if eval(sys.argv[2]) else 1)
+PY
+}
+
+check_no_overlaps() {
+    /usr/bin/python3 - "$@" <<'PY' || fail "overlapping notes in $1"
+import sys
+passed = {}
+if len(sys.argv) > 3:
+    frames = int(sys.argv[3])
+    for line in open(sys.argv[2]):
+        words = line.split("#")[0].split()
+        if len(words) == 6 and words[1] == "midi":
+            key = (int(words[0]) * frames + int(words[2]), int(words[3], 16), int(words[4], 16), int(words[5], 16))
+            passed[key] = passed.get(key, 0) + 1
+sounding = set()
+overlaps = []
+notes = 0
+for line in open(sys.argv[1]):
+    sample, status, data1, data2 = line.split()
+    key = (int(sample), int(status, 16), int(data1, 16), int(data2, 16))
+    if passed.get(key, 0) > 0:
+        passed[key] -= 1
+        continue
+    kind = key[1] & 0xF0
+    if kind not in (0x80, 0x90):
+        continue
+    note = (key[1] & 0x0F, key[2])
+    on = kind == 0x90 and key[3] > 0
+    if on:
+        notes += 1
+        if note in sounding:
+            overlaps.append(line.strip())
+        sounding.add(note)
+    else:
+        sounding.discard(note)
+if overlaps:
+    print("%s: %d of %d note-ons start while their pitch still sounds on their channel, first: %s"
+          % (sys.argv[1], len(overlaps), notes, "; ".join(overlaps[:3])), file=sys.stderr)
+    sys.exit(1)
 PY
 }
 

@@ -1,6 +1,7 @@
 // A project chunk is the user's file: whatever bytes it holds, loading it and
 // playing on must not crash, overrun a buffer or leave a grid the simulation
-// cannot run, and the state saved afterwards must load again.
+// cannot run; a refused chunk changes nothing, and the state saved
+// afterwards loads again and saves to the same bytes.
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -17,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FakeHost& host = *pHost;
     host.mEvents.clear();
     host.mAutomation.clear();
-    host.SetChunk(std::vector<unsigned char>(data, data + size));
+    const std::vector<unsigned char> before = host.GetChunk();
+    if (!host.SetChunk(std::vector<unsigned char>(data, data + size)) && host.GetChunk() != before) std::abort();
 
     const Matrix& grid = host.Plug()->Grid();
     if (grid.mRovers.mCount < 0 || grid.mRovers.mCount > 20 || grid.mLastRow < 0 || grid.mLastRow > 16 ||
@@ -28,6 +30,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     std::vector<unsigned char> saved = host.GetChunk();
     // 6234 bytes: an empty grid, empty slots and an empty scale name.
-    if (saved.size() < 6234 || !host.SetChunk(saved)) std::abort();
+    if (saved.size() < 6234 || !host.SetChunk(saved) || host.GetChunk() != saved) std::abort();
     return 0;
 }

@@ -209,11 +209,11 @@ int32_t HostSession::FindParameter(const std::string& name)
     return -1;
 }
 
-void HostSession::SetChunk(const std::vector<uint8_t>& data)
+bool HostSession::SetChunk(const std::vector<uint8_t>& data)
 {
     // Kept until the next chunk: a careless plug-in may read it later.
     mChunkIn = data;
-    Dispatch(effSetChunk, 0, VstIntPtr(mChunkIn.size()), mChunkIn.empty() ? nullptr : mChunkIn.data());
+    return Dispatch(effSetChunk, 0, VstIntPtr(mChunkIn.size()), mChunkIn.empty() ? nullptr : mChunkIn.data()) == 1;
 }
 
 bool HostSession::GetChunk(std::vector<uint8_t>* data, std::string* error)

@@ -87,7 +87,8 @@ public:
     float GetParameter(int32_t index);
     // Index of the first declared parameter with that name, or -1.
     int32_t FindParameter(const std::string& name);
-    void SetChunk(const std::vector<uint8_t>& data);
+    // effSetChunk, index 0; false when the plug-in refused the chunk.
+    bool SetChunk(const std::vector<uint8_t>& data);
     bool GetChunk(std::vector<uint8_t>* data, std::string* error);
     // effClose, then the module is unloaded. Safe to call more than once.
     void Close();

@@ -61,7 +61,7 @@ bool PlayRun::Open()
     mpSession->SetSampleRate(mOptions.transport.sampleRate);
     mpSession->SetBlockSize(mOptions.blockSize);
     mpSession->SetActive(true);
-    if (!mOptions.chunkInPath.empty()) mpSession->SetChunk(mChunkIn);
+    if (!mOptions.chunkInPath.empty()) LoadChunk(mChunkIn, "--chunk-in " + mOptions.chunkInPath);
     for (const ParamSetting& setting : mOptions.params) {
         int32_t index = setting.byName ? mpSession->FindParameter(setting.name) : setting.index;
         if (index < 0) {
@@ -118,7 +118,7 @@ bool PlayRun::ApplyAction(const ScriptAction& action)
             mError = "load before block " + std::to_string(action.block) + ": " + mError;
             return false;
         }
-        mpSession->SetChunk(chunk);
+        LoadChunk(chunk, "load " + action.path + " before block " + std::to_string(action.block));
         break;
     }
     case EScriptAction_BlockSize:
@@ -126,6 +126,13 @@ bool PlayRun::ApplyAction(const ScriptAction& action)
         break;
     }
     return true;
+}
+
+void PlayRun::LoadChunk(const std::vector<uint8_t>& chunk, const std::string& what)
+{
+    if (mpSession->SetChunk(chunk)) return;
+    ++mLoadsRefused;
+    ReportWarning(what + ": the plug-in refused the state chunk (" + std::to_string(chunk.size()) + " bytes)");
 }
 
 bool PlayRun::RunBlock()
@@ -218,6 +225,8 @@ void PlayRun::WriteSummaryMembers(JsonWriter* json) const
     json->Integer(noteOns);
     json->Key("automation");
     json->Integer(int64_t(mpSession->Automation().size()));
+    json->Key("loadsRefused");
+    json->Integer(mLoadsRefused);
     json->Key("outputPeak");
     json->Number(mpSession->OutputPeak());
 }

@@ -67,6 +67,9 @@ public:
 
 private:
     bool ApplyAction(const ScriptAction& action);
+    // effSetChunk; a refused chunk is reported and counted, and the run goes
+    // on with the state the plug-in kept.
+    void LoadChunk(const std::vector<uint8_t>& chunk, const std::string& what);
 
     HostSession* mpSession;
     const PlayOptions& mOptions;
@@ -77,6 +80,7 @@ private:
     MidiFileWriter mMidiFile;
     std::vector<uint8_t> mChunkIn;
     std::vector<VstMidiEvent> mPendingMidi;
+    int64_t mLoadsRefused = 0;
     std::string mError;
 };
 

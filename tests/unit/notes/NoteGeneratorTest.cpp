@@ -56,7 +56,7 @@ protected:
     StepNoteInputs inputs;
     PseudoRandom random;
     PseudoRandom reference;
-    NoteTracker tracker;
+    NoteTracker tracker{0};  // an empty pool, which grows as notes come
 };
 
 }  // namespace

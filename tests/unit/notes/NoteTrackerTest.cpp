@@ -85,11 +85,55 @@ TEST(NoteTracker, NoteOffOfALaterPendingNoteOnStays)
     PlayNote(&tracker, 100, 60, 20);
     EXPECT_EQ(Emit(&tracker, 512), (std::vector<Event>{{50, OFF, 60, 0}, {100, ON, 60, 100}, {120, OFF, 60, 0},
                                                         {150, ON, 60, 100}, {300, OFF, 60, 0}}));
+}
 
-    // Not sounding at all: nothing pending is touched.
-    PlayNote(&tracker, 10, 64, 190);
-    PlayNote(&tracker, 100, 64, 20);
-    EXPECT_EQ(Emit(&tracker, 256).back(), Event(200, OFF, 64, 0));
+// Whether an earlier note's note-on has gone out yet depends on where the
+// host's blocks end; the cut must not.
+TEST(NoteTracker, NotesOfOnePitchNeverOverlapWhetherSentOrPending)
+{
+    // Pending (not sent) and sounding at the new onset: cut a sample before.
+    NoteTracker pending;
+    pending.Note(10, 64, 0, 100, 190);
+    pending.Note(100, 64, 0, 100, 20, 90);  // a humanised onset, its step at 90
+    EXPECT_EQ(Emit(&pending, 256), (std::vector<Event>{{10, ON, 64, 100}, {99, OFF, 64, 0}, {100, ON, 64, 100},
+                                                        {120, OFF, 64, 0}}));
+
+    // A new note on its step's own sample: nothing moves before the step, so
+    // the earlier note ends there and the new one starts a sample later.
+    NoteTracker onStep;
+    onStep.Note(0, 60, 0, 100, 264);
+    Emit(&onStep, 64);
+    onStep.Note(36, 60, 0, 100, 50, 36);
+    EXPECT_EQ(Emit(&onStep, 256), (std::vector<Event>{{36, OFF, 60, 0}, {37, ON, 60, 100}, {86, OFF, 60, 0}}));
+
+    // The sample before taken by another note: the earlier note ends on the
+    // first free sample after it, the new note-on follows.
+    NoteTracker taken;
+    taken.Note(10, 60, 0, 100, 190);
+    taken.Note(99, 70, 0, 100, 5, 90);
+    taken.Note(100, 60, 0, 100, 20, 90);
+    EXPECT_EQ(Emit(&taken, 256), (std::vector<Event>{{10, ON, 60, 100}, {99, ON, 70, 100}, {100, OFF, 60, 0},
+                                                      {101, ON, 60, 100}, {104, OFF, 70, 0}, {120, OFF, 60, 0}}));
+
+    // A note that would reach a later note-on of its pitch (a repeat, a
+    // humanised onset) ends on the last free sample before it.
+    NoteTracker later;
+    later.Note(150, 60, 0, 100, 100);
+    later.Note(149, 62, 0, 100, 1);
+    later.Note(100, 60, 0, 100, 80, 100);
+    EXPECT_EQ(Emit(&later, 512), (std::vector<Event>{{100, ON, 60, 100}, {148, OFF, 60, 0}, {149, ON, 62, 100},
+                                                      {150, ON, 60, 100}, {151, OFF, 62, 0}, {250, OFF, 60, 0}}));
+
+    // No sample left between two note-ons (the same pitch starts on the same
+    // sample or the next): the new note is left out, the other one stands.
+    NoteTracker full;
+    full.Note(0, 60, 0, 100, 300);
+    EXPECT_TRUE(full.Note(200, 60, 0, 100, 50, 200));  // cuts the first at 200, starts at 201
+    EXPECT_TRUE(full.Note(201, 60, 0, 100, 50, 201));  // the same sample: left out
+    EXPECT_TRUE(full.Note(200, 60, 0, 100, 50, 200));  // would need 201 for its note-on
+    EXPECT_EQ(Emit(&full, 512), (std::vector<Event>{{0, ON, 60, 100}, {200, OFF, 60, 0}, {201, ON, 60, 100},
+                                                     {250, OFF, 60, 0}}));
+    EXPECT_EQ(full.PendingCount(), 0);
 }
 
 TEST(NoteTracker, ReleasePendingSendsOnlyNoteOffsFromSampleZero)

@@ -22,8 +22,13 @@ public:
         GetParam(0)->DefineDouble("Gain", 0.5, 0.0, 1.0, 0.01);
         GetParam(1)->DefineInt("Count", 3, 0, 10);
     }
-    void OnParamChanged(int paramIdx) override { mChanged.push_back(paramIdx); }
+    void OnParamChanged(int paramIdx) override
+    {
+        mChanged.push_back(paramIdx);
+        mRestoring.push_back(IsRestoringParams());
+    }
     std::vector<int> mChanged;
+    std::vector<bool> mRestoring;
 };
 
 std::vector<std::string> gHostText;
@@ -40,7 +45,7 @@ VstIntPtr VSTCALLBACK ProductHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr
 
 }  // namespace
 
-TEST(IPlugBase, ShortParameterChunkZeroesTheFirstMissingValueAndDispatchesAll)
+TEST(IPlugBase, ParameterChunksAreRestoredWholeOrNotAtAll)
 {
     TestPlug plug(0);
     StateChunk chunk;
@@ -48,9 +53,9 @@ TEST(IPlugBase, ShortParameterChunkZeroesTheFirstMissingValueAndDispatchesAll)
     plug.GetParam(1)->SetValue(7);
     plug.mChanged.clear();
     EXPECT_EQ(plug.UnserializeParams(&chunk, 0), -1);
-    EXPECT_EQ(plug.GetParam(0)->Value(), 0.25);
-    EXPECT_EQ(plug.GetParam(1)->Value(), 0.0);
-    EXPECT_EQ(plug.mChanged, (std::vector<int>{0, 1}));
+    EXPECT_EQ(plug.GetParam(0)->Value(), 0.5);
+    EXPECT_EQ(plug.GetParam(1)->Value(), 7.0);
+    EXPECT_TRUE(plug.mChanged.empty());
 
     StateChunk full;
     full.PutDouble(2.0);  // clamped into the range, not rounded
@@ -58,6 +63,10 @@ TEST(IPlugBase, ShortParameterChunkZeroesTheFirstMissingValueAndDispatchesAll)
     EXPECT_EQ(plug.UnserializeParams(&full, 0), 16);
     EXPECT_EQ(plug.GetParam(0)->Value(), 1.0);
     EXPECT_EQ(plug.GetParam(1)->Value(), 4.4);
+    // Every parameter is dispatched, as restored values, not as changes.
+    EXPECT_EQ(plug.mChanged, (std::vector<int>{0, 1}));
+    EXPECT_EQ(plug.mRestoring, (std::vector<bool>{true, true}));
+    EXPECT_FALSE(plug.IsRestoringParams());
 }
 
 TEST(IPlugBase, PresetSlots)

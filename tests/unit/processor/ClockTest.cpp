@@ -57,8 +57,9 @@ TEST(Clock, FullSwingFiresStepsInPairs)
     host.Play();
     host.ProcessSamples(3 * 22050 + 1000, 512);
     EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 7);
-    // Two steps at one offset: the second note-on takes the next free sample.
-    EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{0, 22050, 22051, 44100, 44101, 66150, 66151}));
+    // Two steps at one offset strike the same note on the same sample: it
+    // sounds once.
+    EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{0, 22050, 44100, 66150}));
 }
 
 TEST(Clock, FractionAccumulatorPaysOutTheFractionOfTheStepLength)
@@ -157,7 +158,6 @@ TEST(Clock, AJumpReanchorsOnTheStepGrid)
     host.Locate(50000);
     host.Process(512);
     // The sounding note ends at the start of the block of the jump.
-    for (auto& e : host.mEvents) printf("DBG %lld %x %d\n", e.mSample, e.mStatus, e.mData1);
     ASSERT_FALSE(host.mEvents.empty());
     EXPECT_EQ(host.mEvents[0].mStatus, 0x80);
     EXPECT_EQ(host.mEvents[0].mSample, 50000);
@@ -165,45 +165,113 @@ TEST(Clock, AJumpReanchorsOnTheStepGrid)
     EXPECT_EQ(Take(host.NoteOnSamples(), 2), (std::vector<long long>{55125, 66150}));
 }
 
-TEST(Clock, ZeroLengthBlocksFireNoStepAndAPositionThatStandsStillStops)
+// Some hosts call processReplacing with no frames to hand over parameter
+// or event changes: no time passes.
+TEST(EmptyBlocks, ZeroFrameCallsAnywhereChangeNoEvent)
 {
-    FakeHost host(44100.0, 512);
-    host.SetUpStepProbe();
-    host.Play();
-    // An empty block at the start starts the clock without a step; the
-    // first real block stands at the same position, so it stops again, and
-    // the block after it starts anew from 512: the step at 0 is not played.
-    host.Process(0);
-    EXPECT_EQ(host.Plug()->GetClockStats().mSteps, 0);
-    EXPECT_EQ(host.Plug()->GetClockStats().mTransitions, 1);
-    host.ProcessSamples(11025 * 2 + 1, 512);  // to 22528: steps at 11025 and 22050
-    const ClockStats played = host.Plug()->GetClockStats();
-    EXPECT_EQ(played.mSteps, 2);
-    EXPECT_EQ(played.mTransitions, 3);
+    FakeHost plain(48000.0, 512), interrupted(48000.0, 512);
+    for (FakeHost* pHost : {&plain, &interrupted}) {
+        pHost->SetUpHeavyScene();
+        pHost->Play();
+    }
+    interrupted.Process(0);  // before the first block
+    for (int block = 0; block < 1500; ++block) {
+        plain.Process(512);
+        if (block % 7 == 3) interrupted.Process(0);
+        interrupted.Process(512);
+        if (block % 11 == 5) {
+            interrupted.Process(0);
+            interrupted.Process(0, true);
+        }
+    }
+    ASSERT_GT(plain.mEvents.size(), 300u);
+    EXPECT_EQ(interrupted.mEvents, plain.mEvents);
+    EXPECT_EQ(interrupted.Plug()->GetClockStats().mTransitions, 1);
 
-    // In the middle of playback likewise: the first empty block still moves
-    // on from the last one, the second stands where it did and stops the
-    // clock. The note sounding since 22050 ends once a block has samples to
-    // send it at.
-    host.mEvents.clear();
-    host.Process(0);
-    EXPECT_EQ(host.Plug()->GetClockStats().mTransitions, 3);
-    host.Process(0);
-    EXPECT_EQ(host.Plug()->GetClockStats().mTransitions, 4);
-    EXPECT_TRUE(host.mEvents.empty());
-    // The next block still stands at 22528 (empty blocks do not move the
-    // position on); the one after starts the clock again, re-anchored to
-    // the step grid: the next step boundary, 33075, still fires.
-    host.Process(512);
-    EXPECT_TRUE(host.mEvents.empty());
-    host.Process(512);
-    ASSERT_FALSE(host.mEvents.empty());
-    EXPECT_EQ(host.mEvents[0], (HostEvent{23040, 0x80, 50, 0}));
-    host.ProcessSamples(10240, 512);
-    const ClockStats resumed = host.Plug()->GetClockStats();
-    EXPECT_EQ(resumed.mTransitions, 5);
-    EXPECT_EQ(resumed.mReanchors, played.mReanchors + 1);
-    EXPECT_EQ(resumed.mSteps, 3);
+    // A block with frames that stands where the last one stood still stops
+    // the clock, and the sounding notes end at once.
+    interrupted.Locate(interrupted.Position() - 512);
+    interrupted.mEvents.clear();
+    interrupted.Process(512);
+    EXPECT_FALSE(interrupted.Plug()->ClockRunning());
+    ASSERT_FALSE(interrupted.mEvents.empty());
+    EXPECT_EQ(interrupted.mEvents[0].mStatus & 0xF0, 0x80);
+}
+
+namespace {
+
+// Swing 0.5 on "1/8" steps at 48 kHz and 120 bpm: intervals of 18000 and
+// 6000 samples, even steps at 24000 m and odd ones 18000 later. Notes of
+// 1000 samples end before the shortest interval.
+void SetUpSwingProbe(FakeHost& host)
+{
+    host.SetUpStepProbe();
+    host.SetPlain(EParam_Swing, 0.5);
+    host.SetPlain(EParam_LengthUnits, 15);
+}
+
+std::vector<long long> From(const std::vector<long long>& samples, long long from)
+{
+    std::vector<long long> later;
+    for (long long sample : samples) {
+        if (sample >= from) later.push_back(sample);
+    }
+    return later;
+}
+
+}  // namespace
+
+TEST(Swing, EveryPositionSwingsTheSameWayWhateverThePlayHistory)
+{
+    const int BLOCK = 500;
+    const long long END = 30 * 24000;
+    FakeHost reference(48000.0, BLOCK);
+    SetUpSwingProbe(reference);
+    reference.Play();
+    reference.ProcessSamples(END, BLOCK);
+    const std::vector<long long> expected = reference.NoteOnSamples();
+    ASSERT_EQ(Take(expected, 5), (std::vector<long long>{0, 18000, 24000, 42000, 48000}));
+
+    // A stop and a locate: onto a step, inside a long interval, inside a
+    // short one, each after histories that leave either phase of the pair.
+    const long long TARGETS[] = {0, 42000, 5 * 24000 + 7000, 7 * 24000 + 20000, 11 * 24000 + 18000};
+    for (long long target : TARGETS) {
+        for (int history : {11, 37, 48}) {
+            FakeHost host(48000.0, BLOCK);
+            SetUpSwingProbe(host);
+            host.Play();
+            host.ProcessBlocks(history, BLOCK);
+            host.Stop();
+            host.ProcessBlocks(3, BLOCK);
+            host.Locate(target);
+            host.Play();
+            host.mEvents.clear();
+            host.ProcessSamples(END - target, BLOCK);
+            EXPECT_EQ(host.NoteOnSamples(), From(expected, target)) << target << " after " << history << " blocks";
+        }
+        // A state saved there and loaded into a new instance at that
+        // position: the block after the load only resynchronises.
+        FakeHost saved(48000.0, BLOCK);
+        SetUpSwingProbe(saved);
+        FakeHost loaded(48000.0, BLOCK);
+        loaded.Locate(target);
+        loaded.Play();
+        ASSERT_TRUE(loaded.SetChunk(saved.GetChunk()));
+        loaded.ProcessSamples(END - target, BLOCK);
+        EXPECT_EQ(loaded.NoteOnSamples(), From(expected, target + BLOCK)) << "loaded at " << target;
+    }
+
+    // A suspend and resume recalculates the timing but keeps the pair's phase.
+    for (int history : {11, 37, 48}) {
+        FakeHost host(48000.0, BLOCK);
+        SetUpSwingProbe(host);
+        host.Play();
+        host.ProcessBlocks(history, BLOCK);
+        host.SetActive(false);
+        host.SetActive(true);
+        host.ProcessSamples(END - host.Position(), BLOCK);
+        EXPECT_EQ(host.NoteOnSamples(), expected) << "resumed after " << history << " blocks";
+    }
 }
 
 TEST(Clock, TempoChangeKeepsTheCountedStepAndRestartsTheSwingPair)

@@ -208,6 +208,28 @@ bool FakeHost::SetChunk(const std::vector<unsigned char>& chunk)
                                 copy.empty() ? nullptr : copy.data(), 0.0f) == 1;
 }
 
+void FakeHost::SetProgram(int program) { mpEffect->dispatcher(mpEffect, effSetProgram, 0, program, nullptr, 0.0f); }
+
+void FakeHost::SetActive(bool active)
+{
+    mpEffect->dispatcher(mpEffect, effMainsChanged, 0, active ? 1 : 0, nullptr, 0.0f);
+}
+
+int CountOverlappingNotes(const std::vector<HostEvent>& events)
+{
+    std::vector<bool> sounding(16 * 128, false);
+    int overlaps = 0;
+    for (const HostEvent& event : events) {
+        int kind = event.mStatus & 0xF0;
+        if (kind != 0x80 && kind != 0x90) continue;
+        size_t key = (event.mStatus & 15) * 128 + (event.mData1 & 127);
+        bool on = kind == 0x90 && event.mData2 > 0;
+        if (on && sounding[key]) ++overlaps;
+        sounding[key] = on;
+    }
+    return overlaps;
+}
+
 std::vector<long long> FakeHost::NoteOnSamples() const
 {
     std::vector<long long> samples;
@@ -222,6 +244,8 @@ void FakeHost::SetUpStepProbe()
     SetPlain(EParam_NumRows, 1);
     SetPlain(EParam_NumColums, 1);
     SetPlain(EParam_FirstCell + 0, 1);  // a rover heading north in cell (0, 0)
+    // "1/16" notes end before the next "1/8" step: no note is cut short.
+    SetPlain(EParam_LengthUnits, 10);
 }
 
 void FakeHost::SetUpHeavyScene(double tempo)

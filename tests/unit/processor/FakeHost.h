@@ -22,6 +22,10 @@ struct HostEvent {
     }
 };
 
+// Note-ons that arrive while a note of the same pitch and channel still
+// sounds: generated notes must never overlap.
+int CountOverlappingNotes(const std::vector<HostEvent>& events);
+
 struct AutomationCall {
     int mIndex;
     float mValue;
@@ -65,6 +69,9 @@ public:
 
     std::vector<unsigned char> GetChunk();
     bool SetChunk(const std::vector<unsigned char>& chunk);
+    void SetProgram(int program);
+    // effMainsChanged: a host suspends (false) and resumes (true) the plug-in.
+    void SetActive(bool active);
 
     std::vector<HostEvent> mEvents;
     std::vector<AutomationCall> mAutomation;
@@ -73,7 +80,8 @@ public:
     std::vector<long long> NoteOnSamples() const;
 
     // Places a rover in a 1 x 1 grid that strikes two walls on every step,
-    // so that each step sounds exactly one note-on at its own sample.
+    // so that each step sounds exactly one note-on at its own sample; the
+    // notes last half a step.
     void SetUpStepProbe();
     // The heaviest scene a user can build: 20 rovers on a 17 x 17 grid,
     // obstacles of every kind, "1/32t" steps, repeats, jitter, humanising.

@@ -3,6 +3,7 @@
 // simulation cannot run).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 
@@ -100,6 +101,21 @@ void CheckGridIsSane(Tarvo* pPlug)
     }
 }
 
+// The heaviest scene with the sequencer running (a mute, a lock, an
+// accent), a stored pattern, and the nudge and drag buttons holding the 1
+// they keep after firing.
+void SetUpBusyRun(FakeHost& host)
+{
+    host.SetUpHeavyScene();
+    host.SetPlain(EParam_SeqNStep, 12);
+    host.SetParam(EParam_FirstMute + 3, 1.0);
+    host.SetParam(EParam_FirstLock + 5, 1.0);
+    host.Plug()->Sequencer().mLevels[7] = 40;
+    host.SetParam(EParam_Save1 + 2, 1.0);
+    host.SetParam(EParam_NudgeNew, 1.0);
+    host.SetParam(EParam_DragOld, 1.0);
+}
+
 void MakeBusyScene(FakeHost& host)
 {
     for (int i = 0; i < 6; ++i) host.SetPlain(EParam_FirstCell + (1 + i) * 17 + 2 * i % 9, 1 + i);
@@ -151,44 +167,99 @@ TEST(State, RoundTripRestoresEverythingAndTheRandomSequence)
     EXPECT_EQ(b.Plug()->Grid().mLastRow, 11);
 }
 
-TEST(State, AChunkSavedMidRunContinuesWithTheSameNotes)
+TEST(RoundTrip, SaveLoadSaveIsByteIdenticalAllThroughABusyRun)
 {
-    const int BLOCK = 500;
-    FakeHost a(44100.0, BLOCK);
-    MakeBusyScene(a);
-    // Rovers that share a cell turn on every refresh, a state load included:
-    // keep two rovers in rows of their own so that they never meet.
-    a.SetParam(EParam_ClrAll, 1.0);
-    a.SetPlain(EParam_FirstCell + 1 * 17 + 3, 2);  // heading E in row 1
-    a.SetPlain(EParam_FirstCell + 5 * 17 + 6, 4);  // heading W in row 5
-    // A whole-sample step length: a fractional one drifts against the host
-    // until a jump re-anchors it, and the restored instance starts anchored.
-    a.SetPlain(EParam_TimeUnits, 7);
-    a.Play();
-    // Save between steps (every 11025 samples), well before the next.
-    a.ProcessSamples(20 * 11025 + 1000, BLOCK);
-    long long savedAt = a.Position();
-    std::vector<unsigned char> chunk = a.GetChunk();
+    FakeHost host(48000.0, 64);
+    SetUpBusyRun(host);
+    host.Play();
+    FakeHost receiver(48000.0, 64);
+    const int POINTS = 80;
+    int identical = 0, collisions = 0, pending = 0;
+    for (int point = 0; point < POINTS; ++point) {
+        host.ProcessBlocks(29, 64);
+        std::vector<unsigned char> chunk = host.GetChunk();
+        const int* display = host.Plug()->Simulation().mCellDisplay;
+        if (std::count(display, display + MAX_CELLS, DISPLAY_CODE_COLLISION) > 0) ++collisions;
+        if (host.Plug()->Tracker().PendingCount() > 0) ++pending;
+        ASSERT_TRUE(receiver.SetChunk(chunk));
+        if (receiver.GetChunk() == chunk) ++identical;
+    }
+    EXPECT_EQ(identical, POINTS);
+    EXPECT_GT(collisions, POINTS / 4);  // rovers shared cells at many of the points
+    EXPECT_GT(pending, POINTS / 2);
 
-    FakeHost b(44100.0, BLOCK);
-    ASSERT_TRUE(b.SetChunk(chunk));
-    b.Locate(savedAt);
-    b.Play();
-    a.mEvents.clear();
-    a.ProcessSamples(44100 * 12, BLOCK);
-    b.ProcessSamples(44100 * 12, BLOCK);
-    // Pending notes do not travel with the state: a repeat of a note before
-    // the save sounds only in the original, up to one repeat length later.
-    const long long comparedFrom = savedAt + 11025 + 11025;
-    std::vector<HostEvent> onsA, onsB;
-    for (const HostEvent& e : a.mEvents) {
-        if ((e.mStatus & 0xF0) == 0x90 && e.mSample >= comparedFrom) onsA.push_back(e);
+    // A program change applies values only: a preset holding the current
+    // values leaves the state as it was.
+    std::vector<unsigned char> before = host.GetChunk();
+    host.SetProgram(1);  // a slot never used stores the current values
+    host.SetProgram(1);  // and now brings them back
+    EXPECT_EQ(host.GetChunk(), before);
+}
+
+TEST(RoundTrip, ALoadedProjectContinuesWithTheNotesOfTheUninterruptedRun)
+{
+    // 48 kHz and 120 bpm: "1/16" steps of 6000 samples. Notes and repeats
+    // are over well before the next step, so the last block before every
+    // step has nothing pending (pending notes do not travel with a project)
+    // and fires no step (the block after a load only resynchronises).
+    const int BLOCK = 250;
+    const int STEP = 6000;
+    auto setUp = [](FakeHost& host) {
+        host.SetPlain(EParam_NumRows, 5);
+        host.SetPlain(EParam_NumColums, 5);
+        for (int cell : {0, 2, 4, 2 * 17 + 0, 2 * 17 + 4, 4 * 17 + 2}) host.SetPlain(EParam_FirstCell + cell, 1 + cell % 8);
+        for (int cell : {1 * 17 + 1, 3 * 17 + 3, 2 * 17 + 2}) {
+            for (int k = 0; k < 1 + cell % 14; ++k) host.SetPlain(EParam_FirstCell + cell, 20);
+        }
+        host.SetPlain(EParam_GrpLim, 2);
+        host.SetPlain(EParam_TimeUnits, 10);
+        host.SetPlain(EParam_LengthUnits, 15);
+        host.SetPlain(EParam_RptLen, 15);
+        host.SetPlain(EParam_RepeatProb, 0.4);
+        host.SetPlain(EParam_DurJitt, 0.3);
+        host.SetPlain(EParam_Human, 0.5);
+        host.SetPlain(EParam_VelJitt, 20);
+        host.SetPlain(EParam_Wobble, 0.2);
+        host.SetPlain(EParam_SeqNStep, 4);
+        host.SetParam(EParam_FirstMute + 2, 1.0);
+        host.Plug()->Sequencer().mLevels[1] = 64;
+        host.SetParam(EParam_NudgeNew, 1.0);
+    };
+    FakeHost original(48000.0, BLOCK);
+    setUp(original);
+    original.Play();
+    // Saved just before steps at which the sequencer stands at its first
+    // step: its current step is not part of a project either.
+    const long long SAVE_STEPS[] = {8, 20, 44, 72};
+    const long long COMPARED = 40 * STEP;
+    std::vector<std::vector<unsigned char>> chunks;
+    int collisions = 0;
+    for (long long step : SAVE_STEPS) {
+        original.ProcessSamples(step * STEP - BLOCK - original.Position(), BLOCK);
+        ASSERT_EQ(original.Position(), step * STEP - BLOCK);
+        ASSERT_EQ(original.Plug()->Tracker().PendingCount(), 0);
+        ASSERT_EQ(original.Plug()->Sequencer().mCurrentStep, 0);
+        const int* display = original.Plug()->Simulation().mCellDisplay;
+        collisions += static_cast<int>(std::count(display, display + MAX_CELLS, DISPLAY_CODE_COLLISION));
+        chunks.push_back(original.GetChunk());
     }
-    for (const HostEvent& e : b.mEvents) {
-        if ((e.mStatus & 0xF0) == 0x90 && e.mSample >= comparedFrom) onsB.push_back(e);
+    original.ProcessSamples(SAVE_STEPS[3] * STEP + COMPARED - original.Position(), BLOCK);
+    EXPECT_GT(collisions, 0);
+
+    for (size_t i = 0; i < chunks.size(); ++i) {
+        const long long from = SAVE_STEPS[i] * STEP - BLOCK;
+        FakeHost restored(48000.0, BLOCK);
+        restored.Locate(from);
+        restored.Play();
+        ASSERT_TRUE(restored.SetChunk(chunks[i]));
+        restored.ProcessSamples(COMPARED, BLOCK);
+        std::vector<HostEvent> expected;
+        for (const HostEvent& event : original.mEvents) {
+            if (event.mSample >= from && event.mSample < from + COMPARED) expected.push_back(event);
+        }
+        ASSERT_GT(expected.size(), 20u);
+        EXPECT_EQ(restored.mEvents, expected) << "saved before step " << SAVE_STEPS[i];
     }
-    ASSERT_GT(onsA.size(), 10u);
-    EXPECT_EQ(onsA, onsB);
 }
 
 TEST(State, ScaleNameRules)
@@ -228,19 +299,48 @@ TEST(State, AnEmptySlotInTheChunkLeavesAnOccupiedSlotOccupied)
     EXPECT_EQ(host.Plug()->Pattern(0).mRovers.mCount, 0);
 }
 
-TEST(State, TruncationAtEveryLengthIsRefusedSafely)
+TEST(RefusedLoads, ACutOrMiscountedChunkLeavesStateAndMusicAsTheyWere)
 {
-    FakeHost host;
-    host.SetUpStepProbe();
-    host.Play();
-    std::vector<unsigned char> full = FreshChunk();
-    for (size_t length = 0; length < full.size(); length += (length < 700 ? 1 : 7)) {
-        std::vector<unsigned char> cut(full.begin(), full.begin() + length);
-        EXPECT_FALSE(host.SetChunk(cut)) << length;
-        host.Process(512);
-        CheckGridIsSane(host.Plug());
+    FakeHost reference(48000.0, 128), refused(48000.0, 128);
+    for (FakeHost* pHost : {&reference, &refused}) {
+        SetUpBusyRun(*pHost);
+        pHost->Play();
+        pHost->ProcessBlocks(300, 128);
     }
-    EXPECT_TRUE(host.SetChunk(full));
+    // A chunk of another state: another random generator, grid, scale and
+    // parameter values.
+    FakeHost other;
+    other.SetUpStepProbe();
+    other.SetPlain(EParam_Transp1, 70);
+    other.Play();
+    other.ProcessBlocks(100, 512);
+    const std::vector<unsigned char> chunk = other.GetChunk();
+    std::vector<std::vector<unsigned char>> hostile;
+    for (size_t length = 0; length < chunk.size(); ++length) {
+        hostile.emplace_back(chunk.begin(), chunk.begin() + length);
+    }
+    // Rover counts the model cannot hold, in the grid and in pattern slot 1.
+    const int slotRoverCount = ROVER_COUNT_OFFSET + 586 + 6 + 1;  // after the grid of one rover and the flag
+    for (int offset : {ROVER_COUNT_OFFSET, slotRoverCount}) {
+        for (int32_t count : {21, -1}) {
+            hostile.push_back(chunk);
+            std::memcpy(&hostile.back()[offset], &count, 4);
+        }
+    }
+
+    const std::vector<unsigned char> before = refused.GetChunk();
+    int accepted = 0;
+    for (const std::vector<unsigned char>& bytes : hostile) {
+        if (refused.SetChunk(bytes)) ++accepted;
+    }
+    EXPECT_EQ(accepted, 0);
+    EXPECT_EQ(refused.GetChunk(), before);
+    reference.mEvents.clear();
+    refused.mEvents.clear();
+    reference.ProcessBlocks(1500, 128);
+    refused.ProcessBlocks(1500, 128);
+    ASSERT_GT(reference.mEvents.size(), 200u);
+    EXPECT_EQ(refused.mEvents, reference.mEvents);
 }
 
 TEST(State, HostileFieldsAreRefusedOrRepaired)

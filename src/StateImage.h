@@ -1,0 +1,34 @@
+// The processor's part of a state chunk, read and checked as a whole before
+// any of it is applied, so that a load is all or nothing: a chunk that is
+// cut short or holds a count the model cannot take leaves the instance as
+// it was.
+#pragma once
+
+#include "Matrix.h"
+#include "PseudoRandom.h"
+#include "Scale.h"
+#include "SequencerState.h"
+#include "TarvoParams.h"
+
+class StateChunk;
+
+struct StateImage {
+    static constexpr int SCALE_NAME_SIZE = 257;  // up to 256 characters and the terminator
+
+    PseudoRandom mRandom;
+    Scale mScales[NUM_SCALE_SLOTS];
+    char mScaleName[SCALE_NAME_SIZE];
+    Matrix mGrid;
+    bool mPatternFlags[NUM_PATTERN_SLOTS];  // the occupied flags the chunk holds
+    Matrix mPatterns[NUM_PATTERN_SLOTS];
+    SequencerState mSequencer;
+    double mParamValues[EParam_NumVisible];
+
+    // Reads everything before the parameter values, in the order SaveState
+    // writes it, into the members, which hold the instance's own values
+    // beforehand (fields a record does not carry, such as the sequencer's
+    // current step, keep them). Out-of-range fields are repaired as each
+    // record's load does. Returns the position after the sequencer record,
+    // or -1 when the chunk cannot be read that far.
+    int Read(const StateChunk* pChunk, int position);
+};
