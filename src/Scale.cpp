@@ -37,6 +37,18 @@ void Scale::ComputeWallNotes()
     }
 }
 
+void Scale::FitToState(int notes[NUM_ENTRIES])
+{
+    bool fits = true;
+    for (int i = 0; i < NUM_ENTRIES; ++i) fits = fits && notes[i] >= -128 && notes[i] <= 127;
+    if (fits) return;
+    const int64_t reference = notes[0];
+    for (int i = 0; i < NUM_ENTRIES; ++i) {
+        const int64_t interval = static_cast<int64_t>(notes[i]) - reference;
+        notes[i] = static_cast<int>(std::min<int64_t>(127, std::max<int64_t>(-127, interval)));
+    }
+}
+
 bool Scale::Save(StateChunk* pChunk) const
 {
     uint8_t record[RECORD_SIZE];

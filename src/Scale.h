@@ -29,6 +29,13 @@ public:
     bool Save(StateChunk* pChunk) const override;
     int Load(const StateChunk* pChunk, int position) override;
 
+    // Notes of a scale file made to fit the state, which keeps a signed byte
+    // per entry, without changing what they play. Numbers that fit stay as
+    // they are; otherwise each entry becomes its interval from entry 0, at
+    // most 127 either way: a wall plays transposition + interval within
+    // 0..127, so a larger interval sounds at the edge of that range anyway.
+    static void FitToState(int notes[NUM_ENTRIES]);
+
     int mScaleNotes[NUM_ENTRIES];  // entry 0 is the reference note
     int mTranspose;                // what entry 0 sounds as
     int mRotate;                   // 0..16

@@ -19,6 +19,7 @@ void Tarvo::LoadScaleFromSelector()
         // Fewer than 17 values repeat from the start, with no octave added.
         notes[i] = count > 0 ? mScaleFile.mValues[i % count] : 0;
     }
+    Scale::FitToState(notes);
     mNotes.LoadScaleNotes(notes);
     const char* name = mScaleFile.mName;
     std::snprintf(mScaleName, sizeof mScaleName, "%s", name[0] ? name : "default");

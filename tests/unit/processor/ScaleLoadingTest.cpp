@@ -91,3 +91,25 @@ TEST(ScaleLoading, AnUnreadableFileLoadsZerosButKeepsItsName)
     for (int i = 0; i < 17; ++i) EXPECT_EQ(host.Plug()->Notes().WallNote(Wall_E, i), 50);
     host.Plug()->SetView(nullptr);
 }
+
+// A project plays after a reload what it played before it, whatever numbers
+// the scale file held.
+TEST(ScaleLoading, AFileBeyondTheMidiRangePlaysTheSameAfterAReload)
+{
+    FakeHost host;
+    ChoosingView view;
+    host.Plug()->SetView(&view);
+    view.mChosen = WriteScale("wide.txt", "100\n300\n101\n40\n99999999\n0");
+    host.SetParam(EParam_FileSelect, 1.0);
+    host.SetPlain(EParam_Transp1, 60);
+    std::vector<unsigned char> chunk = host.GetChunk();
+    host.Plug()->SetView(nullptr);
+    FakeHost other;
+    ASSERT_TRUE(other.SetChunk(chunk));
+    const int expected[6] = {60, 127, 61, 0, 127, 0};
+    for (int i = 0; i < 17; ++i) {
+        EXPECT_EQ(host.Plug()->Notes().WallNote(Wall_N, i), expected[i % 6]) << i;
+        EXPECT_EQ(other.Plug()->Notes().WallNote(Wall_N, i), expected[i % 6]) << i;
+    }
+    EXPECT_EQ(other.GetChunk(), chunk);
+}
