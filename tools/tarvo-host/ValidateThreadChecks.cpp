@@ -19,6 +19,8 @@ const int BLOCK = 64;
 const double SPEED = 8.0;
 const int IDLE_MS = 15;
 const int MAX_EDITOR_SIDE = 8192;
+const int WINDOW_ATTEMPTS = 3;
+const int WINDOW_RETRY_MS = 300;
 // The longest wait of the audio thread for one host entry: state chunks may
 // take longer than the rest.
 const double ENTRY_WAIT_LIMIT = 0.0002;
@@ -224,7 +226,15 @@ public:
             mWidth = 400;
             mHeight = 300;
         }
-        if (!mWindow.Create(mWidth, mHeight, "tarvo-host validate", error)) return false;
+        // The window system now and then refuses a window while it is busy
+        // with other clients (an X server setting up connections): the
+        // host's own window is tried again before the editor is blamed.
+        bool created = false;
+        for (int attempt = 0; attempt < WINDOW_ATTEMPTS && !created; ++attempt) {
+            if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(WINDOW_RETRY_MS));
+            created = mWindow.Create(mWidth, mHeight, "tarvo-host validate", error);
+        }
+        if (!created) return false;
         Timed(EEntry_EditOpen, [&] { mpHost->Dispatch(effEditOpen, 0, 0, mWindow.ParentHandle()); });
         return true;
     }
