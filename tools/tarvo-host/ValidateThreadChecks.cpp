@@ -174,12 +174,11 @@ public:
     }
     const std::vector<std::string>& Problems() const { return mResult.problems; }
     int64_t Blocks() const { return mResult.blocks; }
-    bool Realtime() const { return mRealtime; }
 
 private:
     void Run()
     {
-        mRealtime = MakeThreadRealtime();
+        MakeThreadRealtime();
         mpHost->BindAudioThread();
         // Warm up before anyone measures.
         RunSettings settings;
@@ -204,7 +203,6 @@ private:
     ValidateHost* mpHost;
     ProcessObserver* mpObserver;
     RunResult mResult;
-    bool mRealtime = false;
     std::atomic<bool> mStarted{false};
     std::atomic<bool> mStop{false};
     std::thread mThread;
@@ -320,11 +318,8 @@ std::string DescribeGestures(const GestureCounts& gestures)
     return std::to_string(gestures.begun) + " gestures begun, " + std::to_string(gestures.ended) + " ended";
 }
 
-void CheckGestures(ValidateReport& report, const std::string& name, const GestureCounts& gestures,
-                   std::vector<std::string>* failures)
+void CheckGestures(const GestureCounts& gestures, std::vector<std::string>* failures)
 {
-    (void)report;
-    (void)name;
     if (gestures.open > 0)
         failures->push_back(std::to_string(gestures.open) + " gesture(s) begun and never ended (audioMasterBeginEdit without audioMasterEndEdit)");
     if (gestures.unmatchedEnds > 0)
@@ -410,7 +405,7 @@ void CheckThreads(ValidateContext& context, double* longestCall)
     audio.Stop();
     for (const std::string& problem : audio.Problems()) failures.push_back("audio thread: " + problem);
     GestureCounts gestures = host->Gestures();
-    CheckGestures(report, name, gestures, &failures);
+    CheckGestures(gestures, &failures);
     *longestCall = std::max(*longestCall, meter.Longest());
     report.Verdict(name, failures, FormatCount(audio.Blocks(), "blocks"),
                    std::to_string(calls.load()) + " calls from 3 threads" + editorNote + ", " + DescribeGestures(gestures));
@@ -437,10 +432,8 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
     WaitMeter meter(size_t(CALLS) * EEntry_Count * 8 + 1024);
     std::string editorError;
     GestureCounts gestures;
-    bool realtime = false;
     {
         AudioThread audio(host.get(), &meter);
-        realtime = audio.Realtime();
         auto pause = [&] { std::this_thread::sleep_for(std::chrono::microseconds(100 + context.Random() % 400)); };
         for (int i = 0; i < CALLS; ++i) {
             int index = params > 0 ? int(context.Random() % uint32_t(params)) : 0;
@@ -519,11 +512,10 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
     }
     if (editor && editorError.empty()) {
         std::vector<std::string> failures;
-        CheckGestures(report, "editor-gestures", gestures, &failures);
+        CheckGestures(gestures, &failures);
         report.Verdict("editor-gestures", failures, DescribeGestures(gestures),
                        "the editor closed " + std::to_string(2 * context.Level()) + " times with a control held");
     }
-    (void)realtime;
 }
 }  // namespace
 
