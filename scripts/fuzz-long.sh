@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every fuzzer of tests/fuzz for a longer, chosen time, each from its
 # committed corpus, and merges what new coverage it finds back into
-# tests/fuzz/corpus/<fuzzer>/ (libFuzzer -merge=1: only inputs that add
-# coverage are kept, so the corpora stay small). Not part of scripts/test.sh,
+# tests/fuzz/corpus/<fuzzer>/ (libFuzzer's merge in its set-cover form,
+# -set_cover_merge=1: of the inputs that add coverage, the fewest that keep
+# all of it are added, so the corpora stay small). Not part of scripts/test.sh,
 # which gives all fuzzers 150 s together; run it after changing a reader of
 # outside bytes (chunks, configuration, MIDI maps, scale files, PNG images)
 # and commit the corpus files it adds.
@@ -43,7 +44,7 @@ for fuzzer in "${fuzzers[@]}"; do
         found=1
     fi
     # Only what adds coverage to the committed corpus goes into it.
-    "build/fuzz/$fuzzer" -merge=1 "$corpus" "$work/new" >"$work/merge.log" 2>&1
+    "build/fuzz/$fuzzer" -set_cover_merge=1 "$corpus" "$work/new" >"$work/merge.log" 2>&1
     after=$(find "$corpus" -type f | wc -l)
     echo "== fuzz-long: $fuzzer corpus $before -> $after files"
 done
