@@ -54,7 +54,7 @@
 //    and only around the controls' state: the window, its thread, fonts and
 //    bitmaps are made and destroyed outside the plug-in lock, so that the
 //    audio thread never waits for them (effEditOpen and effEditClose come
-//    without it, serialised by the host adapter's editor lock);
+//    without it, from one thread at a time);
 //    they block on the surface lock only while a GUI thread finishes its
 //    event, which gives up its wait for the plug-in lock once the window is
 //    closing. The two orders therefore cannot deadlock. That holds only for

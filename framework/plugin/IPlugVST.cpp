@@ -284,12 +284,10 @@ VstIntPtr VSTCALLBACK IPlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode,
     // failed) is refused.
     try {
         if (opCode == effClose) {
-            // The locks live inside the object: take them once so that no
+            // The lock lives inside the object: take it once so that no
             // other entry is still running, then let go before the object dies.
-            pPlug->mEditorLock.Enter();
             pPlug->mLock.Enter();
             pPlug->mLock.Leave();
-            pPlug->mEditorLock.Leave();
             delete pPlug;
             return 0;
         }
@@ -306,23 +304,32 @@ VstIntPtr IPlugVST::OpenOrCloseEditor(bool open, void* pParent)
     // The window, its thread, fonts and bitmaps are made and destroyed
     // without the plug-in lock, which block processing waits for: the editor
     // takes it itself only around what must be consistent with processing
-    // (the controls' state, the gestures it ends). Opening and closing are
-    // serialised by a lock of their own, which the audio thread never takes.
-    ScopedLock editorLock(mEditorLock);
+    // (the controls' state, the gestures it ends). Hosts open and close the
+    // editor from their user-interface thread; a call that comes while
+    // another thread is opening or closing it is refused rather than run
+    // alongside. (No lock of its own: a host may close the editor from
+    // inside another entry, holding the plug-in lock, and a second lock
+    // would then be taken in both orders.)
     IPlugEditor* pEditor = GetEditor();
-    if (!pEditor) return 0;
+    bool idle = false;
+    if (!pEditor || !mEditorBusy.compare_exchange_strong(idle, true)) return 0;
+    VstIntPtr result = 1;
     if (open) {
-        if (!pEditor->OpenWindow(pParent)) return 0;
-        ScopedLock lock(mLock);
-        OnEditorOpened();
-        return 1;
+        if (pEditor->OpenWindow(pParent)) {
+            ScopedLock lock(mLock);
+            OnEditorOpened();
+        } else {
+            result = 0;
+        }
+    } else {
+        {
+            ScopedLock lock(mLock);
+            OnEditorClosing();
+        }
+        pEditor->CloseWindow();
     }
-    {
-        ScopedLock lock(mLock);
-        OnEditorClosing();
-    }
-    pEditor->CloseWindow();
-    return 1;
+    mEditorBusy.store(false);
+    return result;
 }
 
 VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)

@@ -3,6 +3,8 @@
 // passes MIDI both ways and implements the host services of the base.
 #pragma once
 
+#include <atomic>
+
 #include "IPlugBase.h"
 #include "VstInterface.h"
 
@@ -78,6 +80,6 @@ private:
     StateChunk mBankState;
     StateChunk mState;
     AEffect mAEffect;
-    // Serialises opening and closing the editor; never taken by processing.
-    RecursiveLock mEditorLock;
+    // True while a thread opens or closes the editor.
+    std::atomic<bool> mEditorBusy{false};
 };

@@ -457,7 +457,14 @@ void EditorWindow::Destroy()
         XDestroyWindow(mpPlatform->display, mpPlatform->window);
         XSync(mpPlatform->display, False);
     }
-    if (mpPlatform->inputDisplay) XCloseDisplay(mpPlatform->inputDisplay);
+    if (mpPlatform->inputDisplay) {
+        // A button a hold left down would stay down on the server.
+        if (mpPlatform->heldButton) {
+            XTestFakeButtonEvent(mpPlatform->inputDisplay, mpPlatform->heldButton, False, CurrentTime);
+            XSync(mpPlatform->inputDisplay, False);
+        }
+        XCloseDisplay(mpPlatform->inputDisplay);
+    }
     XCloseDisplay(mpPlatform->display);
     delete mpPlatform;
     mpPlatform = nullptr;
