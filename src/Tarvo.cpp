@@ -233,7 +233,9 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
     int64_t pos = BlockPosition(info);
 
     if (mResyncPending) {
-        mLastPosition = pos;
+        // A stopped host's position was not played: the first playing block
+        // there must not look like a position that stands still.
+        mLastPosition = HostReportsStopped() ? -2 : pos;
         mResyncPending = false;
         // The countdown of the state before the load means nothing on the
         // host's timeline: the next block re-anchors.

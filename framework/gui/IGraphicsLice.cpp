@@ -292,8 +292,9 @@ bool IGraphicsLice::EnterPlugLockFromGui()
             ++mGuiPlugLockDepth;
             return true;
         }
-        // The host's thread holds the lock while it closes the window and
-        // waits for this thread: waiting here would never end.
+        // A thread that holds the lock while it closes the window waits for
+        // this thread: waiting here would never end. (The host adapter closes
+        // the window without the lock; this keeps any other caller safe.)
         if (mClosing.load(std::memory_order_acquire)) return false;
         // A processing block holds the lock for a fraction of a millisecond;
         // yield first, then sleep so that a long hold costs no CPU.

@@ -31,8 +31,8 @@
 //    control receives becomes its double-click default.
 // 3. The tick (IGraphicsWindow::Tick): surface lock; then the plug-in lock,
 //    taken with a try-lock loop that gives up when the window is closing
-//    (the host's thread may hold the plug-in lock while it closes the
-//    editor and waits for the GUI thread to end); apply the inbox, the
+//    (a host thread that holds the plug-in lock may be closing the editor
+//    and waiting for the GUI thread to end); apply the inbox, the
 //    posted user values and the tick handler; the value-prompt states;
 //    CollectDirty (observers run: read-outs read parameter values) and
 //    PrepareDraw of every dirty control; release the plug-in lock; Draw the
@@ -50,7 +50,11 @@
 //    plug-in lock, but only ever by trying (once held it re-enters it
 //    recursively), so it never waits for the plug-in lock while holding the
 //    surface lock. The host's threads (AttachEditor, OpenWindow, CloseWindow)
-//    take the plug-in lock first and the surface lock second (HostSection);
+//    take the plug-in lock first and the surface lock second (HostSection),
+//    and only around the controls' state: the window, its thread, fonts and
+//    bitmaps are made and destroyed outside the plug-in lock, so that the
+//    audio thread never waits for them (effEditOpen and effEditClose come
+//    without it, from one thread at a time);
 //    they block on the surface lock only while a GUI thread finishes its
 //    event, which gives up its wait for the plug-in lock once the window is
 //    closing. The two orders therefore cannot deadlock. That holds only for
@@ -329,6 +333,11 @@ protected:
     // Deletes every control and observer and forgets the mouse state.
     void DeleteControls();
     void ResetMouseState();
+    // The host gesture of a held control: begun on the press, ended on the
+    // release, or by whatever takes the control away (the window closing).
+    // Both are called with the plug-in lock held.
+    void BeginGesture(int paramIdx);
+    void EndGesture();
 
     // The draw bitmap clipped to the draw rect while Draw runs; the whole
     // bitmap otherwise. (*pOriginX, *pOriginY) is its top-left corner.
@@ -374,6 +383,9 @@ protected:
     std::atomic<bool> mClosing{false};
     // The GUI thread's own bookkeeping of the plug-in lock.
     int mGuiPlugLockDepth = 0;
+    // The parameter whose gesture the host was told began and not yet
+    // ended; -1 for none.
+    int mGestureParam = -1;
     int mGuiSectionDepth = 0;
     bool mPlugLockLost = false;
 

@@ -27,10 +27,7 @@ void IGraphicsLice::OnMouseDown(int x, int y, const MouseMods& mods)
     mRightButtonCapture = mods.mRight;
     IControl* pControl = mControls[index];
     pControl->MouseDown(x, y, mods);
-    int paramIdx = pControl->ParamIdx();
-    // A modal menu or dialog of the press may have lost the plug-in lock to
-    // a host thread that closes the editor: the host hears nothing more.
-    if (paramIdx >= 0 && mpPlug && MaySendToPlug()) mpPlug->BeginParamGesture(paramIdx);
+    BeginGesture(pControl->ParamIdx());
 }
 
 void IGraphicsLice::OnMouseUp(int x, int y, const MouseMods& mods)
@@ -41,8 +38,27 @@ void IGraphicsLice::OnMouseUp(int x, int y, const MouseMods& mods)
     if (index < 0) return;
     IControl* pControl = mControls[index];
     pControl->MouseUp(x, y, mods);
-    int paramIdx = pControl->ParamIdx();
-    if (paramIdx >= 0 && mpPlug && MaySendToPlug()) mpPlug->EndParamGesture(paramIdx);
+    if (MaySendToPlug()) EndGesture();
+}
+
+void IGraphicsLice::BeginGesture(int paramIdx)
+{
+    // A press while another one holds its control (the other button) ends
+    // that gesture first: the host hears every begin answered by its end.
+    if (MaySendToPlug()) EndGesture();
+    // A modal menu or dialog of the press may have lost the plug-in lock to
+    // a host thread that closes the editor: the host hears nothing more.
+    if (paramIdx < 0 || !mpPlug || !MaySendToPlug() || mGestureParam >= 0) return;
+    mpPlug->BeginParamGesture(paramIdx);
+    mGestureParam = paramIdx;
+}
+
+void IGraphicsLice::EndGesture()
+{
+    if (mGestureParam < 0) return;
+    int paramIdx = mGestureParam;
+    mGestureParam = -1;
+    if (mpPlug) mpPlug->EndParamGesture(paramIdx);
 }
 
 void IGraphicsLice::OnMouseDrag(int x, int y, const MouseMods& mods)

@@ -44,7 +44,14 @@ IGraphicsWindow::IGraphicsWindow(IPlugBase* pPlug, int width, int height, int fr
 {
 }
 
-IGraphicsWindow::~IGraphicsWindow() { CloseWindow(); }
+IGraphicsWindow::~IGraphicsWindow()
+{
+    // The plug-in is being destroyed around its editor: the host hears of a
+    // held control from its own effEditClose (or the processor's closing of
+    // the window) before that, never from here.
+    mGestureParam = -1;
+    CloseWindow();
+}
 
 // ---- Opening and closing
 
@@ -92,6 +99,9 @@ void IGraphicsWindow::CloseWindow()
     mpPromptParam = nullptr;
     mPromptTextMode = false;
     mPromptState = PromptState_Idle;
+    // A control held while the window goes (a knob mid-drag) lets go: the
+    // host's touch automation must not stay latched.
+    EndGesture();
     ResetMouseState();
     mPlugLockLost = false;
 }
@@ -444,6 +454,7 @@ void IGraphicsWindow::Resize(int width, int height)
 {
     ScopedLock lock(mSurfaceLock);
     // The controls go, so must every pointer at them.
+    EndGesture();
     DestroyPrompt();
     DeleteControls();
     int dw = width - mWidth, dh = height - mHeight;

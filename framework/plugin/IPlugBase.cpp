@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 
 #include "IPlugEditor.h"
 #include "Trace.h"
@@ -323,19 +324,32 @@ void IPlugBase::AttachEditor(IPlugEditor* pEditor)
     mpEditor = pEditor;
 }
 
-void IPlugBase::SetMaxBlockSize(int nFrames)
+bool IPlugBase::SetMaxBlockSize(int nFrames)
 {
     if (nFrames < 0) nFrames = 0;
-    if (nFrames == mBlockSize) return;
-    for (InputChannel& channel : mInChannels) {
-        channel.mScratch.assign(nFrames, 0.0);
+    if (nFrames == mBlockSize) return true;
+    if (nFrames > MAX_BLOCK_SIZE) return false;
+    // Every new buffer is made before any old one is given up, so that a
+    // failed allocation leaves the plug-in as it was.
+    std::vector<std::vector<double>> inputs(mInChannels.size()), outputs(mOutChannels.size());
+    try {
+        for (std::vector<double>& buffer : inputs) buffer.assign(nFrames, 0.0);
+        for (std::vector<double>& buffer : outputs) buffer.assign(nFrames, 0.0);
+    } catch (const std::exception&) {
+        return false;
+    }
+    for (size_t i = 0; i < mInChannels.size(); ++i) {
+        InputChannel& channel = mInChannels[i];
+        channel.mScratch.swap(inputs[i]);
         if (!channel.mConnected) *channel.mpSlot = channel.mScratch.data();
     }
-    for (OutputChannel& channel : mOutChannels) {
-        channel.mScratch.assign(nFrames, 0.0);
+    for (size_t i = 0; i < mOutChannels.size(); ++i) {
+        OutputChannel& channel = mOutChannels[i];
+        channel.mScratch.swap(outputs[i]);
         *channel.mpSlot = channel.mScratch.data();
     }
     mBlockSize = nFrames;
+    return true;
 }
 
 void IPlugBase::ConnectInputs(int first, int count, bool connected)

@@ -79,6 +79,10 @@ struct TransportInfo {
 
 class IPlugBase {
 public:
+    // The largest block size a host may announce: beyond it (about a minute
+    // and a half at 48 kHz) a size is taken for garbage and refused.
+    static const int MAX_BLOCK_SIZE = 1 << 22;
+
     IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
               const char* productName, const char* mfrName, int32_t vendorVersion, int32_t uniqueID,
               int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
@@ -109,7 +113,9 @@ public:
     virtual void OnWindowResize() {}
     virtual void InitForHost() = 0;
     virtual void AttachEditor(IPlugEditor* pEditor);
-    virtual void SetMaxBlockSize(int nFrames);
+    // False, with everything left as it was, for a size beyond
+    // MAX_BLOCK_SIZE or when its buffers cannot be allocated.
+    virtual bool SetMaxBlockSize(int nFrames);
     virtual void SetReportedLatency(int nFrames) { mLatency = nFrames; }
     virtual bool SendMidiMessage(const IMidiMessage* pMsg) = 0;
     virtual bool SendMidiMessages(const IMidiMessage* pMsgs, int count) = 0;

@@ -280,16 +280,56 @@ VstIntPtr VSTCALLBACK IPlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode,
     if (!pPlug) return 0;
     if (opCode == effEditIdle || opCode == effIdle) return 0;
     TRACE_ENTRY("IPlugVST::VSTDispatcher");
-    if (opCode == effClose) {
-        // The lock lives inside the object: take it once so that no other
-        // entry is still running, then let go before the object dies.
-        pPlug->mLock.Enter();
-        pPlug->mLock.Leave();
-        delete pPlug;
+    // No exception reaches the host: a call that throws (an allocation that
+    // failed) is refused.
+    try {
+        if (opCode == effClose) {
+            // The lock lives inside the object: take it once so that no
+            // other entry is still running, then let go before the object dies.
+            pPlug->mLock.Enter();
+            pPlug->mLock.Leave();
+            delete pPlug;
+            return 0;
+        }
+        if (opCode == effEditOpen || opCode == effEditClose) return pPlug->OpenOrCloseEditor(opCode == effEditOpen, ptr);
+        ScopedLock lock(pPlug->mLock);
+        return pPlug->Dispatch(opCode, idx, value, ptr, opt);
+    } catch (...) {
         return 0;
     }
-    ScopedLock lock(pPlug->mLock);
-    return pPlug->Dispatch(opCode, idx, value, ptr, opt);
+}
+
+VstIntPtr IPlugVST::OpenOrCloseEditor(bool open, void* pParent)
+{
+    // The window, its thread, fonts and bitmaps are made and destroyed
+    // without the plug-in lock, which block processing waits for: the editor
+    // takes it itself only around what must be consistent with processing
+    // (the controls' state, the gestures it ends). Hosts open and close the
+    // editor from their user-interface thread; a call that comes while
+    // another thread is opening or closing it is refused rather than run
+    // alongside. (No lock of its own: a host may close the editor from
+    // inside another entry, holding the plug-in lock, and a second lock
+    // would then be taken in both orders.)
+    IPlugEditor* pEditor = GetEditor();
+    bool idle = false;
+    if (!pEditor || !mEditorBusy.compare_exchange_strong(idle, true)) return 0;
+    VstIntPtr result = 1;
+    if (open) {
+        if (pEditor->OpenWindow(pParent)) {
+            ScopedLock lock(mLock);
+            OnEditorOpened();
+        } else {
+            result = 0;
+        }
+    } else {
+        {
+            ScopedLock lock(mLock);
+            OnEditorClosing();
+        }
+        pEditor->CloseWindow();
+    }
+    mEditorBusy.store(false);
+    return result;
 }
 
 VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, void* ptr, float opt)
@@ -329,9 +369,11 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
         OnReset();
         return 0;
     case effSetBlockSize:
-        SetMaxBlockSize(static_cast<int>(value));
+        // A size that cannot be had is refused; the plug-in goes on at the
+        // size it had.
+        if (value < 0 || value > IPlugBase::MAX_BLOCK_SIZE || !SetMaxBlockSize(static_cast<int>(value))) return 0;
         OnReset();
-        return 0;
+        return 1;
     case effMainsChanged:
         if (value) {
             OnActiveChanged(true);
@@ -343,19 +385,6 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
     case effEditGetRect:
         if (ptr && GetEditor()) {
             *static_cast<ERect**>(ptr) = &mEditRect;
-            return 1;
-        }
-        return 0;
-    case effEditOpen:
-        if (GetEditor() && GetEditor()->OpenWindow(ptr)) {
-            OnEditorOpened();
-            return 1;
-        }
-        return 0;
-    case effEditClose:
-        if (GetEditor()) {
-            OnEditorClosing();
-            GetEditor()->CloseWindow();
             return 1;
         }
         return 0;
@@ -570,7 +599,10 @@ void VSTCALLBACK IPlugVST::VSTSetParameter(AEffect* pEffect, VstInt32 idx, float
     if (!pParam) return;
     if (pPlug->GetEditor()) pPlug->GetEditor()->ShowParamValue(idx, value, true);
     pParam->SetFromNormalized(value);
-    pPlug->OnParamChanged(idx);
+    try {
+        pPlug->OnParamChanged(idx);
+    } catch (...) {
+    }
 }
 
 // ---- Processing ----------------------------------------------------------
@@ -621,7 +653,12 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
     for (int c = 0; c < NOutChannels(); ++c) {
         OutputChannel& channel = mOutChannels[c];
         float* dest = channel.mpFloatDest;
-        if (!dest) continue;
+        if (!dest) {
+            // An output the host's speaker arrangement left out still gets
+            // silence in its buffer, never what the host had there.
+            if (!accumulate && outputs && outputs[c]) std::memset(outputs[c], 0, nFrames * sizeof(float));
+            continue;
+        }
         if (accumulate) {
             for (int i = 0; i < nFrames; ++i) dest[i] += static_cast<float>(channel.mScratch[i]);
         } else {
@@ -643,6 +680,7 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames)
         OutputChannel& channel = mOutChannels[c];
         double* dest = (channel.mConnected && outputs) ? outputs[c] : nullptr;
         if (!dest) {
+            if (outputs && outputs[c]) std::memset(outputs[c], 0, nFrames * sizeof(double));
             std::memset(channel.mScratch.data(), 0, nFrames * sizeof(double));
             *channel.mpSlot = channel.mScratch.data();
             continue;
@@ -657,12 +695,18 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames)
     ProcessBlock(mInData.data(), mOutData.data(), nFrames);
 }
 
+// A processing call that cannot run (its scratch buffers could not grow to
+// an unannounced block length) leaves silence, and no exception reaches the
+// host.
 void VSTCALLBACK IPlugVST::VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
 {
     IPlugVST* pPlug = PlugOf(pEffect);
     if (!pPlug) return;
     ScopedLock lock(pPlug->mLock);
-    pPlug->ProcessFloat(inputs, outputs, nFrames, true);
+    try {
+        pPlug->ProcessFloat(inputs, outputs, nFrames, true);
+    } catch (...) {
+    }
 }
 
 void VSTCALLBACK IPlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames)
@@ -670,7 +714,11 @@ void VSTCALLBACK IPlugVST::VSTProcessReplacing(AEffect* pEffect, float** inputs,
     IPlugVST* pPlug = PlugOf(pEffect);
     if (!pPlug) return;
     ScopedLock lock(pPlug->mLock);
-    pPlug->ProcessFloat(inputs, outputs, nFrames, false);
+    try {
+        pPlug->ProcessFloat(inputs, outputs, nFrames, false);
+    } catch (...) {
+        pPlug->SilenceOutputs(outputs, nullptr, nFrames);
+    }
 }
 
 void VSTCALLBACK IPlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
@@ -679,5 +727,18 @@ void VSTCALLBACK IPlugVST::VSTProcessDoubleReplacing(AEffect* pEffect, double** 
     IPlugVST* pPlug = PlugOf(pEffect);
     if (!pPlug) return;
     ScopedLock lock(pPlug->mLock);
-    pPlug->ProcessDouble(inputs, outputs, nFrames);
+    try {
+        pPlug->ProcessDouble(inputs, outputs, nFrames);
+    } catch (...) {
+        pPlug->SilenceOutputs(nullptr, outputs, nFrames);
+    }
+}
+
+void IPlugVST::SilenceOutputs(float** floatOutputs, double** doubleOutputs, int nFrames)
+{
+    if (nFrames <= 0) return;
+    for (int c = 0; c < mAEffect.numOutputs; ++c) {
+        if (floatOutputs && floatOutputs[c]) std::memset(floatOutputs[c], 0, nFrames * sizeof(float));
+        if (doubleOutputs && doubleOutputs[c]) std::memset(doubleOutputs[c], 0, nFrames * sizeof(double));
+    }
 }

@@ -3,6 +3,8 @@
 // passes MIDI both ways and implements the host services of the base.
 #pragma once
 
+#include <atomic>
+
 #include "IPlugBase.h"
 #include "VstInterface.h"
 
@@ -59,6 +61,9 @@ private:
     void ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, int nFrames);
     bool EnsureScratch(int nFrames);
+    // Silence in every output buffer the host passed (up to numOutputs).
+    void SilenceOutputs(float** floatOutputs, double** doubleOutputs, int nFrames);
+    VstIntPtr OpenOrCloseEditor(bool open, void* pParent);
     void SetChunk(VstInt32 idx, VstIntPtr size, void* ptr, VstIntPtr* pResult);
     VstIntPtr GetChunk(VstInt32 idx, void** ppData);
     VstIntPtr CanDo(const char* text);
@@ -75,4 +80,6 @@ private:
     StateChunk mBankState;
     StateChunk mState;
     AEffect mAEffect;
+    // True while a thread opens or closes the editor.
+    std::atomic<bool> mEditorBusy{false};
 };

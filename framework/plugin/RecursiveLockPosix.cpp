@@ -15,7 +15,16 @@ RecursiveLock::RecursiveLock()
     pthread_mutexattr_t attributes;
     pthread_mutexattr_init(&attributes);
     pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
-    pthread_mutex_init(new (mStorage) pthread_mutex_t, &attributes);
+    // Priority inheritance: a host's real-time audio thread waiting for a
+    // user-interface thread that holds the lock lends it its priority, so
+    // the wait lasts as long as the hold and not as long as the machine's
+    // other work keeps that thread from running.
+    pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_INHERIT);
+    pthread_mutex_t* pMutex = new (mStorage) pthread_mutex_t;
+    if (pthread_mutex_init(pMutex, &attributes) != 0) {
+        pthread_mutexattr_setprotocol(&attributes, PTHREAD_PRIO_NONE);
+        pthread_mutex_init(pMutex, &attributes);
+    }
     pthread_mutexattr_destroy(&attributes);
 }
 

@@ -91,13 +91,19 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
         parsed.kind = name == "click" ? EEditorInput_Click : EEditorInput_DoubleClick;
         if (!ParseCoordinate(words[1], &parsed.x, error) || !ParseCoordinate(words[2], &parsed.y, error)) return false;
         if (!ParseFlags(words, 3, name == "click", &parsed, error)) return false;
-    } else if (name == "drag") {
-        if (words.size() < 5) return Fail(error, "'drag' takes: X1 Y1 X2 Y2 [left|right] [shift] [ctrl] [alt]");
-        parsed.kind = EEditorInput_Drag;
+    } else if (name == "drag" || name == "hold") {
+        bool drag = name == "drag";
+        if (words.size() < 5 || (!drag && words.size() > 6))
+            return Fail(error, "'" + name + "' takes: X1 Y1 X2 Y2 [left|right]" + (drag ? " [shift] [ctrl] [alt]" : ""));
+        parsed.kind = drag ? EEditorInput_Drag : EEditorInput_Hold;
         if (!ParseCoordinate(words[1], &parsed.x, error) || !ParseCoordinate(words[2], &parsed.y, error) ||
             !ParseCoordinate(words[3], &parsed.endX, error) || !ParseCoordinate(words[4], &parsed.endY, error))
             return false;
         if (!ParseFlags(words, 5, true, &parsed, error)) return false;
+        if (!drag && parsed.modifiers) return Fail(error, "'hold' takes no modifiers");
+    } else if (name == "release") {
+        if (words.size() != 1) return Fail(error, "'release' takes nothing");
+        parsed.kind = EEditorInput_Release;
     } else if (name == "wheel") {
         if (words.size() != 4) return Fail(error, "'wheel' takes: X Y NOTCHES");
         parsed.kind = EEditorInput_Wheel;
@@ -165,8 +171,10 @@ bool EditorInputFits(const EditorInputAction& action, int width, int height, std
     case EEditorInput_Wheel:
         return PointFits(action.x, action.y, width, height, error);
     case EEditorInput_Drag:
+    case EEditorInput_Hold:
         return PointFits(action.x, action.y, width, height, error) &&
                PointFits(action.endX, action.endY, width, height, error);
+    case EEditorInput_Release:
     case EEditorInput_Key:
     case EEditorInput_Wait:
         break;

@@ -4,6 +4,8 @@
 //   click X Y [left|right] [shift] [ctrl] [alt]
 //   dblclick X Y [shift] [ctrl] [alt]
 //   drag X1 Y1 X2 Y2 [left|right] [shift] [ctrl] [alt]
+//   hold X1 Y1 X2 Y2 [left|right]   (a drag whose button stays down)
+//   release                  (the held button goes up where the pointer is)
 //   wheel X Y NOTCHES        (positive: away from the user, scrolling up)
 //   key NAME                 (space, up, down, left, right, 0-9, a-z,
 //                             Return, Escape, BackSpace, minus, period)
@@ -21,6 +23,8 @@ enum EEditorInput {
     EEditorInput_Click,
     EEditorInput_DoubleClick,
     EEditorInput_Drag,
+    EEditorInput_Hold,
+    EEditorInput_Release,
     EEditorInput_Wheel,
     EEditorInput_Key,
     EEditorInput_Wait

@@ -70,6 +70,11 @@ struct EditorWindow::Platform {
     void PostMouse(UINT message, int x, int y, WPARAM keys) const;
     void Click(const EditorInputAction& action, EditorLoop* loop) const;
     void Drag(const EditorInputAction& action, EditorLoop* loop) const;
+    void Hold(const EditorInputAction& action, EditorLoop* loop);
+    void Release(EditorLoop* loop);
+    // The button a hold keeps down (0 for none) and where the pointer is.
+    UINT heldButton = 0;
+    EditorPoint heldAt = {0, 0};
     void Wheel(const EditorInputAction& action, EditorLoop* loop) const;
     void Key(const EditorInputAction& action, EditorLoop* loop) const;
 };
@@ -267,6 +272,35 @@ void EditorWindow::Platform::Drag(const EditorInputAction& action, EditorLoop* l
     SetModifierState(action.modifiers, false);
 }
 
+void EditorWindow::Platform::Hold(const EditorInputAction& action, EditorLoop* loop)
+{
+    bool right = action.button == EMouseButton_Right;
+    UINT buttonKey = right ? VK_RBUTTON : VK_LBUTTON;
+    PostMouse(WM_MOUSEMOVE, action.x, action.y, 0);
+    loop->RunFor(GESTURE_STEP_MS);
+    SetKeyState(buttonKey, true);
+    PostMouse(right ? WM_RBUTTONDOWN : WM_LBUTTONDOWN, action.x, action.y, MouseKeys(0, buttonKey));
+    heldButton = buttonKey;
+    heldAt = EditorPoint{action.x, action.y};
+    loop->RunFor(GESTURE_HOLD_MS);
+    for (const EditorPoint& point : DragPath(action)) {
+        PostMouse(WM_MOUSEMOVE, point.x, point.y, MouseKeys(0, buttonKey));
+        heldAt = point;
+        loop->RunFor(GESTURE_STEP_MS);
+    }
+}
+
+void EditorWindow::Platform::Release(EditorLoop* loop)
+{
+    if (!heldButton) return;
+    UINT buttonKey = heldButton;
+    heldButton = 0;
+    SetKeyState(buttonKey, false);
+    if (IsWindow(window))
+        PostMouse(buttonKey == VK_RBUTTON ? WM_RBUTTONUP : WM_LBUTTONUP, heldAt.x, heldAt.y, MouseKeys(0, 0));
+    loop->RunFor(GESTURE_STEP_MS);
+}
+
 void EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* loop) const
 {
     PostMouse(WM_MOUSEMOVE, action.x, action.y, 0);
@@ -312,6 +346,12 @@ bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* 
         break;
     case EEditorInput_Drag:
         mpPlatform->Drag(action, loop);
+        break;
+    case EEditorInput_Hold:
+        mpPlatform->Hold(action, loop);
+        break;
+    case EEditorInput_Release:
+        mpPlatform->Release(loop);
         break;
     case EEditorInput_Wheel:
         mpPlatform->Wheel(action, loop);

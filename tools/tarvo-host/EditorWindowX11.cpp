@@ -6,6 +6,7 @@
 #include "EditorWindow.h"
 
 #include <poll.h>
+#include <unistd.h>
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -23,6 +24,8 @@
 namespace {
 // How long a new window may take to be mapped and exposed.
 const int MAP_TIMEOUT_MS = 5000;
+const int OPEN_DISPLAY_ATTEMPTS = 5;
+const useconds_t OPEN_DISPLAY_PAUSE_US = 50000;
 const unsigned int WHEEL_UP_BUTTON = 4;
 const unsigned int WHEEL_DOWN_BUTTON = 5;
 
@@ -95,6 +98,9 @@ struct EditorWindow::Platform {
     bool Modifiers(int modifiers, bool press, std::string* error);
     bool Click(const EditorInputAction& action, EditorLoop* loop, std::string* error);
     bool Drag(const EditorInputAction& action, EditorLoop* loop, std::string* error);
+    bool Hold(const EditorInputAction& action, EditorLoop* loop, std::string* error);
+    // The button a hold keeps down; 0 for none.
+    unsigned int heldButton = 0;
     bool Wheel(const EditorInputAction& action, EditorLoop* loop, std::string* error);
 };
 
@@ -107,7 +113,14 @@ void PrepareWindowSystem()
 bool EditorWindow::Create(int width, int height, const std::string& title, std::string* error)
 {
     Destroy();
-    Display* display = XOpenDisplay(nullptr);
+    // A server busy accepting other clients (the plug-in's own connections
+    // among them) now and then drops a new connection during its set-up; a
+    // moment later it takes it.
+    Display* display = nullptr;
+    for (int attempt = 0; attempt < OPEN_DISPLAY_ATTEMPTS && !display; ++attempt) {
+        if (attempt > 0) usleep(OPEN_DISPLAY_PAUSE_US);
+        display = XOpenDisplay(nullptr);
+    }
     if (!display) {
         const char* name = XDisplayName(nullptr);
         *error = std::string("cannot open the X display '") + (name ? name : "") +
@@ -223,7 +236,10 @@ bool EditorWindow::HasChildWindow() const
 bool EditorWindow::Platform::OpenInput(std::string* error)
 {
     if (inputDisplay) return true;
-    inputDisplay = XOpenDisplay(DisplayString(display));
+    for (int attempt = 0; attempt < OPEN_DISPLAY_ATTEMPTS && !inputDisplay; ++attempt) {
+        if (attempt > 0) usleep(OPEN_DISPLAY_PAUSE_US);
+        inputDisplay = XOpenDisplay(DisplayString(display));
+    }
     if (!inputDisplay) {
         *error = "cannot open a second connection to the X display for input";
         return false;
@@ -338,6 +354,20 @@ bool EditorWindow::Platform::Drag(const EditorInputAction& action, EditorLoop* l
     return ok;
 }
 
+bool EditorWindow::Platform::Hold(const EditorInputAction& action, EditorLoop* loop, std::string* error)
+{
+    unsigned int button = action.button == EMouseButton_Right ? 3 : 1;
+    if (!MovePointer(action.x, action.y, loop, error)) return false;
+    if (!Button(button, true, error)) return false;
+    heldButton = button;
+    loop->RunFor(GESTURE_HOLD_MS);
+    for (const EditorPoint& point : DragPath(action)) {
+        if (!MovePointer(point.x, point.y, loop, error)) return false;
+    }
+    loop->RunFor(GESTURE_STEP_MS);
+    return true;
+}
+
 bool EditorWindow::Platform::Wheel(const EditorInputAction& action, EditorLoop* loop, std::string* error)
 {
     if (!MovePointer(action.x, action.y, loop, error)) return false;
@@ -361,6 +391,16 @@ bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* 
         return mpPlatform->Click(action, loop, error);
     case EEditorInput_Drag:
         return mpPlatform->Drag(action, loop, error);
+    case EEditorInput_Hold:
+        return mpPlatform->Hold(action, loop, error);
+    case EEditorInput_Release: {
+        if (!mpPlatform->heldButton) return true;
+        unsigned int button = mpPlatform->heldButton;
+        mpPlatform->heldButton = 0;
+        bool ok = mpPlatform->Button(button, false, error);
+        loop->RunFor(GESTURE_STEP_MS);
+        return ok;
+    }
     case EEditorInput_Wheel:
         return mpPlatform->Wheel(action, loop, error);
     case EEditorInput_Key: {
@@ -417,7 +457,14 @@ void EditorWindow::Destroy()
         XDestroyWindow(mpPlatform->display, mpPlatform->window);
         XSync(mpPlatform->display, False);
     }
-    if (mpPlatform->inputDisplay) XCloseDisplay(mpPlatform->inputDisplay);
+    if (mpPlatform->inputDisplay) {
+        // A button a hold left down would stay down on the server.
+        if (mpPlatform->heldButton) {
+            XTestFakeButtonEvent(mpPlatform->inputDisplay, mpPlatform->heldButton, False, CurrentTime);
+            XSync(mpPlatform->inputDisplay, False);
+        }
+        XCloseDisplay(mpPlatform->inputDisplay);
+    }
     XCloseDisplay(mpPlatform->display);
     delete mpPlatform;
     mpPlatform = nullptr;

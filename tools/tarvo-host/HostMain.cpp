@@ -3,6 +3,7 @@
 //   tarvo-host play PLUGIN [options]
 //   tarvo-host editor PLUGIN [options]
 //   tarvo-host render PLUGIN --synth SYNTH --wav OUT.wav [options]
+//   tarvo-host validate PLUGIN [options]
 // A new subcommand is one more HostCommand in the table below.
 #include <cstdio>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include "PluginModule.h"
 #include "RenderCommand.h"
 #include "RenderOptions.h"
+#include "ValidateCommand.h"
 
 namespace {
 void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
@@ -26,6 +28,7 @@ void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
     std::fprintf(out, "play options:\n%s", PlayOptionsHelp());
     std::fprintf(out, "editor options:\n%s", EditorOptionsHelp());
     std::fprintf(out, "render options:\n%s", RenderOptionsHelp());
+    std::fprintf(out, "validate options:\n%s", ValidateOptionsHelp());
     std::fprintf(out,
                  "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
 }
@@ -38,7 +41,8 @@ int main(int argc, char** argv)
     PlayCommand play;
     EditorCommand editor;
     RenderCommand render;
-    std::vector<HostCommand*> commands = {&info, &play, &editor, &render};
+    ValidateCommand validate;
+    std::vector<HostCommand*> commands = {&info, &play, &editor, &render, &validate};
 
     if (argc < 2) {
         PrintUsage(stderr, commands);

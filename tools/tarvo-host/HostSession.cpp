@@ -348,6 +348,16 @@ void HostSession::PrepareBuffers(int frames)
 
 void HostSession::MeasureOutputs(int frames, EPrecision precision)
 {
+    mUntouchedOutputs = 0;
+    for (int c = 0; c < mOutputs && frames > 0; ++c) {
+        bool untouched = true;
+        for (int i = 0; i < frames && untouched; ++i) {
+            double preset = (i & 1) ? -UNWRITTEN_OUTPUT_LEVEL : UNWRITTEN_OUTPUT_LEVEL;
+            double sample = precision == EPrecision_Double ? mDoubleOutputs[c][i] : double(mFloatOutputs[c][i]);
+            untouched = sample == preset;
+        }
+        if (untouched) ++mUntouchedOutputs;
+    }
     for (int c = 0; c < mOutputs; ++c) {
         for (int i = 0; i < frames; ++i) {
             double sample = precision == EPrecision_Double ? mDoubleOutputs[c][i] : double(mFloatOutputs[c][i]);
@@ -366,12 +376,14 @@ void HostSession::ProcessBlock(int frames, EPrecision precision)
     PrepareBuffers(frames);
     PublishTransport();
     mProcessing = true;
+    OnProcessCall(true);
     if (precision == EPrecision_Double) {
         if (mpEffect->processDoubleReplacing)
             mpEffect->processDoubleReplacing(mpEffect, mDoubleInputs.data(), mDoubleOutputs.data(), frames);
     } else if (mpEffect->processReplacing) {
         mpEffect->processReplacing(mpEffect, mFloatInputs.data(), mFloatOutputs.data(), frames);
     }
+    OnProcessCall(false);
     mProcessing = false;
     MeasureOutputs(frames, precision);
     mTransport.EndBlock(frames);
@@ -387,6 +399,12 @@ const float* HostSession::FloatOutput(int channel) const
 {
     if (channel < 0 || channel >= mOutputs || size_t(channel) >= mFloatOutputs.size()) return nullptr;
     return mFloatOutputs[size_t(channel)];
+}
+
+const double* HostSession::DoubleOutput(int channel) const
+{
+    if (channel < 0 || channel >= mOutputs || size_t(channel) >= mDoubleOutputs.size()) return nullptr;
+    return mDoubleOutputs[size_t(channel)];
 }
 
 void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& transport)

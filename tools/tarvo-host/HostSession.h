@@ -117,6 +117,11 @@ public:
     // one's samples (null for a channel beyond that number).
     int OutputChannels() const { return mOutputs; }
     const float* FloatOutput(int channel) const;
+    // The same for the last double-precision block.
+    const double* DoubleOutput(int channel) const;
+    // Output channels of the last block that the plug-in left as the host
+    // preset them (every sample still the alternating pattern).
+    int UntouchedOutputs() const { return mUntouchedOutputs; }
 
     // The records below are complete once processing has ended; while an
     // audio thread runs, only AutomationCount is safe to call.
@@ -129,6 +134,9 @@ public:
     int64_t IgnoredEvents() const { return mIgnoredEvents; }
 
 protected:
+    // Called on the processing thread right before (starting) and right
+    // after the plug-in's processing call, for a caller that measures it.
+    virtual void OnProcessCall(bool /*starting*/) {}
     // Answers a call of the plug-in; the effect may be null while the
     // plug-in is being created.
     virtual VstIntPtr OnHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -169,6 +177,7 @@ private:
     int64_t mFramesProcessed = 0;
     double mOutputPeak = 0.0;
     bool mOutputNotFinite = false;
+    int mUntouchedOutputs = 0;
 
     int mBufferFrames = 0;
     int mInputs = 0;

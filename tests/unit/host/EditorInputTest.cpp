@@ -55,6 +55,12 @@ TEST(EditorInputTest, MouseActionsTakeTheirPointsButtonsAndModifiers)
     EXPECT_EQ(drag.button, EMouseButton_Right);
     EXPECT_EQ(drag.modifiers, EDITOR_MODIFIER_CTRL);
 
+    EditorInputAction hold = ParseOne("hold 1 2 1 40 right");
+    EXPECT_EQ(hold.kind, EEditorInput_Hold);
+    EXPECT_EQ(hold.endY, 40);
+    EXPECT_EQ(hold.button, EMouseButton_Right);
+    EXPECT_EQ(ParseOne("release").kind, EEditorInput_Release);
+
     EditorInputAction wheel = ParseOne("wheel 7 8 -3");
     EXPECT_EQ(wheel.kind, EEditorInput_Wheel);
     EXPECT_EQ(wheel.notches, -3);
@@ -99,6 +105,8 @@ TEST(EditorInputTest, MistakesAreRefusedWithTheReason)
     // A double click is always made with the left button.
     EXPECT_NE(Refusal("dblclick 1 2 right").find("unknown word 'right'"), std::string::npos);
     EXPECT_NE(Refusal("drag 1 2 3").find("X1 Y1 X2 Y2"), std::string::npos);
+    EXPECT_NE(Refusal("hold 1 2 3 4 shift").find("no modifiers"), std::string::npos);
+    EXPECT_NE(Refusal("release 1 2").find("takes nothing"), std::string::npos);
     EXPECT_NE(Refusal("wheel 1 2 0").find("other than 0"), std::string::npos);
     EXPECT_NE(Refusal("wheel 1 2 101").find("notches '101'"), std::string::npos);
     EXPECT_NE(Refusal("wheel 1 2").find("X Y NOTCHES"), std::string::npos);

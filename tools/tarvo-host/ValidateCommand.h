@@ -1,0 +1,17 @@
+// tarvo-host validate PLUGIN [--level 1..10] [--seed N] [--threads]
+//                            [--editor] [--json FILE] [--chunk FILE]
+// Checks any VST 2 plug-in the way a demanding host would use it and prints
+// one line per check; exits 1 when any check failed.
+#pragma once
+
+#include "HostCommand.h"
+
+class ValidateCommand : public HostCommand {
+public:
+    const char* Name() const override { return "validate"; }
+    const char* Synopsis() const override;
+    int Run(const std::vector<std::string>& args) override;
+};
+
+// The options' help text for the usage.
+const char* ValidateOptionsHelp();

@@ -1,0 +1,149 @@
+// Processing: sample rates, block sizes and both precisions, with outputs
+// written and finite and, for a MIDI generator, the same events whatever
+// the blocks; speaker arrangements with fewer outputs; an absurd block size.
+#include <algorithm>
+
+#include "ThreadProbe.h"
+#include "ValidateContext.h"
+#include "ValidateRun.h"
+
+namespace {
+const int BLOCK_SIZES[] = {1, 7, 64, 512, 4096, 0};  // 0: varying
+const int VARYING_MAXIMUM = 1024;
+
+std::string BlockName(int size) { return size ? std::to_string(size) : std::string("varying"); }
+
+void CheckRate(ValidateContext& context, double rate)
+{
+    ValidateReport& report = context.Report();
+    std::string name = "process-" + std::to_string(int(rate));
+    report.Begin(name);
+    std::vector<std::string> failures;
+    RunResult reference;
+    bool haveReference = false;
+    std::string referenceName;
+    int64_t blocks = 0;
+    for (EPrecision precision : {EPrecision_Single, EPrecision_Double}) {
+        std::string error;
+        for (int size : BLOCK_SIZES) {
+            int announced = size ? size : VARYING_MAXIMUM;
+            std::unique_ptr<ValidateHost> host = context.NewInstance(rate, announced, &error);
+            if (!host) {
+                report.Fail(name, error);
+                return;
+            }
+            if (precision == EPrecision_Double && !host->CanProcess(precision, &error)) break;
+            RunSettings settings;
+            settings.frames = int64_t(rate * 1.5);
+            settings.blockSize = size;
+            settings.maxBlock = announced;
+            settings.precision = precision;
+            settings.varySeed = context.Random();
+            SettleStopped(*host, announced, precision);
+            RunResult result;
+            RunBlocks(*host, settings, &result);
+            blocks += result.blocks;
+            std::string run = std::string(precision == EPrecision_Double ? "double" : "single") + ", blocks of " +
+                              BlockName(size);
+            for (const std::string& problem : result.problems) failures.push_back(run + ": " + problem);
+            if (!haveReference) {
+                reference = result;
+                referenceName = run;
+                haveReference = true;
+            } else if (result.events != reference.events) {
+                failures.push_back(run + ": " + std::to_string(result.events.size()) + " MIDI events differ from the " +
+                                   std::to_string(reference.events.size()) + " of " + referenceName);
+            }
+        }
+    }
+    report.Verdict(name, failures, FormatCount(int64_t(reference.events.size()), "events"),
+                   "1.5 s from a stopped start in blocks of 1, 7, 64, 512, 4096 and 1.." +
+                       std::to_string(VARYING_MAXIMUM) + ", single and double precision, " + std::to_string(blocks) +
+                       " blocks");
+}
+
+void CheckSpeakerArrangement(ValidateContext& context)
+{
+    ValidateReport& report = context.Report();
+    report.Begin("speaker-arrangement");
+    std::string error;
+    std::vector<std::string> failures;
+    int tried = 0;
+    for (int outputs : {1, 0}) {
+        std::unique_ptr<ValidateHost> host = context.NewInstance(44100.0, 512, &error);
+        if (!host) {
+            report.Fail("speaker-arrangement", error);
+            return;
+        }
+        if (host->Effect()->numOutputs <= outputs) continue;
+        ++tried;
+        VstSpeakerArrangement input = {};
+        input.type = host->Effect()->numInputs == 1 ? kSpeakerArrMono : kSpeakerArrStereo;
+        input.numChannels = host->Effect()->numInputs;
+        VstSpeakerArrangement output = {};
+        output.type = outputs == 1 ? kSpeakerArrMono : kSpeakerArrEmpty;
+        output.numChannels = outputs;
+        host->SetActive(false);
+        VstIntPtr accepted = host->Dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output);
+        host->SetActive(true);
+        for (EPrecision precision : {EPrecision_Single, EPrecision_Double}) {
+            if (!host->CanProcess(precision, &error)) continue;
+            RunSettings settings;
+            settings.frames = 2048;
+            settings.precision = precision;
+            RunResult result;
+            RunBlocks(*host, settings, &result);
+            for (const std::string& problem : result.problems)
+                failures.push_back(std::to_string(outputs) + " output(s) " + (accepted ? "accepted" : "refused") + ", " +
+                                   (precision == EPrecision_Double ? "double" : "single") + ": " + problem);
+        }
+    }
+    if (!tried) {
+        report.Skip("speaker-arrangement", "the plug-in has no outputs to leave out");
+        return;
+    }
+    report.Verdict("speaker-arrangement", failures, "",
+                   "1 and 0 outputs announced; every buffer up to numOutputs written, single and double");
+}
+
+void CheckAbsurdBlockSize(ValidateContext& context)
+{
+    ValidateReport& report = context.Report();
+    report.Begin("block-size-absurd");
+    std::string error;
+    const int PREVIOUS = 512;
+    std::unique_ptr<ValidateHost> host = context.NewInstance(44100.0, PREVIOUS, &error);
+    if (!host) {
+        report.Fail("block-size-absurd", error);
+        return;
+    }
+    std::vector<std::string> failures;
+    bool crossed = false;
+    host->SetActive(false);
+    // Where it can, the validator caps the address space first, so that the
+    // allocation fails instead of taking the machine's memory.
+    int64_t limit = LimitAddressSpace(int64_t(1) << 31);
+    VstIntPtr answer = host->GuardedDispatch(effSetBlockSize, 0, VstIntPtr(1) << 30, nullptr, 0.0f, &crossed);
+    RestoreAddressSpace(limit);
+    if (crossed) failures.push_back("an exception crossed effSetBlockSize");
+    host->SetActive(true);
+    // Usable at the size it had: the host goes on with blocks of that size.
+    RunSettings settings;
+    settings.frames = 8 * PREVIOUS;
+    settings.blockSize = PREVIOUS;
+    RunResult result;
+    RunBlocks(*host, settings, &result);
+    for (const std::string& problem : result.problems) failures.push_back("afterwards, " + problem);
+    report.Verdict("block-size-absurd", failures, answer ? "accepted" : "refused",
+                   "effSetBlockSize 2^30, then blocks of " + std::to_string(PREVIOUS));
+}
+}  // namespace
+
+void RunProcessingChecks(ValidateContext& context)
+{
+    std::vector<double> rates = {44100.0, 96000.0};
+    if (context.Level() >= 7) rates = {22050.0, 44100.0, 48000.0, 96000.0, 192000.0};
+    for (double rate : rates) CheckRate(context, rate);
+    CheckSpeakerArrangement(context);
+    CheckAbsurdBlockSize(context);
+}
