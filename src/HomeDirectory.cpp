@@ -3,56 +3,46 @@
 #include <cassert>
 #include <cstring>
 
-#include "framework/plugin/ModuleFile.h"
-
-HomeDirectory::HomeDirectory() : mpPathname(new char[PATH_LENGTH + 1])
+HomeDirectory::HomeDirectory(const char* pFolder)
 {
-    mpPathname[0] = '\0';
+    mFolder[0] = '\0';
+    mPathname[0] = '\0';
+    if (pFolder && std::strlen(pFolder) <= static_cast<size_t>(PATH_LENGTH)) std::strcpy(mFolder, pFolder);
 }
 
-HomeDirectory::~HomeDirectory()
-{
-    delete[] mpPathname;
-}
+HomeDirectory::~HomeDirectory() {}
 
-bool HomeDirectory::LookUpModuleFileName(char* pOut, size_t size)
+bool HomeDirectory::FolderOfModule(const char* pModuleFileName, char* pOut, size_t size)
 {
-    return GetModuleFileNameOfPlugin(pOut, size);
-}
-
-bool HomeDirectory::GetHomeDirectory()
-{
-    if (!LookUpModuleFileName(mpPathname, PATH_LENGTH + 1)) {
-        mpPathname[0] = '\0';
-        return false;
+    if (!pOut || size == 0) return false;
+    pOut[0] = '\0';
+    if (!pModuleFileName || !pModuleFileName[0]) return false;
+    const char* pLast = std::strrchr(pModuleFileName, SEPARATOR);
+    if (!pLast) {
+        if (size < 2) return false;
+        std::strcpy(pOut, ".");
+        return true;
     }
-    // A substituted lookup might not terminate within the buffer.
-    mpPathname[PATH_LENGTH] = '\0';
-    // Only the platform's own separator cuts: on Linux a backslash is an
-    // ordinary character of a file name, and the loader reports paths with
-    // "/". A module found without any folder in its name lies in the
-    // current folder.
-    char* pLast = std::strrchr(mpPathname, PATH_SEPARATOR);
-    if (pLast) {
-        *pLast = '\0';
-    } else {
-        mpPathname[0] = '.';
-        mpPathname[1] = '\0';
-    }
+    // A module at the root keeps the separator as its folder.
+    size_t length = pLast == pModuleFileName ? 1 : static_cast<size_t>(pLast - pModuleFileName);
+    if (length + 1 > size) return false;
+    std::memcpy(pOut, pModuleFileName, length);
+    pOut[length] = '\0';
     return true;
 }
 
 const char* HomeDirectory::MakeHomePath(const char* pName)
 {
     assert(pName);
-    if (!GetHomeDirectory()) return mpPathname;
-    const size_t folderLength = std::strlen(mpPathname);
+    mPathname[0] = '\0';
+    if (!GetHomeDirectory()) return mPathname;
+    size_t folderLength = std::strlen(mFolder);
+    // The root folder ends in the separator already.
+    if (mFolder[folderLength - 1] == SEPARATOR) --folderLength;
     const size_t nameLength = std::strlen(pName);
-    if (folderLength + nameLength + 1 > static_cast<size_t>(PATH_LENGTH)) {
-        mpPathname[0] = '\0';
-        return mpPathname;
-    }
-    mpPathname[folderLength] = PATH_SEPARATOR;
-    std::memcpy(mpPathname + folderLength + 1, pName, nameLength + 1);
-    return mpPathname;
+    if (folderLength + nameLength + 1 > static_cast<size_t>(PATH_LENGTH)) return mPathname;
+    std::memcpy(mPathname, mFolder, folderLength);
+    mPathname[folderLength] = SEPARATOR;
+    std::memcpy(mPathname + folderLength + 1, pName, nameLength + 1);
+    return mPathname;
 }

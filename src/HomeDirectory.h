@@ -1,6 +1,8 @@
-// The folder of the plug-in module. The configuration file lives there, and
-// relative MIDI map names are taken from there, because hosts load plug-ins
-// with whatever working folder they happen to have.
+// The folder the plug-in's files live in: the configuration file, and the
+// folder that relative MIDI map names are taken from. The host loads
+// plug-ins with whatever working folder it happens to have, so this is the
+// folder of the plug-in module, found by the entry point and handed to the
+// processor (tests hand in a folder of their own).
 #pragma once
 
 #include <cstddef>
@@ -8,27 +10,35 @@
 class HomeDirectory {
 public:
     static const int PATH_LENGTH = 1024;
+#ifdef _WIN32
+    static constexpr char SEPARATOR = '\\';
+#else
+    static constexpr char SEPARATOR = '/';
+#endif
 
-    HomeDirectory();
+    // An empty or missing folder: the files are not looked for.
+    explicit HomeDirectory(const char* pFolder);
     virtual ~HomeDirectory();
 
-    // Fills the buffer with the module's folder, without trailing separator;
-    // false, with the buffer empty, when the module's name cannot be obtained.
-    bool GetHomeDirectory();
+    // True when there is a folder.
+    bool GetHomeDirectory() const { return mFolder[0] != '\0'; }
+    const char* GetFolder() const { return mFolder; }
     // Fills the buffer with folder + separator + pName and returns it; the
-    // result is the empty text when the folder cannot be found or the path
-    // would be longer than PATH_LENGTH characters.
+    // result is the empty text when there is no folder or the path would be
+    // longer than PATH_LENGTH characters.
     const char* MakeHomePath(const char* pName);
-    const char* GetPathname() const { return mpPathname; }
+    const char* GetPathname() const { return mPathname; }
 
-protected:
-    // The module's full file name, at most size - 1 characters; false when it
-    // cannot be obtained. Tests substitute a folder of their own here.
-    virtual bool LookUpModuleFileName(char* pOut, size_t size);
+    // The folder of a module's file name, without trailing separator: only
+    // the platform's separator cuts (on Linux a backslash is an ordinary
+    // file-name character), and a name without a folder lies in ".". False,
+    // with out empty, when it does not fit.
+    static bool FolderOfModule(const char* pModuleFileName, char* pOut, size_t size);
 
 private:
     HomeDirectory(const HomeDirectory&) = delete;
     HomeDirectory& operator=(const HomeDirectory&) = delete;
 
-    char* mpPathname;
+    char mFolder[PATH_LENGTH + 1];
+    char mPathname[PATH_LENGTH + 1];
 };

@@ -1,5 +1,6 @@
 #include "IGrooveMakerCanvas.h"
 
+#include "Tarvo.h"
 #include "framework/gui/IGraphicsLice.h"
 
 namespace {
@@ -11,8 +12,8 @@ const Color LINE(255, 255, 255, 0);
 
 }  // namespace
 
-IGrooveMakerCanvas::IGrooveMakerCanvas(IPlugBase* pPlug, const ControlRect& rect, SequencerState* pSequencer)
-    : IControl(pPlug, rect), mpSequencer(pSequencer),
+IGrooveMakerCanvas::IGrooveMakerCanvas(Tarvo* pPlug, const ControlRect& rect)
+    : IControl(pPlug, rect), mpTarvo(pPlug), mpSequencer(&pPlug->Sequencer()),
       mLevelScale(rect.Height() > 0 ? SequencerState::LEVEL_UNCHANGED / rect.Height() : 1),
       mStepWidth(rect.Width() / SequencerState::MAX_STEPS)
 {
@@ -43,7 +44,7 @@ void IGrooveMakerCanvas::StoreLevel(int step, int level)
 {
     if (mpSequencer->mLockFlags[step] != 0) return;
     if (mpSequencer->mLevels[step] == level) return;
-    mpSequencer->mLevels[step] = level;
+    mpTarvo->SetStepLevel(step, level);
     // No parameter: this only redraws.
     MarkChanged(true);
 }

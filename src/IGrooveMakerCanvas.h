@@ -4,18 +4,20 @@
 // Locked steps keep their levels.
 //
 // The levels live in the processor's sequencer, which block processing
-// reads: the canvas changes them only from its mouse handlers, which the
-// editor runs under the plug-in lock, and draws from a copy taken in
-// PrepareDraw (also under that lock).
+// reads: the canvas changes them through the processor only from its mouse
+// handlers, which the editor runs under the plug-in lock, and draws from a
+// copy taken in PrepareDraw (also under that lock).
 #pragma once
 
 #include "SequencerState.h"
 #include "framework/gui/IControl.h"
 
+class Tarvo;
+
 class IGrooveMakerCanvas : public IControl {
 public:
-    // The sequencer belongs to the processor and outlives the canvas.
-    IGrooveMakerCanvas(IPlugBase* pPlug, const ControlRect& rect, SequencerState* pSequencer);
+    // The processor outlives the canvas.
+    IGrooveMakerCanvas(Tarvo* pPlug, const ControlRect& rect);
 
     bool Draw(IGraphicsLice* pGraphics) override;
     void PrepareDraw() override;
@@ -40,7 +42,8 @@ private:
     int LevelAt(int y) const { return (mRect.mBottom - y) * mLevelScale; }
     void StoreLevel(int step, int level);
 
-    SequencerState* mpSequencer;
+    Tarvo* mpTarvo;
+    const SequencerState* mpSequencer;
     int mLevelScale;
     int mStepWidth;
     bool mLineMode = false;

@@ -5,7 +5,6 @@
 
 #include "HomeDirectory.h"
 #include "TextFileReader.h"
-#include "framework/plugin/ModuleFile.h"
 
 MidiMapReader::MidiMapReader() : mKind(EMidiMapKind_None), mNumber(0), mChannel(0), mpFile(nullptr)
 {
@@ -107,7 +106,7 @@ int LoadMidiMap(const char* pMapValue, HomeDirectory& home, const ParameterNameL
 {
     assert(pMapValue);
     if (!pMapValue[0]) return -1;
-    const bool absolute = pMapValue[0] == '\\' || pMapValue[0] == PATH_SEPARATOR || pMapValue[1] == ':';
+    const bool absolute = pMapValue[0] == '\\' || pMapValue[0] == HomeDirectory::SEPARATOR || pMapValue[1] == ':';
     const char* pSource = absolute ? pMapValue : home.MakeHomePath(pMapValue);
 
     char path[HomeDirectory::PATH_LENGTH + 1];

@@ -4,10 +4,8 @@
 #include <cstring>
 
 #include "HomeDirectory.h"
-#include "TarvoGui.h"
 #include "TarvoView.h"
 #include "TimeUnitTable.h"
-#include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/Trace.h"
 
 namespace {
@@ -32,7 +30,7 @@ int TruncateLength(double samples)
 
 }  // namespace
 
-Tarvo::Tarvo(audioMasterCallback hostCallback)
+Tarvo::Tarvo(audioMasterCallback hostCallback, const char* configFolder)
     : IPlugVST(hostCallback, EParam_NumVisible, "1-1 2-2", 6, "Tarvo3", "", "Quillfen", 0x00010000,
                FourCharCode("Qfta"), FourCharCode("Qfvx"), 0, true, true, true),
       mSimulation(&mGrid, &mRandom, &mNotes), mSeqOn(true), mTimingSampleRate(44100.0), mLastTempo(120.0),
@@ -42,7 +40,7 @@ Tarvo::Tarvo(audioMasterCallback hostCallback)
       mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1), mSimpleCount(0), mTimeUnitBeats(0.5),
       mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0), mTimeDouble(false),
       mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0), mGridChanged(false),
-      mpGui(nullptr), mpView(nullptr), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
+      mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
       mPatternPanelShown(true)
 {
     TRACE_ENTRY("Tarvo::Tarvo");
@@ -54,32 +52,46 @@ Tarvo::Tarvo(audioMasterCallback hostCallback)
 
     // The configuration decides the note names and the cell editing mode,
     // so it is read before the parameters exist.
-    HomeDirectory home;
+    HomeDirectory home(configFolder);
     mConfiguration.ReadFromModuleFolder(home);
 
     RegisterParameters();
     InitInternalParameters();
-    LoadMidiMap();
-
-    mpGui = new TarvoGui(this);
-    AttachEditor(mpGui->Surface());
-    SetView(mpGui);
-    UpdateGridLayout();
+    LoadMidiMap(home);
 }
 
 Tarvo::~Tarvo()
 {
     TRACE_ENTRY("Tarvo::~Tarvo");
-    // A host may close the processor with its editor still open: the
-    // editor's thread ends before the view is taken away. The base deletes
-    // the editor surface afterwards; the layout goes first.
-    mpGui->Surface()->CloseWindow();
+    // A host may close the processor with its editor still open. The view
+    // is taken away under the lock, then deleted outside it (deleting an
+    // editor ends its window's thread); the base deletes the editor surface
+    // afterwards.
+    AttachView(nullptr);
+}
+
+void Tarvo::AttachView(std::unique_ptr<ITarvoView> pView)
+{
+    std::unique_ptr<ITarvoView> pOld;
     {
         ScopedLock lock(mLock);
-        SetView(nullptr);
+        pOld = std::move(mpView);
+        mpView = std::move(pView);
+        if (mpView) ShowEverything();
     }
-    delete mpGui;
-    mpGui = nullptr;
+}
+
+void Tarvo::ShowEverything()
+{
+    UpdateGridLayout();
+    ShowGrid();
+    for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) UpdateWallDisplay(slot);
+    mpView->ShowScaleName(mScaleName);
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
+        if (mPatternOccupied[slot]) mpView->ShowPatternSlot(slot, true, &mPatterns[slot]);
+    }
+    mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
+    mpView->MarkSequencerPanelChanged();
 }
 
 void Tarvo::OnReset()
@@ -95,15 +107,13 @@ void Tarvo::RecomputeHumanSamples() { mHumanSamples = 0.015 * GetSampleRate() * 
 
 // ---- Step timing --------------------------------------------------------
 
-void Tarvo::RecalculateTimingIfNeeded()
+void Tarvo::RecalculateTimingIfNeeded(const TransportInfo& transport)
 {
-    int numerator = 0, denominator = 0;
-    GetTimeSignature(&numerator, &denominator);
-    if (numerator <= 0 || denominator <= 0) {
-        numerator = 4;
-        denominator = 4;
-    }
-    double tempo = HostTempo();
+    // The snapshot holds 4/4 and 120 bpm where the host reports nothing
+    // usable.
+    int numerator = transport.mNumerator;
+    int denominator = transport.mDenominator;
+    double tempo = transport.mTempo;
     if (!(tempo > 0.0) || !std::isfinite(tempo)) tempo = 120.0;
     if (!mRecalcTiming && tempo == mLastTempo && numerator == mLastTimeSigNum && denominator == mLastTimeSigDen) {
         return;
@@ -213,29 +223,29 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
 void Tarvo::ChangeRunningState(bool running, int nFrames)
 {
     mWasRunning = running;
-    ++mClockStats.mTransitions;
     mOutputQueue.clear();
     mTracker.ReleasePending();
     mTracker.EmitDue(nFrames, &mOutputQueue);
     SendOutputQueue();
 }
 
-void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
+void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames, const TransportInfo& info)
 {
     // A call with no frames is no time passing (some hosts make one to hand
     // over parameter or event changes): it fires no step, makes no start or
     // stop, sends nothing and leaves the clock exactly as it was. A block
     // with frames that stands at the previous position still stops it.
     if (nFrames <= 0) return;
-    RecalculateTimingIfNeeded();
-    TransportInfo info;
-    GetTransportInfo(&info);
+    RecalculateTimingIfNeeded(info);
     int64_t pos = BlockPosition(info);
+    // Without musical time the host counts as playing; a host that reports
+    // musical time and no playing transport has stopped.
+    bool hostStopped = info.mMusical && !info.mTransportIsRunning;
 
     if (mResyncPending) {
         // A stopped host's position was not played: the first playing block
         // there must not look like a position that stands still.
-        mLastPosition = HostReportsStopped() ? -2 : pos;
+        mLastPosition = hostStopped ? -2 : pos;
         mResyncPending = false;
         // The countdown of the state before the load means nothing on the
         // host's timeline: the next block re-anchors.
@@ -264,17 +274,14 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
     // says it stopped stops the clock at once, so the note-offs of sounding
     // notes go out now rather than when it plays again.
     bool hasTime = info.mSamplePos >= 0.0 || info.mPPQPos >= 0.0;
-    bool hostStopped = HostReportsStopped();
     bool running = hasTime && !hostStopped && pos != mLastPosition && mEnabled;
     if (running != mWasRunning) ChangeRunningState(running, nFrames);
     if (!running) return;
-    if (!IsHostPlaying()) return;
 
     mOutputQueue.clear();
 
     if (!mExpectedValid || pos != mExpectedPosition) {
         mTracker.ReleasePending();
-        ++mClockStats.mReanchors;
         ReanchorOnTimeline(pos);
     }
     mLastPosition = pos;
@@ -298,7 +305,6 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames)
 
 void Tarvo::RunStep(int offset)
 {
-    ++mClockStats.mSteps;
     int simple = mSimple < 1 ? 1 : mSimple;
     if (++mSimpleCount >= simple) {
         mSimpleCount = 0;

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Configurable.h"
+#include "HomeDirectory.h"
 #include "Matrix.h"
 #include "MidiMapReader.h"
 #include "NoteGenerator.h"
@@ -18,38 +20,35 @@
 #include "StateImage.h"
 #include "StepSimulation.h"
 #include "TarvoParams.h"
+#include "TarvoView.h"
 #include "framework/plugin/IPlugVST.h"
 
-class ITarvoView;
-class TarvoGui;
 struct ParamChangeDesc;
-
-// Counters of the clock's decisions, for diagnostics and tests.
-struct ClockStats {
-    int64_t mSteps = 0;        // steps fired
-    int64_t mReanchors = 0;    // blocks that re-anchored the step grid (start or jump)
-    int64_t mTransitions = 0;  // start and stop transitions
-};
 
 class Tarvo : public IPlugVST {
 public:
-    explicit Tarvo(audioMasterCallback hostCallback);
+    // configFolder: where "Tarvo3.ini" and a relative MIDI map are looked
+    // for (the module's folder; empty: nowhere, the defaults hold).
+    Tarvo(audioMasterCallback hostCallback, const char* configFolder);
     ~Tarvo() override;
 
     void OnReset() override;
     void OnParamChanged(int paramIdx) override;
-    void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+    void ProcessBlock(double** inputs, double** outputs, int nFrames, const TransportInfo& transport) override;
     void OnMidiMessage(const IMidiMessage* pMsg) override;
     bool SaveState(StateChunk* pChunk) override;
     int LoadState(StateChunk* pChunk, int startPos) override;
 
     // A mapped MIDI controller or note moves a parameter.
     void SetParameterFromMidi(int paramIdx, double normalized);
+    // The notes and name of a scale file (read by the editor) into all
+    // four scale slots.
+    void LoadScaleFile(const ScaleFile& file);
 
-    // The editor attaches itself here (null detaches it).
-    void SetView(ITarvoView* pView) { mpView = pView; }
-    // The editor built with the processor.
-    TarvoGui* Gui() const { return mpGui; }
+    // The view that shows the processor's state (its editor): the processor
+    // owns it from here on and tells it everything it shows at once; null
+    // detaches and deletes the view there was.
+    void AttachView(std::unique_ptr<ITarvoView> pView);
     // The editor's palettes choose what cell commands 19, 23 and 24 place.
     void SetRoverChoice(int choice) { mRoverChoice = choice & 15; }
     void SetObstacleChoice(int choice) { mObstacleChoice = choice >= 0 && choice < EObstacle_NumKinds ? choice : 0; }
@@ -61,7 +60,10 @@ public:
     // Read access for the editor, diagnostics and tests.
     const Matrix& Grid() const { return mGrid; }
     const StepSimulation& Simulation() const { return mSimulation; }
-    SequencerState& Sequencer() { return mSequencer; }
+    const SequencerState& Sequencer() const { return mSequencer; }
+    // A step's accent level, as the step canvas draws it (0..255; 128
+    // leaves the velocity as it is).
+    void SetStepLevel(int step, int level);
     bool SequencerOn() const { return mSeqOn; }
     const NoteGenerator& Notes() const { return mNotes; }
     const NoteTracker& Tracker() const { return mTracker; }
@@ -73,7 +75,6 @@ public:
     const Configuration& GetConfiguration() const { return mConfiguration; }
     const MidiMapEntry& ControlMapEntry(int controller) const { return mControlMap[controller & 127]; }
     const MidiMapEntry& NoteMapEntry(int note) const { return mNoteMap[note & 127]; }
-    const ClockStats& GetClockStats() const { return mClockStats; }
     double StepLength() const { return mStepLength; }
     int SamplesToNextStep() const { return mSamplesToNextStep; }
     bool ClockRunning() const { return mWasRunning; }
@@ -89,10 +90,10 @@ private:
     // Construction.
     void RegisterParameters();
     void InitInternalParameters();
-    void LoadMidiMap();
+    void LoadMidiMap(HomeDirectory& home);
 
     // Clock.
-    void RecalculateTimingIfNeeded();
+    void RecalculateTimingIfNeeded(const TransportInfo& transport);
     int64_t BlockPosition(const TransportInfo& info) const;
     // Places the next step and the swing phase for a block at pos.
     void ReanchorOnTimeline(int64_t pos);
@@ -105,6 +106,8 @@ private:
     void PublishStep();
     // The grid shown as it stands, with nothing resolved (after a load).
     void ShowGrid();
+    // Everything a newly attached view shows.
+    void ShowEverything();
     void UpdateGridLayout();
     void UpdateWallDisplay(int slot);
 
@@ -120,7 +123,6 @@ private:
     void ClearPattern(int slot);
 
     // Scales.
-    void LoadScaleFromSelector();
 
     // The grid world.
     PseudoRandom mRandom;
@@ -169,26 +171,21 @@ private:
     double mHuman;
     double mHumanSamples;
     double mDurationJitter;
-    ClockStats mClockStats;
 
     // Parameters.
     const ParamChangeDesc* mpParamChangeDesc[EParam_NumParams];
     bool mGridChanged;
 
-    // Files: configuration, MIDI map, scale file.
+    // Files: configuration, MIDI map, the scale's name.
     Configuration mConfiguration;
     MidiMapEntry mControlMap[128];
     MidiMapEntry mNoteMap[128];
-    ScaleFile mScaleFile;
     char mScaleName[StateImage::SCALE_NAME_SIZE];
     // Scratch of LoadState, kept here so that a load allocates nothing.
     StateImage mLoadedState;
 
-    // The editor this processor built; the view it talks to is mpView.
-    TarvoGui* mpGui;
-
     // Editor-side model state, kept here so that it works with no editor.
-    ITarvoView* mpView;
+    std::unique_ptr<ITarvoView> mpView;
     int mRoverChoice;
     int mObstacleChoice;
     bool mRoverPaletteActive;

@@ -1,9 +1,28 @@
 // The two exported entry points of the plug-in module. Hosts look for
-// VSTPluginMain; older ones look for main. Both create one processor.
+// VSTPluginMain; older ones look for main. Both create one processor, which
+// reads its files from the module's folder, and attach its editor.
 #include <new>
 
+#include "HomeDirectory.h"
 #include "Tarvo.h"
+#include "TarvoGui.h"
+#include "framework/plugin/ModuleFile.h"
 #include "framework/plugin/RecursiveLock.h"
+
+namespace {
+
+// The module's folder; empty when the module's name cannot be obtained
+// (the defaults then hold).
+void FindModuleFolder(char* pFolder, size_t size)
+{
+    char moduleName[HomeDirectory::PATH_LENGTH + 1];
+    if (!GetModuleFileNameOfPlugin(moduleName, sizeof moduleName) ||
+        !HomeDirectory::FolderOfModule(moduleName, pFolder, size)) {
+        pFolder[0] = '\0';
+    }
+}
+
+}  // namespace
 
 #if defined(_WIN32)
 #define TARVO_EXPORT extern "C" __declspec(dllexport)
@@ -16,10 +35,15 @@ TARVO_EXPORT AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback hostCallback
     ScopedLock lock(CreationLock());
     // The processor's own parts allocate too; should memory run out there,
     // the host gets null rather than an exception through a C entry point.
+    char folder[HomeDirectory::PATH_LENGTH + 1];
+    FindModuleFolder(folder, sizeof folder);
     Tarvo* pPlug = nullptr;
     try {
-        pPlug = new Tarvo(hostCallback);
+        pPlug = new Tarvo(hostCallback, folder);
+        TarvoGui::Attach(pPlug);
     } catch (...) {
+        // What was built goes with the processor.
+        delete pPlug;
         return nullptr;
     }
     pPlug->EnsureDefaultPreset();

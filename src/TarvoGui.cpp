@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "CellControl.h"
 #include "IGrooveMakerCanvas.h"
@@ -177,6 +178,15 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     mPatternPanel.Hide(false);
     mSequencerPanel.Hide(true);
     mpGraphics->SetTickHandler(this);
+}
+
+TarvoGui* TarvoGui::Attach(Tarvo* pPlug)
+{
+    std::unique_ptr<TarvoGui> pGui(new TarvoGui(pPlug));
+    TarvoGui* pEditor = pGui.get();
+    pPlug->AttachEditor(pEditor->Surface());
+    pPlug->AttachView(std::move(pGui));
+    return pEditor;
 }
 
 TarvoGui::~TarvoGui()
@@ -408,11 +418,10 @@ void TarvoGui::AddPalettes()
 void TarvoGui::AddSequencerPanel()
 {
     AddSwitch(EParam_SeqOn, 147, 468, IMG_STOP_GO);
-    SequencerState* pSequencer = &mpPlug->Sequencer();
-    mpStepCanvas = new IGrooveMakerCanvas(mpPlug, STEP_CANVAS_RECT, pSequencer);
+    mpStepCanvas = new IGrooveMakerCanvas(mpPlug, STEP_CANVAS_RECT);
     mpGraphics->AddControl(mpStepCanvas);
     mSequencerPanel.Add(mpStepCanvas);
-    mpStepMarker = new IGrooveMakerStepMarker(mpPlug, STEP_MARKER_RECT, pSequencer);
+    mpStepMarker = new IGrooveMakerStepMarker(mpPlug, STEP_MARKER_RECT, &mpPlug->Sequencer());
     mpGraphics->AddControl(mpStepMarker);
     mSequencerPanel.Add(mpStepMarker);
     mSequencerPanel.Add(AddLabel(ControlRect(75, 552, 118, 552), TextAlign_Left, "Velocity"));
@@ -512,15 +521,6 @@ void TarvoGui::ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid)
     mpGraphics->PostTaskFlags(ETask_PatternSlots);
 }
 
-bool TarvoGui::PushGridSizeKnobs(double rowsNormalized, double colsNormalized)
-{
-    mpGraphics->ShowParamValue(EParam_NumRows, rowsNormalized, true);
-    mpGraphics->ShowParamValue(EParam_NumColums, colsNormalized, true);
-    // The knobs cannot send from here (the audio thread may be asking):
-    // the processor tells the host and dispatches both sizes itself.
-    return false;
-}
-
 void TarvoGui::ShowScaleName(const char* name)
 {
     {
@@ -530,35 +530,13 @@ void TarvoGui::ShowScaleName(const char* name)
     mpGraphics->PostTaskFlags(ETask_ScaleName);
 }
 
-bool TarvoGui::SetBoundControls(int paramIdx, double normalized)
+void TarvoGui::ShowParamValue(int paramIdx, double normalized) { mpGraphics->ShowParamValue(paramIdx, normalized, true); }
+
+bool TarvoGui::ShownValue(int paramIdx, double* pNormalized) const
 {
     if (!mpGraphics->HasBoundControl(paramIdx)) return false;
-    IPlugParam* pParam = mpPlug->GetParam(paramIdx);
-    if (!pParam) return false;
-    // Only a value that differs from the controls' moves them: a pad held
-    // down sends its note-on again without firing its button again.
-    if (mpGraphics->BoundValue(paramIdx) == normalized) return true;
-    // Shown before the dispatch: a handler that shows a value of its own on
-    // the same control (a panel switch that stays on) has the last word.
-    mpGraphics->ShowParamValue(paramIdx, normalized, true);
-    pParam->SetFromNormalized(normalized);
-    mpPlug->OnParamChanged(paramIdx);
+    if (pNormalized) *pNormalized = mpGraphics->BoundValue(paramIdx);
     return true;
-}
-
-void TarvoGui::TakeChosenFile(char* path, int size)
-{
-    if (!path || size <= 0) return;
-    path[0] = '\0';
-    // The selector may be touched only under the surface lock. The GUI
-    // thread holds it already when its dialog leads here, and that is the
-    // only dispatch with a selection to take. Any other thread (a state load
-    // dispatches every parameter under the plug-in lock) must not wait for
-    // it: a tick holds the surface lock while it waits for the plug-in lock.
-    RecursiveLock& surface = mpGraphics->SurfaceLock();
-    if (!surface.TryEnter()) return;
-    mpFileSelector->TakeSelection(path, size);
-    surface.Leave();
 }
 
 // ---- The tick ----------------------------------------------------------------
@@ -674,12 +652,6 @@ void TarvoGui::ApplyPanels()
     bool sequencerHidden = !mSequencerPanelShown.load(std::memory_order_relaxed);
     if (mPatternPanel.IsHidden() != patternHidden) mPatternPanel.Hide(patternHidden);
     if (mSequencerPanel.IsHidden() != sequencerHidden) mSequencerPanel.Hide(sequencerHidden);
-    // The shown panel's switch is on and the other off, whatever values the
-    // plug-in pushed before (the inbox is applied before this handler runs,
-    // so these posts reach the switches on the next tick and have the last
-    // word).
-    mpGraphics->ShowParamValue(EParam_PnlPatt, patternHidden ? 0.0 : 1.0, true);
-    mpGraphics->ShowParamValue(EParam_PnlSeq, sequencerHidden ? 0.0 : 1.0, true);
 }
 
 void TarvoGui::RedrawSequencerPanel()

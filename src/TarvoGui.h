@@ -47,10 +47,13 @@ public:
     static constexpr int EDITOR_HEIGHT = 650;
     static constexpr int FRAME_RATE = 24;
     static constexpr int SCALE_NAME_LENGTH = 256;
-    // The longest path the file selector keeps for the processor.
 
-    // Builds the surface with every control. The processor then attaches the
-    // surface (AttachEditor), after which the processor's base owns it.
+    // Builds the processor's editor and attaches it: its surface becomes the
+    // processor's editor (the processor's base owns it) and the editor its
+    // view (the processor owns it). Returns the editor.
+    static TarvoGui* Attach(Tarvo* pPlug);
+
+    // Builds the surface with every control.
     explicit TarvoGui(Tarvo* pPlug);
     // Closes the window and leaves the surface, which outlives this object,
     // without a tick handler.
@@ -59,6 +62,8 @@ public:
     IGraphicsWindow* Surface() const { return mpGraphics; }
 
     // ---- ITarvoView
+    void ShowParamValue(int paramIdx, double normalized) override;
+    bool ShownValue(int paramIdx, double* pNormalized) const override;
     void ResetCellControl(int cellId) override;
     void PublishStep(const Matrix& grid, const StepSimulation& simulation) override;
     void UpdateGridLayout(const Matrix& grid) override;
@@ -67,10 +72,7 @@ public:
     void MarkSequencerPanelChanged() override;
     void ShowPanels(bool patternPanelShown, bool sequencerPanelShown) override;
     void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) override;
-    bool PushGridSizeKnobs(double rowsNormalized, double colsNormalized) override;
     void ShowScaleName(const char* name) override;
-    bool SetBoundControls(int paramIdx, double normalized) override;
-    void TakeChosenFile(char* path, int size) override;
 
     // ---- IEditorTickHandler
     void OnEditorTick(uint32_t taskFlags) override;

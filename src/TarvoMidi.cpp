@@ -24,9 +24,8 @@ private:
 
 }  // namespace
 
-void Tarvo::LoadMidiMap()
+void Tarvo::LoadMidiMap(HomeDirectory& home)
 {
-    HomeDirectory home;
     PlugParameterNames names(*this);
     ::LoadMidiMap(mConfiguration.GetConfigurable(EConfigurable_MidiMap)->GetText(), home, names, mControlMap,
                   mNoteMap);
@@ -58,12 +57,22 @@ void Tarvo::SetParameterFromMidi(int paramIdx, double normalized)
 {
     IPlugParam* pParam = GetParam(paramIdx);
     if (!pParam) return;
+    bool move = true;
     if (mpView) {
-        // The editor's bound controls take the value as if the user had
-        // moved them; a parameter no control shows is not moved, and the
-        // host hears nothing of it.
-        if (!mpView->SetBoundControls(paramIdx, normalized)) return;
-    } else {
+        // With an editor, the map moves what the editor's controls show, as
+        // if the user had moved them: a parameter no control shows is not
+        // moved (and the host hears nothing), and a value the controls hold
+        // already changes nothing (a pad held down sends its note-on again
+        // without firing its button again).
+        double shown = 0.0;
+        if (!mpView->ShownValue(paramIdx, &shown)) return;
+        move = shown != normalized;
+        // Shown before the dispatch: a handler that shows a value of its own
+        // on the same control (a panel switch that stays on) has the last
+        // word.
+        if (move) mpView->ShowParamValue(paramIdx, normalized);
+    }
+    if (move) {
         pParam->SetFromNormalized(normalized);
         OnParamChanged(paramIdx);
     }

@@ -163,7 +163,7 @@ struct TarvoHandlers {
         p->mNotes.SetTranspose(slot, transpose);
         IPlugParam* pTransp = p->GetParam(EParam_Transp1 + slot);
         pTransp->SetClamped(transpose);
-        if (p->GetEditor()) p->GetEditor()->ShowParamValue(EParam_Transp1 + slot, pTransp->Value(), false);
+        if (p->mpView) p->mpView->ShowParamValue(EParam_Transp1 + slot, pTransp->ToNormalized());
     }
     static void Rotate(Tarvo* p, const ParamChangeDesc* d, double v)
     {
@@ -263,10 +263,10 @@ struct TarvoHandlers {
     static void SeqOn(Tarvo* p, const ParamChangeDesc*, double v) { p->mSeqOn = v >= 0.5; }
 
     static void ScaleLoad(Tarvo*, const ParamChangeDesc*, double) {}
-    static void FileSelect(Tarvo* p, const ParamChangeDesc*, double)
-    {
-        if (!p->IsRestoringParams()) p->LoadScaleFromSelector();
-    }
+    // The file selector's own parameter: the editor hands the chosen
+    // file's notes over itself (LoadScaleFile), so restoring or setting the
+    // value reads nothing.
+    static void FileSelect(Tarvo* p, const ParamChangeDesc*, double) { p->ResetButton(EParam_FileSelect); }
     static void PnlPatt(Tarvo* p, const ParamChangeDesc*, double v) { p->ShowPanel(true, v); }
     static void PnlSeq(Tarvo* p, const ParamChangeDesc*, double v) { p->ShowPanel(false, v); }
 
@@ -550,15 +550,16 @@ void Tarvo::RunCellCommand(int cellId, double value)
 
 void Tarvo::ShowPanel(bool pattern, double value)
 {
-    int ownSwitch = pattern ? EParam_PnlPatt : EParam_PnlSeq;
-    int otherSwitch = pattern ? EParam_PnlSeq : EParam_PnlPatt;
-    if (value > 0.5) {
-        mPatternPanelShown = pattern;
-        if (GetEditor()) GetEditor()->ShowParamValue(otherSwitch, 0.0, true);
-    }
-    // The switch of the shown panel cannot be switched off.
-    if (pattern == mPatternPanelShown && GetEditor()) GetEditor()->ShowParamValue(ownSwitch, 1.0, true);
-    // The editor also brings both switches in line with the shown panel, so
-    // that raw values pushed after a state load cannot leave both off.
-    if (mpView) mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
+    if (value > 0.5) mPatternPanelShown = pattern;
+    // The shown panel's switch is on and the other one off, whatever was
+    // set: the shown panel's switch cannot be switched off. The parameters
+    // hold that too, so that whatever pushes their values later (a state
+    // load) shows the same.
+    double patternSwitch = mPatternPanelShown ? 1.0 : 0.0;
+    GetParam(EParam_PnlPatt)->SetFromNormalized(patternSwitch);
+    GetParam(EParam_PnlSeq)->SetFromNormalized(1.0 - patternSwitch);
+    if (!mpView) return;
+    mpView->ShowParamValue(EParam_PnlPatt, patternSwitch);
+    mpView->ShowParamValue(EParam_PnlSeq, 1.0 - patternSwitch);
+    mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
 }

@@ -1,5 +1,6 @@
 // The eight pattern slots: snapshots of the grid (window, rovers and
-// obstacles) that the user captures, brings back and empties.
+// obstacles) that the user captures, brings back and empties; and the
+// step sequencer's levels, which the editor draws.
 #include "Tarvo.h"
 #include "TarvoView.h"
 
@@ -20,14 +21,16 @@ void Tarvo::RestorePattern(int slot)
     pCols->SetClamped(mGrid.mNumCols);
     double rows = pRows->ToNormalized();
     double cols = pCols->ToNormalized();
-    // The size knobs send the restored size on as a user edit would, so the
-    // host learns it; without an editor the processor does the same.
-    if (!mpView || !mpView->PushGridSizeKnobs(rows, cols)) {
-        NotifyHostParamChange(EParam_NumRows, rows);
-        OnParamChanged(EParam_NumRows);
-        NotifyHostParamChange(EParam_NumColums, cols);
-        OnParamChanged(EParam_NumColums);
+    // The restored size goes on as a user edit would: the size knobs show
+    // it and the host learns it.
+    if (mpView) {
+        mpView->ShowParamValue(EParam_NumRows, rows);
+        mpView->ShowParamValue(EParam_NumColums, cols);
     }
+    NotifyHostParamChange(EParam_NumRows, rows);
+    OnParamChanged(EParam_NumRows);
+    NotifyHostParamChange(EParam_NumColums, cols);
+    OnParamChanged(EParam_NumColums);
     UpdateGridLayout();
     mGridChanged = true;
 }
@@ -39,4 +42,11 @@ void Tarvo::ClearPattern(int slot)
     for (Obstacle& cell : pattern.mCells) cell.mKind = EObstacle_empty;
     mPatternOccupied[slot] = false;
     if (mpView) mpView->ShowPatternSlot(slot, false, nullptr);
+}
+
+void Tarvo::SetStepLevel(int step, int level)
+{
+    if (step < 0 || step >= SequencerState::MAX_STEPS) return;
+    ScopedLock lock(mLock);
+    mSequencer.mLevels[step] = level < 0 ? 0 : (level > 255 ? 255 : level);
 }

@@ -1,27 +1,23 @@
-// Scale files chosen in the editor's file selector replace the notes of all
-// four scale slots at once.
+// A scale file replaces the notes of all four scale slots at once. The
+// editor reads the file the user chose, on its own thread and outside the
+// plug-in lock; the processor only takes the notes.
 #include <cstdio>
 
 #include "Tarvo.h"
 #include "TarvoView.h"
 
-void Tarvo::LoadScaleFromSelector()
+void Tarvo::LoadScaleFile(const ScaleFile& file)
 {
-    ResetButton(EParam_FileSelect);
-    char path[ScaleFile::PATH_LENGTH + 1];
-    path[0] = '\0';
-    if (mpView) mpView->TakeChosenFile(path, sizeof path);
-    if (!path[0]) return;
-    mScaleFile.Load(path);
     int notes[Scale::NUM_ENTRIES];
-    int count = mScaleFile.mCount;
+    int count = file.mCount;
     for (int i = 0; i < Scale::NUM_ENTRIES; ++i) {
         // Fewer than 17 values repeat from the start, with no octave added.
-        notes[i] = count > 0 ? mScaleFile.mValues[i % count] : 0;
+        notes[i] = count > 0 ? file.mValues[i % count] : 0;
     }
     Scale::FitToState(notes);
+    ScopedLock lock(mLock);
     mNotes.LoadScaleNotes(notes);
-    const char* name = mScaleFile.mName;
+    const char* name = file.mName;
     std::snprintf(mScaleName, sizeof mScaleName, "%s", name[0] ? name : "default");
     if (mpView) mpView->ShowScaleName(mScaleName);
 }

@@ -1,7 +1,14 @@
-// What the processor asks of its editor. The editor implements this narrow
-// interface; without an editor the processor runs on its own and keeps every
-// piece of model state (slot occupancy, scale name, palette choices, shown
-// panel) itself, so nothing here is needed for the music.
+// What the processor asks of its editor: the one way the processor reaches
+// it. The editor implements this interface; without one the processor runs
+// on its own and keeps every piece of model state (slot occupancy, scale
+// name, palette choices, shown panel) itself, so nothing here is needed for
+// the music. What a value does is decided in the processor; what a control
+// shows of it, in the editor.
+//
+// Every call arrives with the plug-in lock held, from whichever thread
+// caused it (the audio thread among them): an implementation only takes
+// note of what to show, without allocating, blocking or waiting for its
+// own thread.
 #pragma once
 
 class Matrix;
@@ -11,10 +18,16 @@ class ITarvoView {
 public:
     virtual ~ITarvoView() {}
 
+    // The controls of a parameter show this value (normalised); nothing is
+    // sent back.
+    virtual void ShowParamValue(int paramIdx, double normalized) = 0;
+    // Whether some control shows the parameter, and the value it holds (or
+    // shows from its next redraw on).
+    virtual bool ShownValue(int paramIdx, double* pNormalized) const = 0;
     // A cell command ran: the cell control shows 0 again.
     virtual void ResetCellControl(int cellId) = 0;
-    // The editor half of publishing a step or an edit: the touched cells,
-    // the four walls' strike marks and the step marker.
+    // A step or an edit: the touched cells, the four walls' strike marks
+    // and the step marker.
     virtual void PublishStep(const Matrix& grid, const StepSimulation& simulation) = 0;
     // The grid window changed: wall strips and cell visibility follow it.
     virtual void UpdateGridLayout(const Matrix& grid) = 0;
@@ -22,23 +35,11 @@ public:
     virtual void SetWallDisplay(int wall, int rotate, int reverse, const int entryIndices[17]) = 0;
     // The step canvas must redraw (a mute flag changed).
     virtual void MarkStepCanvasChanged() = 0;
-    // Every control of the sequencer panel redraws and re-sends its value.
+    // Every control of the sequencer panel redraws (step count, state load).
     virtual void MarkSequencerPanelChanged() = 0;
     // Shows one of the two panels that share the lower area.
     virtual void ShowPanels(bool patternPanelShown, bool sequencerPanelShown) = 0;
     // A pattern slot's thumbnail: the grid it holds when occupied.
     virtual void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) = 0;
-    // A restored pattern brings its size: the row and column knobs take the
-    // new values and send them on as a user edit would. Returns false when
-    // the editor has no such knobs (the processor then sends them itself).
-    virtual bool PushGridSizeKnobs(double rowsNormalized, double colsNormalized) = 0;
     virtual void ShowScaleName(const char* name) = 0;
-    // Moves every control bound to the parameter to the value as if the user
-    // had moved it, unless they hold that value already. Returns false when
-    // no control is bound to it.
-    virtual bool SetBoundControls(int paramIdx, double normalized) = 0;
-    // The path chosen in the scale file selector's last dialog, handed over
-    // once: "" when it was cancelled or has been taken already, so that a
-    // state load does not read the file again over the restored scales.
-    virtual void TakeChosenFile(char* path, int size) = 0;
 };

@@ -107,7 +107,7 @@ void IPlugBase::OnActiveChanged(bool /*active*/)
     ScopedLock lock(mLock);
 }
 
-void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames)
+void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames, const TransportInfo& /*transport*/)
 {
     int nIn = NInChannels(), nOut = NOutChannels();
     for (int c = 0; c < nOut; ++c) {

@@ -64,7 +64,13 @@ struct OutputChannel {
 };
 
 // What a host reports of its transport (defaults where it reports nothing).
+// The adapter takes one such snapshot per processing call and hands it to
+// ProcessBlock.
 struct TransportInfo {
+    // The host reported musical time (position, tempo, bars, cycle or time
+    // signature); without it nothing below but the defaults is known, and
+    // the transport counts as playing.
+    bool mMusical = false;
     double mSamplePos = -1.0;
     double mTempo = 120.0;
     double mPPQPos = -1.0;
@@ -91,7 +97,7 @@ public:
     virtual ~IPlugBase();
     virtual void OnReset();
     virtual void OnParamChanged(int paramIdx);
-    virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
+    virtual void ProcessBlock(double** inputs, double** outputs, int nFrames, const TransportInfo& transport);
     virtual void OnEditorOpened() {}
     virtual void OnEditorClosing() {}
     virtual void OnIdle() {}

@@ -151,6 +151,7 @@ void IPlugVST::GetTransportInfo(TransportInfo* pInfo)
     *pInfo = TransportInfo();
     VstTimeInfo* pTime = GetTime(MUSICAL_FIELDS);
     if (!pTime || !(pTime->flags & MUSICAL_FIELDS)) return;
+    pInfo->mMusical = true;
     pInfo->mSamplePos = pTime->samplePos;
     if ((pTime->flags & kVstPpqPosValid) && pTime->ppqPos >= 0.0) pInfo->mPPQPos = pTime->ppqPos;
     if ((pTime->flags & kVstTempoValid) && pTime->tempo > 0.0) pInfo->mTempo = pTime->tempo;
@@ -167,17 +168,13 @@ void IPlugVST::GetTransportInfo(TransportInfo* pInfo)
     pInfo->mTransportCycle = (pTime->flags & kVstTransportCycleActive) != 0;
 }
 
-bool IPlugVST::IsHostPlaying()
-{
-    VstTimeInfo* pTime = GetTime(MUSICAL_FIELDS);
-    if (!pTime || !(pTime->flags & MUSICAL_FIELDS)) return true;
-    return (pTime->flags & kVstTransportPlaying) != 0;
-}
 
-bool IPlugVST::HostReportsStopped()
+TransportInfo IPlugVST::BlockTransport()
 {
-    VstTimeInfo* pTime = GetTime(MUSICAL_FIELDS);
-    return pTime && (pTime->flags & MUSICAL_FIELDS) && !(pTime->flags & kVstTransportPlaying);
+    // One question to the host per processing call.
+    TransportInfo transport;
+    GetTransportInfo(&transport);
+    return transport;
 }
 
 int IPlugVST::GetHostId()
@@ -376,6 +373,9 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
         return 1;
     case effMainsChanged:
         if (value) {
+            // Hosts that route MIDI only to plug-ins that ask for it hear it
+            // once, when processing resumes.
+            if (mDoesMidi) HostCallback(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
             OnActiveChanged(true);
         } else {
             OnActiveChanged(false);
@@ -632,7 +632,6 @@ bool IPlugVST::EnsureScratch(int nFrames)
 void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool accumulate)
 {
     if (nFrames < 0) nFrames = 0;
-    if (mDoesMidi) HostCallback(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
     EnsureScratch(nFrames);
     for (int c = 0; c < NInChannels(); ++c) {
         InputChannel& channel = mInChannels[c];
@@ -649,7 +648,7 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
         *channel.mpSlot = channel.mScratch.data();
         channel.mpFloatDest = (channel.mConnected && outputs) ? outputs[c] : nullptr;
     }
-    ProcessBlock(mInData.data(), mOutData.data(), nFrames);
+    ProcessBlock(mInData.data(), mOutData.data(), nFrames, BlockTransport());
     for (int c = 0; c < NOutChannels(); ++c) {
         OutputChannel& channel = mOutChannels[c];
         float* dest = channel.mpFloatDest;
@@ -670,7 +669,6 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
 void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames)
 {
     if (nFrames < 0) nFrames = 0;
-    if (mDoesMidi) HostCallback(audioMasterWantMidi, 0, 1, nullptr, 0.0f);
     EnsureScratch(nFrames);
     for (int c = 0; c < NInChannels(); ++c) {
         InputChannel& channel = mInChannels[c];
@@ -692,7 +690,7 @@ void IPlugVST::ProcessDouble(double** inputs, double** outputs, int nFrames)
         if (!inPlace) std::memset(dest, 0, nFrames * sizeof(double));
         *channel.mpSlot = dest;
     }
-    ProcessBlock(mInData.data(), mOutData.data(), nFrames);
+    ProcessBlock(mInData.data(), mOutData.data(), nFrames, BlockTransport());
 }
 
 // A processing call that cannot run (its scratch buffers could not grow to

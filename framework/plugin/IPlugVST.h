@@ -31,12 +31,9 @@ public:
     bool SendMidiMessage(const IMidiMessage* pMsg) override;
     bool SendMidiMessages(const IMidiMessage* pMsgs, int count) override;
 
-    // True while the host reports its transport playing, and also when it
-    // reports no time information or none of its musical fields.
-    bool IsHostPlaying();
-    // The host's own answer to whether it is playing: false when it gives no
-    // time information (used to notice a host that stopped).
-    bool HostReportsStopped();
+    // The transport as the host reports it now: the one snapshot a
+    // processing call takes.
+    TransportInfo BlockTransport();
 
     AEffect* GetAEffect() { return &mAEffect; }
     int HostExtensionFlags() const { return mHostExtensionFlags; }

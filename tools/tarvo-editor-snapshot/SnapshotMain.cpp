@@ -29,6 +29,7 @@
 #include "PlayCommand.h"
 #include "PlayOptions.h"
 #include "Tarvo.h"
+#include "TarvoGui.h"
 #include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/VstInterface.h"
 
@@ -189,7 +190,9 @@ VstIntPtr VSTCALLBACK HostCallback(AEffect* /*pEffect*/, VstInt32 opcode, VstInt
 
 AEffect* VSTCALLBACK CreateTarvo(audioMasterCallback hostCallback)
 {
-    Tarvo* pPlug = new Tarvo(hostCallback);
+    // No configuration: the editor as it comes without one.
+    Tarvo* pPlug = new Tarvo(hostCallback, "");
+    TarvoGui::Attach(pPlug);
     pPlug->EnsureDefaultPreset();
     return pPlug->GetAEffect();
 }
@@ -259,7 +262,8 @@ int main(int argc, char** argv)
         return Fail("--chunk-in: cannot read '" + options.mChunkPath + "'", EExit_Failure);
     }
 
-    Tarvo* pPlug = new Tarvo(HostCallback);
+    Tarvo* pPlug = new Tarvo(HostCallback, "");
+    TarvoGui::Attach(pPlug);
     pPlug->EnsureDefaultPreset();
     AEffect* pEffect = pPlug->GetAEffect();
     Dispatch(pEffect, effOpen);

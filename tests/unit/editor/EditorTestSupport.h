@@ -19,9 +19,15 @@ inline MouseMods Right() { return MouseMods(false, true); }
 
 class EditorHost : public FakeHost {
 public:
-    EditorHost() { Window().SetOffscreen(true); }
+    // The processor of the fake host with its editor attached, as the
+    // plug-in's entry point attaches it.
+    explicit EditorHost(const std::string& configFolder = "")
+        : FakeHost(44100.0, 512, configFolder), mpGui(TarvoGui::Attach(Plug()))
+    {
+        Window().SetOffscreen(true);
+    }
 
-    TarvoGui& Gui() { return *Plug()->Gui(); }
+    TarvoGui& Gui() { return *mpGui; }
     IGraphicsWindow& Window() { return *Gui().Surface(); }
 
     // effEditOpen as a host sends it, then the first timer tick.
@@ -87,4 +93,7 @@ public:
         }
         return values;
     }
+
+private:
+    TarvoGui* mpGui;
 };

@@ -280,7 +280,7 @@ TEST(GridEditor, StepCanvasSetsLevelsByPointAndByLine)
     host.Open();
     host.SetParam(EParam_PnlSeq, 1.0);
     host.Tick();
-    SequencerState& sequencer = host.Plug()->Sequencer();
+    const SequencerState& sequencer = host.Plug()->Sequencer();
     const MouseMods ctrl = Mods(true, false, false, true, false);
 
     // The top edge is 128, the last row 2.

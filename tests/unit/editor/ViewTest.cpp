@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "EditorTestSupport.h"
-#include "ModuleFolder.h"
+#include "TempFolder.h"
 #include "framework/gui/IKnobMultiControl.h"
 
 namespace {
@@ -168,7 +168,7 @@ TEST(EditorView, MidiMappedValuesGoThroughTheBoundControls)
     // A parameter no control shows is left alone, and the host hears nothing.
     {
         ScopedLock lock(pPlug->Lock());
-        EXPECT_FALSE(host.Gui().SetBoundControls(EParam_ScaleLoad, 1.0));
+        EXPECT_FALSE(host.Gui().ShownValue(EParam_ScaleLoad, nullptr));
         pPlug->SetParameterFromMidi(EParam_ScaleLoad, 1.0);
     }
     EXPECT_EQ(host.Value(EParam_ScaleLoad), 0.0);
@@ -185,30 +185,26 @@ TEST(EditorView, MidiMappedValuesGoThroughTheBoundControls)
     ExpectPanels(host, false);
 }
 
-// A real map file beside the program: controllers and notes from the host's
-// MIDI input.
+// A real map file in the configuration folder: controllers and notes from
+// the host's MIDI input.
 class EditorMidiMap : public testing::Test {
 protected:
     void SetUp() override
     {
-        mFolder = ModuleFolder();
+        mFolder = mFiles.Path();
         mScaleFolder = testing::TempDir() + "tarvo-scales";
         WriteTextFile(mFolder + "/Tarvo3.ini",
                       ("MidiMap editor-map.txt\nScaleFolder \"" + mScaleFolder + "\"\n").c_str());
         WriteTextFile(mFolder + "/editor-map.txt", "Tilt cc1\nMFlipH k37\nSeqOn cc9\n");
     }
-    void TearDown() override
-    {
-        std::remove((mFolder + "/Tarvo3.ini").c_str());
-        std::remove((mFolder + "/editor-map.txt").c_str());
-    }
+    TempFolder mFiles;
     std::string mFolder;
     std::string mScaleFolder;
 };
 
 TEST_F(EditorMidiMap, ControllersAndNotesMoveTheirControls)
 {
-    EditorHost host;
+    EditorHost host(mFolder);
     host.Open();
     host.SendMidi(0, 0xB0, 1, 0);  // controller 1 to 0
     host.SendMidi(0, 0xB0, 9, 0);  // SeqOn off
@@ -239,7 +235,7 @@ TEST_F(EditorMidiMap, ControllersAndNotesMoveTheirControls)
 
 TEST_F(EditorMidiMap, TheFileSelectorOpensInTheScaleFolderAndTheNameIsShown)
 {
-    EditorHost host;
+    EditorHost host(mFolder);
     host.Open();
     EXPECT_STREQ(host.Gui().ScaleNameText()->GetText(), "default");
     std::vector<unsigned char> defaultState = host.GetChunk();

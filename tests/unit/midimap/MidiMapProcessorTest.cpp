@@ -1,4 +1,4 @@
-// The processor with a configuration file and a MIDI map beside its module:
+// The processor with a configuration file and a MIDI map in its folder:
 // mapped controllers and notes drive parameters on their channels.
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "FakeHost.h"
-#include "ModuleFolder.h"
+#include "TempFolder.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ class MidiMapProcessor : public testing::Test {
 protected:
     void SetUp() override
     {
-        mFolder = ModuleFolder();
+        mFolder = mFiles.Path();
         WriteTextFile(mFolder + "/Tarvo3.ini",
                       "LowestOctave -2\nMidiMap maps.txt ; beside the module\nPalette Modifier\n");
         WriteTextFile(mFolder + "/maps.txt",
@@ -26,11 +26,7 @@ protected:
                       "Velocity  cc130\n"
                       "SeqOn     k0:15\n");
     }
-    void TearDown() override
-    {
-        std::remove((mFolder + "/Tarvo3.ini").c_str());
-        std::remove((mFolder + "/maps.txt").c_str());
-    }
+    TempFolder mFiles;
     std::string mFolder;
 };
 
@@ -38,7 +34,7 @@ protected:
 
 TEST_F(MidiMapProcessor, TablesFollowTheFile)
 {
-    FakeHost host;
+    FakeHost host(44100.0, 512, mFolder);
     Tarvo* pPlug = host.Plug();
     EXPECT_EQ(pPlug->ControlMapEntry(1).mParamIdx, EParam_Tilt);
     EXPECT_EQ(pPlug->ControlMapEntry(1).mChannelMask, 1u);
@@ -55,7 +51,7 @@ TEST_F(MidiMapProcessor, TablesFollowTheFile)
 
 TEST_F(MidiMapProcessor, MappedMessagesMoveParametersOnTheirChannelsOnly)
 {
-    FakeHost host;
+    FakeHost host(44100.0, 512, mFolder);
     host.SendMidi(0, 0xB0, 1, 127);  // controller 1, channel 1
     EXPECT_EQ(host.Plug()->GetParam(EParam_Tilt)->Value(), 1.0);
     host.SendMidi(0, 0xB1, 1, 0);  // channel 2: not mapped

@@ -1,18 +1,24 @@
-// Scale files chosen in the editor's file selector, reached through the
-// processor's view interface.
+// Scale files read by the editor and handed to the processor: the notes
+// fill all four slots, the name is shown and saved, and a reloaded project
+// plays what it played.
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <string>
 
 #include "FakeHost.h"
 #include "TarvoView.h"
+#include "TempFolder.h"
 
 namespace {
 
-class ChoosingView : public ITarvoView {
+// Records the scale names the processor shows.
+class NameView : public ITarvoView {
 public:
+    explicit NameView(std::string* pShown) : mpShown(pShown) {}
+    void ShowParamValue(int, double) override {}
+    bool ShownValue(int, double*) const override { return false; }
     void ResetCellControl(int) override {}
     void PublishStep(const Matrix&, const StepSimulation&) override {}
     void UpdateGridLayout(const Matrix&) override {}
@@ -21,36 +27,28 @@ public:
     void MarkSequencerPanelChanged() override {}
     void ShowPanels(bool, bool) override {}
     void ShowPatternSlot(int, bool, const Matrix*) override {}
-    bool PushGridSizeKnobs(double, double) override { return false; }
-    void ShowScaleName(const char* name) override { mShownName = name; }
-    bool SetBoundControls(int, double) override { return false; }
-    void TakeChosenFile(char* path, int size) override
-    {
-        std::snprintf(path, size, "%s", mChosen.c_str());
-        mChosen.clear();
-    }
-    std::string mChosen;
-    std::string mShownName;
+    void ShowScaleName(const char* name) override { *mpShown = name; }
+
+private:
+    std::string* mpShown;
 };
 
-std::string WriteScale(const char* name, const char* text)
+void LoadScale(FakeHost& host, const std::string& path)
 {
-    std::string path = testing::TempDir() + name;
-    FILE* file = std::fopen(path.c_str(), "wb");
-    std::fputs(text, file);
-    std::fclose(file);
-    return path;
+    ScaleFile file;
+    file.Load(path.c_str());
+    host.Plug()->LoadScaleFile(file);
 }
 
 }  // namespace
 
-TEST(ScaleLoading, AChosenFileFillsAllFourSlotsAndNamesTheScale)
+TEST(ScaleLoading, AFileFillsAllFourSlotsAndNamesTheScale)
 {
     FakeHost host;
-    ChoosingView view;
-    host.Plug()->SetView(&view);
-    view.mChosen = WriteScale("minor.txt", "; natural minor from A\n57  ; A\n59\n60\n62\n64\n65\n67");
-    host.SetParam(EParam_FileSelect, 1.0);
+    std::string shown;
+    host.Plug()->AttachView(std::make_unique<NameView>(&shown));
+    TempFolder folder;
+    LoadScale(host, folder.Write("minor.txt", "; natural minor from A\n57  ; A\n59\n60\n62\n64\n65\n67"));
     const NoteGenerator& notes = host.Plug()->Notes();
     const int expected[17] = {57, 59, 60, 62, 64, 65, 67, 57, 59, 60, 62, 64, 65, 67, 57, 59, 60};
     for (int slot = 0; slot < 4; ++slot) {
@@ -61,35 +59,21 @@ TEST(ScaleLoading, AChosenFileFillsAllFourSlotsAndNamesTheScale)
     EXPECT_EQ(notes.WallNote(Wall_N, 1), 52);
     EXPECT_EQ(notes.WallNote(Wall_N, 7), 50);
     EXPECT_STREQ(host.Plug()->ScaleName(), "minor");
-    EXPECT_EQ(view.mShownName, "minor");
-    EXPECT_EQ(host.GetParam(EParam_FileSelect), 0.0f);
+    EXPECT_EQ(shown, "minor");
 
     // The name travels with the state.
-    std::vector<unsigned char> chunk = host.GetChunk();
-    host.Plug()->SetView(nullptr);
     FakeHost other;
-    ASSERT_TRUE(other.SetChunk(chunk));
+    ASSERT_TRUE(other.SetChunk(host.GetChunk()));
     EXPECT_STREQ(other.Plug()->ScaleName(), "minor");
     EXPECT_EQ(other.Plug()->Notes().WallNote(Wall_N, 1), 52);
-
-    // A cancelled dialog changes nothing.
-    host.Plug()->SetView(&view);
-    view.mChosen.clear();
-    host.SetParam(EParam_FileSelect, 1.0);
-    EXPECT_STREQ(host.Plug()->ScaleName(), "minor");
-    host.Plug()->SetView(nullptr);
 }
 
 TEST(ScaleLoading, AnUnreadableFileLoadsZerosButKeepsItsName)
 {
     FakeHost host;
-    ChoosingView view;
-    host.Plug()->SetView(&view);
-    view.mChosen = testing::TempDir() + "no/such/my.major.scale";
-    host.SetParam(EParam_FileSelect, 1.0);
+    LoadScale(host, testing::TempDir() + "no/such/my.major.scale");
     EXPECT_STREQ(host.Plug()->ScaleName(), "my.major");
     for (int i = 0; i < 17; ++i) EXPECT_EQ(host.Plug()->Notes().WallNote(Wall_E, i), 50);
-    host.Plug()->SetView(nullptr);
 }
 
 // A project plays after a reload what it played before it, whatever numbers
@@ -97,13 +81,10 @@ TEST(ScaleLoading, AnUnreadableFileLoadsZerosButKeepsItsName)
 TEST(ScaleLoading, AFileBeyondTheMidiRangePlaysTheSameAfterAReload)
 {
     FakeHost host;
-    ChoosingView view;
-    host.Plug()->SetView(&view);
-    view.mChosen = WriteScale("wide.txt", "100\n300\n101\n40\n99999999\n0");
-    host.SetParam(EParam_FileSelect, 1.0);
+    TempFolder folder;
+    LoadScale(host, folder.Write("wide.txt", "100\n300\n101\n40\n99999999\n0"));
     host.SetPlain(EParam_Transp1, 60);
     std::vector<unsigned char> chunk = host.GetChunk();
-    host.Plug()->SetView(nullptr);
     FakeHost other;
     ASSERT_TRUE(other.SetChunk(chunk));
     const int expected[6] = {60, 127, 61, 0, 127, 0};

@@ -110,7 +110,7 @@ void SetUpBusyRun(FakeHost& host)
     host.SetPlain(EParam_SeqNStep, 12);
     host.SetParam(EParam_FirstMute + 3, 1.0);
     host.SetParam(EParam_FirstLock + 5, 1.0);
-    host.Plug()->Sequencer().mLevels[7] = 40;
+    host.Plug()->SetStepLevel(7, 40);
     host.SetParam(EParam_Save1 + 2, 1.0);
     host.SetParam(EParam_NudgeNew, 1.0);
     host.SetParam(EParam_DragOld, 1.0);
@@ -149,7 +149,7 @@ TEST(State, RoundTripRestoresEverythingAndTheRandomSequence)
     a.SetParam(EParam_Save1 + 4, 1.0);
     a.SetParam(EParam_FirstMute + 5, 1.0);
     a.SetParam(EParam_FirstLock + 2, 1.0);
-    a.Plug()->Sequencer().mLevels[7] = 200;
+    a.Plug()->SetStepLevel(7, 200);
     a.Play();
     a.ProcessSamples(44100, 512);
     std::vector<unsigned char> chunk = a.GetChunk();
@@ -222,7 +222,7 @@ TEST(RoundTrip, ALoadedProjectContinuesWithTheNotesOfTheUninterruptedRun)
         host.SetPlain(EParam_Wobble, 0.2);
         host.SetPlain(EParam_SeqNStep, 4);
         host.SetParam(EParam_FirstMute + 2, 1.0);
-        host.Plug()->Sequencer().mLevels[1] = 64;
+        host.Plug()->SetStepLevel(1, 64);
         host.SetParam(EParam_NudgeNew, 1.0);
     };
     FakeHost original(48000.0, BLOCK);

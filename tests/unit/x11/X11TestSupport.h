@@ -112,7 +112,7 @@ public:
         for (int i = 0; i < 7; ++i) GetParam(ProbeParam_Note)->AddDisplayText(i, notes[i]);
     }
 
-    void ProcessBlock(double** /*inputs*/, double** outputs, int nFrames) override
+    void ProcessBlock(double** /*inputs*/, double** outputs, int nFrames, const TransportInfo& /*transport*/) override
     {
         for (int c = 0; c < 2; ++c) {
             for (int i = 0; i < nFrames; ++i) outputs[c][i] = 0.0;

@@ -9,13 +9,13 @@ namespace {
 FakeHost* gConstructing = nullptr;
 }  // namespace
 
-FakeHost::FakeHost(double sampleRate, int blockSize)
+FakeHost::FakeHost(double sampleRate, int blockSize, const std::string& configFolder)
     : mSampleRate(sampleRate), mTempo(120.0), mPosition(0), mPlayStart(0), mPlaying(false),
       mTransportChanged(false), mStoppedAtLastBlock(true), mTimeMode(TimeMode_Full), mPpqResolution(0), mPpq(0.0),
       mBlockPosition(0)
 {
     gConstructing = this;
-    mpPlug = new Tarvo(Callback);
+    mpPlug = new Tarvo(Callback, configFolder.c_str());
     mpPlug->EnsureDefaultPreset();
     mpEffect = mpPlug->GetAEffect();
     mpEffect->user = this;

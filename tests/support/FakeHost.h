@@ -35,7 +35,9 @@ class FakeHost {
 public:
     enum TimeMode { TimeMode_Full, TimeMode_None, TimeMode_SampleOnly };
 
-    explicit FakeHost(double sampleRate = 44100.0, int blockSize = 512);
+    // configFolder: where the processor looks for "Tarvo3.ini" and its MIDI
+    // map (none: the defaults).
+    explicit FakeHost(double sampleRate = 44100.0, int blockSize = 512, const std::string& configFolder = "");
     ~FakeHost();
 
     Tarvo* Plug() { return mpPlug; }
