@@ -99,19 +99,17 @@ bool Configuration::SingleClickPalette() const
 
 int Configuration::ParseInteger(const char* pText)
 {
+    // As atoi reads it, but a number beyond an int is its nearest limit.
     assert(pText);
     const char* p = pText;
     while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\v' || *p == '\f' || *p == '\r') ++p;
     bool negative = false;
     if (*p == '+' || *p == '-') negative = (*p++ == '-');
-    long long magnitude = 0;
-    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
-    for (; IsDecimalDigit(*p); ++p) {
-        magnitude = magnitude * 10 + (*p - '0');
-        if (magnitude > limit) {
-            magnitude = limit;
-            break;
-        }
-    }
+    while (*p == '0') ++p;  // leading zeros add nothing
+    int64_t magnitude = 0;
+    int digits = 0;
+    ReadDecimal(p, 18, &magnitude, &digits);
+    const int64_t limit = negative ? -static_cast<int64_t>(INT_MIN) : INT_MAX;
+    if (digits > 18 || magnitude > limit) magnitude = limit;
     return static_cast<int>(negative ? -magnitude : magnitude);
 }

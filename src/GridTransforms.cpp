@@ -1,15 +1,5 @@
 #include "GridTransforms.h"
 
-namespace {
-
-int NonNegativeModulo(int value, int count)
-{
-    int result = value % count;
-    return result < 0 ? result + count : result;
-}
-
-}  // namespace
-
 void TransformGrid(Matrix* pGrid, EGridTransform transform)
 {
     RoverList& rovers = pGrid->mRovers;
@@ -33,7 +23,7 @@ void TransformGrid(Matrix* pGrid, EGridTransform transform)
             row = row + 1;
             if (row > pGrid->mLastRow) row = 0;
             break;
-        case EGridTransform_StagrU: row = NonNegativeModulo(row - col, pGrid->mNumRows); break;
+        case EGridTransform_StagrU: row = WrapAround(row - col, 0, pGrid->mNumRows); break;
         case EGridTransform_StagrD: row = (row + col) % pGrid->mNumRows; break;
         case EGridTransform_RotR: rover.mHeading = HEADING_CLOCKWISE[rover.mHeading]; continue;
         case EGridTransform_RotL: rover.mHeading = HEADING_COUNTER_CLOCKWISE[rover.mHeading]; continue;

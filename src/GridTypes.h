@@ -33,6 +33,19 @@ const int HEADING_CLOCKWISE[EHeading_NumHeadings] = {1, 2, 3, 0, 5, 6, 7, 4};
 const int HEADING_COUNTER_CLOCKWISE[EHeading_NumHeadings] = {3, 0, 1, 2, 7, 4, 5, 6};
 
 inline int CellId(int row, int col) { return row * MAX_COLS + col; }
+
+// A row or column brought onto the board (0..16), nearest edge.
+inline int ClampToBoard(int index) { return index < 0 ? 0 : (index > MAX_ROWS - 1 ? MAX_ROWS - 1 : index); }
+// A row or column that left a range of count indices (from 0) on one side
+// comes back at the other edge: -1 becomes count - 1, count becomes 0.
+inline int ReenterAtOtherEdge(int index, int count) { return index < 0 ? count - 1 : (index >= count ? 0 : index); }
+// value counted round the count indices that start at first.
+inline int WrapAround(int value, int first, int count)
+{
+    int offset = (value - first) % count;
+    if (offset < 0) offset += count;
+    return first + offset;
+}
 inline bool IsDiagonal(int heading) { return (heading & 4) != 0; }
 
 // Rover display codes shown in the cells: 0 no rover, 1..8 a normal rover

@@ -1,5 +1,7 @@
 #include "IGrooveMakerCanvas.h"
 
+#include <algorithm>
+
 #include "Tarvo.h"
 #include "framework/gui/IGraphicsLice.h"
 
@@ -76,8 +78,7 @@ void IGrooveMakerCanvas::MouseDown(int x, int y, const MouseMods& mods)
 
 void IGrooveMakerCanvas::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const MouseMods& mods)
 {
-    if (y < mRect.mTop) y = mRect.mTop;
-    if (y > mRect.mBottom) y = mRect.mBottom;
+    y = std::clamp(y, mRect.mTop, mRect.mBottom);
     int step = StepFromX(x);
     SetStepLevelFromY(step, y);
     if (!mods.mControl) {
@@ -123,9 +124,7 @@ bool IGrooveMakerCanvas::Draw(IGraphicsLice* pGraphics)
     int w = mStepWidth;
     for (int i = 0; i < SequencerState::MAX_STEPS; ++i) {
         // A state may hold levels up to 255; the bar stays inside the canvas.
-        int top = mRect.mBottom - mShownLevels[i] / mLevelScale;
-        if (top < mRect.mTop) top = mRect.mTop;
-        if (top > mRect.mBottom) top = mRect.mBottom;
+        int top = std::clamp(mRect.mBottom - mShownLevels[i] / mLevelScale, mRect.mTop, mRect.mBottom);
         ControlRect bar(mRect.mLeft + w * i, top, mRect.mLeft + w * (i + 1) - 2, mRect.mBottom);
         const Color& colour = i >= mShownStepCount ? UNUSED_BAR : (mShownMuted[i] ? MUTED_BAR : ACTIVE_BAR);
         ok = pGraphics->FillArea(colour, bar, &mBlend) && ok;

@@ -6,12 +6,6 @@ namespace {
 
 const int NEW_GRID_LAST_INDEX = 8;  // a new board shows 9 x 9 cells
 
-int ClampToBoard(int value)
-{
-    if (value < 0) return 0;
-    if (value > MAX_ROWS - 1) return MAX_ROWS - 1;
-    return value;
-}
 
 }  // namespace
 

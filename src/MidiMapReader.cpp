@@ -6,39 +6,22 @@
 #include "HomeDirectory.h"
 #include "TextFileReader.h"
 
-MidiMapReader::MidiMapReader() : mKind(EMidiMapKind_None), mNumber(0), mChannel(0), mpFile(nullptr)
+MidiMapReader::MidiMapReader() : mKind(EMidiMapKind_None), mNumber(0), mChannel(0)
 {
     mName[0] = '\0';
     mLine[0] = '\0';
-    mNumberText[0] = '\0';
 }
 
-MidiMapReader::~MidiMapReader()
-{
-    Close();
-}
+MidiMapReader::~MidiMapReader() {}
 
-bool MidiMapReader::Open(const char* pPath)
-{
-    Close();
-    if (!pPath || !pPath[0]) return false;
-    mpFile = std::fopen(pPath, "r");
-    return mpFile != nullptr;
-}
+bool MidiMapReader::Open(const char* pPath) { return mFile.Open(pPath); }
 
-void MidiMapReader::Close()
-{
-    if (mpFile) {
-        std::fclose(mpFile);
-        mpFile = nullptr;
-    }
-}
+void MidiMapReader::Close() { mFile.Close(); }
 
 bool MidiMapReader::ReadNext()
 {
-    if (!mpFile) return false;
     mKind = EMidiMapKind_None;
-    while (TextFileReader::ReadLineFrom(mpFile, mLine, LINE_LENGTH)) {
+    while (mFile.ReadLineWith(LineRules(), mLine, LINE_LENGTH)) {
         ParseLine();
         if (mKind != EMidiMapKind_None) return true;
     }
@@ -78,15 +61,12 @@ void MidiMapReader::ParseLine()
 
 const char* MidiMapReader::ReadNumber(const char* p, int32_t* pNumber)
 {
+    // The first four digits count; more name no MIDI number anyway.
     while (IsBlank(*p)) ++p;
+    int64_t number = 0;
     int digits = 0;
-    for (; IsDecimalDigit(*p); ++p) {
-        if (digits < NUMBER_LENGTH) mNumberText[digits++] = *p;
-    }
-    mNumberText[digits] = '\0';
-    int32_t number = 0;
-    for (int i = 0; i < digits; ++i) number = number * 10 + (mNumberText[i] - '0');
-    *pNumber = number;
+    p = ReadDecimal(p, NUMBER_LENGTH, &number, &digits);
+    *pNumber = static_cast<int32_t>(number);
     return p;
 }
 

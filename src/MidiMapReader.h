@@ -6,7 +6,8 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
+
+#include "TextFileReader.h"
 
 class HomeDirectory;
 
@@ -56,9 +57,8 @@ private:
     char mName[NAME_LENGTH + 1];
     int32_t mNumber;
     int32_t mChannel;
-    std::FILE* mpFile;
+    TextFileReader mFile;
     char mLine[LINE_LENGTH + 1];
-    char mNumberText[NUMBER_LENGTH + 1];
 };
 
 // The processor's parameter names, as the map needs them; keeps the reader

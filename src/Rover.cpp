@@ -4,17 +4,6 @@
 
 #include "framework/plugin/StateChunk.h"
 
-namespace {
-
-int ClampToBoard(int value)
-{
-    if (value < 0) return 0;
-    if (value > MAX_ROWS - 1) return MAX_ROWS - 1;
-    return value;
-}
-
-}  // namespace
-
 Rover::Rover()
     : mRow(0), mCol(0), mCellid(-1), mHeading(EHeading_N), mPace(RoverPace_Norm), mResting(0), mCollisionCount(0)
 {
@@ -22,10 +11,8 @@ Rover::Rover()
 
 void Rover::SetPosition(int row, int col)
 {
-    if (row < 0) row = MAX_ROWS - 1;
-    if (row > MAX_ROWS - 1) row = 0;
-    if (col < 0) col = MAX_COLS - 1;
-    if (col > MAX_COLS - 1) col = 0;
+    row = ReenterAtOtherEdge(row, MAX_ROWS);
+    col = ReenterAtOtherEdge(col, MAX_COLS);
     mRow = row;
     mCol = col;
     mCellid = CellId(row, col);
@@ -34,10 +21,8 @@ void Rover::SetPosition(int row, int col)
 void Rover::SetPositionWrapped(int row, int col, int nRows, int nCols)
 {
     assert(nRows >= 1 && nRows <= MAX_ROWS && nCols >= 1 && nCols <= MAX_COLS);
-    if (row < 0) row = nRows - 1;
-    if (row >= nRows) row = 0;
-    if (col < 0) col = nCols - 1;
-    if (col >= nCols) col = 0;
+    row = ReenterAtOtherEdge(row, nRows);
+    col = ReenterAtOtherEdge(col, nCols);
     mRow = row;
     mCol = col;
     mCellid = CellId(row, col);

@@ -10,7 +10,6 @@ ScaleFile::ScaleFile() : mCount(0)
     std::memset(mValues, 0, sizeof(mValues));
     mPath[0] = '\0';
     mName[0] = '\0';
-    mNumberText[0] = '\0';
     mLineText[0] = '\0';
 }
 
@@ -24,13 +23,18 @@ bool ScaleFile::Load(const char* pPath)
     mCount = 0;
     DeriveName();
 
-    std::FILE* pFile = std::fopen(mPath, "r");
-    if (!pFile) return false;
-    while (mCount < MAX_VALUES && ReadCountedLine(pFile)) {
+    TextFileReader reader;
+    if (!reader.Open(mPath)) return false;
+    // Only the first 13 characters of a line count, after its leading
+    // blanks and without its comment; any byte is a character.
+    LineRules rules;
+    rules.mHighByteEndsLine = false;
+    rules.mDropComment = true;
+    rules.mSkipLeadingBlanks = true;
+    while (mCount < MAX_VALUES && reader.ReadLineWith(rules, mLineText, COUNTED_LENGTH)) {
         int32_t value = 0;
         if (LineValue(&value)) mValues[mCount++] = value;
     }
-    std::fclose(pFile);
     return true;
 }
 
@@ -53,46 +57,13 @@ void ScaleFile::DeriveName()
     }
 }
 
-bool ScaleFile::ReadCountedLine(std::FILE* pFile)
+bool ScaleFile::LineValue(int32_t* pValue) const
 {
-    int length = 0;
-    bool started = false;
-    bool commented = false;
-    mLineText[0] = '\0';
-    int c = std::fgetc(pFile);
-    if (c == EOF) return false;
-    for (; c != EOF && c != '\n'; c = std::fgetc(pFile)) {
-        if (c == '\r' || commented) continue;
-        if (c == ';') {
-            commented = true;
-            continue;
-        }
-        if (!started && IsBlank(static_cast<char>(c))) continue;
-        started = true;
-        if (length < COUNTED_LENGTH) mLineText[length++] = static_cast<char>(c);
-    }
-    mLineText[length] = '\0';
-    return true;
-}
-
-bool ScaleFile::LineValue(int32_t* pValue)
-{
+    // One to eight digits, then the end of the line or a blank.
+    int64_t value = 0;
     int digits = 0;
-    while (IsDecimalDigit(mLineText[digits])) {
-        if (digits == NUMBER_LENGTH) {
-            // Nine digits or more are no note number; the scratch text stays
-            // a terminated string all the same.
-            mNumberText[digits] = '\0';
-            return false;
-        }
-        mNumberText[digits] = mLineText[digits];
-        ++digits;
-    }
-    mNumberText[digits] = '\0';
-    const char next = mLineText[digits];
-    if (digits == 0 || (next != '\0' && !IsBlank(next))) return false;
-    int32_t value = 0;
-    for (int i = 0; i < digits; ++i) value = value * 10 + (mNumberText[i] - '0');
-    *pValue = value;
+    const char* pEnd = ReadDecimal(mLineText, NUMBER_LENGTH, &value, &digits);
+    if (digits == 0 || digits > NUMBER_LENGTH || (*pEnd != '\0' && !IsBlank(*pEnd))) return false;
+    *pValue = static_cast<int32_t>(value);
     return true;
 }

@@ -23,12 +23,9 @@ public:
     int32_t mCount;                        // 0..17
     char mPath[PATH_LENGTH + 1];           // at most 256 characters of the path
     char mName[PATH_LENGTH + 1];           // the scale name; empty until a load or state restore
-    char mNumberText[NUMBER_LENGTH + 1];   // scratch
     char mLineText[COUNTED_LENGTH + 1];    // scratch: the counted part of the current line
 
 private:
     void DeriveName();
-    // False at the end of the file.
-    bool ReadCountedLine(std::FILE* pFile);
-    bool LineValue(int32_t* pValue);
+    bool LineValue(int32_t* pValue) const;
 };

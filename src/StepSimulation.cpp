@@ -25,12 +25,6 @@ bool HeadsWest(int h) { return h == EHeading_W || h == EHeading_NW || h == EHead
 
 int Flip(int bit) { return bit != 0 ? 0 : 1; }
 
-int WrapInto(int value, int first, int count)
-{
-    int offset = (value - first) % count;
-    if (offset < 0) offset += count;
-    return first + offset;
-}
 
 }  // namespace
 
@@ -65,9 +59,9 @@ int StepSimulation::ClampCol(int col) const
     return col;
 }
 
-int StepSimulation::WrapRow(int row) const { return WrapInto(row, mpGrid->mFirstRow, mpGrid->mNumRows); }
+int StepSimulation::WrapRow(int row) const { return WrapAround(row, mpGrid->mFirstRow, mpGrid->mNumRows); }
 
-int StepSimulation::WrapCol(int col) const { return WrapInto(col, mpGrid->mFirstCol, mpGrid->mNumCols); }
+int StepSimulation::WrapCol(int col) const { return WrapAround(col, mpGrid->mFirstCol, mpGrid->mNumCols); }
 
 void StepSimulation::ClearStep()
 {
@@ -222,10 +216,8 @@ void StepSimulation::MoveRover(Rover& rover)
     }
 
     // Last guard: whatever happened above, the rover stays on the board.
-    if (r < 0) r = MAX_ROWS - 1;
-    if (r > MAX_ROWS - 1) r = 0;
-    if (c < 0) c = MAX_COLS - 1;
-    if (c > MAX_COLS - 1) c = 0;
+    r = ReenterAtOtherEdge(r, MAX_ROWS);
+    c = ReenterAtOtherEdge(c, MAX_COLS);
 
     rover.mRow = r;
     rover.mCol = c;

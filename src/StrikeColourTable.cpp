@@ -1,5 +1,6 @@
 #include "StrikeColourTable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -56,7 +57,6 @@ StrikeColourTable::StrikeColourTable()
 const Color& StrikeColourTable::Colour(int mark, int entry) const
 {
     if (mark < 0 || mark >= NUM_MARKS) mark = StrikeMark_None;
-    if (entry < 0) entry = 0;
-    if (entry >= NUM_ENTRIES) entry = NUM_ENTRIES - 1;
+    entry = std::clamp(entry, 0, NUM_ENTRIES - 1);
     return mColours[mark][entry];
 }

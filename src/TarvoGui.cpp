@@ -128,7 +128,7 @@ const ControlRect STEP_MARKER_RECT(120, 618, 600, 620);
 
 uint32_t PackWindow(int firstRow, int lastRow, int firstCol, int lastCol)
 {
-    auto byte = [](int value) { return static_cast<uint32_t>(value < 0 ? 0 : (value > 16 ? 16 : value)); };
+    auto byte = [](int value) { return static_cast<uint32_t>(ClampToBoard(value)); };
     return byte(firstRow) | byte(lastRow) << 8 | byte(firstCol) << 16 | byte(lastCol) << 24;
 }
 

@@ -1,6 +1,8 @@
 // The eight pattern slots: snapshots of the grid (window, rovers and
 // obstacles) that the user captures, brings back and empties; and the
 // step sequencer's levels, which the editor draws.
+#include <algorithm>
+
 #include "Tarvo.h"
 #include "TarvoView.h"
 
@@ -48,5 +50,5 @@ void Tarvo::SetStepLevel(int step, int level)
 {
     if (step < 0 || step >= SequencerState::MAX_STEPS) return;
     ScopedLock lock(mLock);
-    mSequencer.mLevels[step] = level < 0 ? 0 : (level > 255 ? 255 : level);
+    mSequencer.mLevels[step] = std::clamp(level, 0, 255);
 }
