@@ -3,7 +3,7 @@
 #include <new>
 
 #include "Tarvo.h"
-#include "framework/plugin/RecursiveLock.h"
+#include "framework/plugin/CreationLock.h"
 
 #if defined(_WIN32)
 #define TARVO_EXPORT extern "C" __declspec(dllexport)
