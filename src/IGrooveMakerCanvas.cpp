@@ -11,7 +11,7 @@ const Color LINE(255, 255, 255, 0);
 
 }  // namespace
 
-IGrooveMakerCanvas::IGrooveMakerCanvas(IPlugBase* pPlug, const ControlRect& rect, SequencerState* pSequencer)
+IGrooveMakerCanvas::IGrooveMakerCanvas(IParamHost* pPlug, const ControlRect& rect, SequencerState* pSequencer)
     : IControl(pPlug, rect), mpSequencer(pSequencer),
       mLevelScale(rect.Height() > 0 ? SequencerState::LEVEL_UNCHANGED / rect.Height() : 1),
       mStepWidth(rect.Width() / SequencerState::MAX_STEPS)

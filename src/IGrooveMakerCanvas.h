@@ -15,7 +15,7 @@
 class IGrooveMakerCanvas : public IControl {
 public:
     // The sequencer belongs to the processor and outlives the canvas.
-    IGrooveMakerCanvas(IPlugBase* pPlug, const ControlRect& rect, SequencerState* pSequencer);
+    IGrooveMakerCanvas(IParamHost* pPlug, const ControlRect& rect, SequencerState* pSequencer);
 
     bool Draw(IGraphicsLice* pGraphics) override;
     void PrepareDraw() override;

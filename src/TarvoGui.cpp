@@ -22,6 +22,7 @@
 #include "framework/gui/ITextControl.h"
 #include "framework/gui/IValueTextControl.h"
 #include "framework/gui/ValueReadOut.h"
+#include "resources/PngResource.h"
 
 namespace {
 
@@ -138,6 +139,7 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
       mPaletteLink(pPlug->GetConfiguration().SingleClickPalette(), &mRoverPalette, &mObstaclePalette, pPlug),
       mGridWindow(PackWindow(0, 8, 0, 8))
 {
+    mpGraphics->SetPngResourceLookup(FindPngResource);
     mPendingScaleName[0] = '\0';
     for (auto& picture : mCellPictures) picture.store(0, std::memory_order_relaxed);
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {

@@ -2,13 +2,13 @@
 
 #include "IGraphicsLice.h"
 #include "PopupMenu.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 
 #include <cstring>
 
-IControl::IControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BlendMode& blend)
-    : mpPlug(pPlug), mRect(rect), mTargetRect(rect), mParamIdx(paramIdx), mBlend(blend)
+IControl::IControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BlendMode& blend)
+    : mpParamHost(pParamHost), mRect(rect), mTargetRect(rect), mParamIdx(paramIdx), mBlend(blend)
 {
 }
 
@@ -79,13 +79,13 @@ void IControl::MarkChanged(bool toPlug)
     if (mValue > mClampHigh) mValue = mClampHigh;
     mDirty = true;
     mChanged = true;
-    if (toPlug && mpPlug && mParamIdx >= 0) {
+    if (toPlug && mpParamHost && mParamIdx >= 0) {
         // While the editor window closes, the GUI thread may have lost the
         // plug-in lock to the host's thread that waits for it; the change is
         // dropped then rather than waiting for that lock.
         IGraphicsLice* pGraphics = GetGraphics();
         if (pGraphics) pGraphics->NoteBoundValue(mParamIdx, mValue);
-        if (!pGraphics || pGraphics->MaySendToPlug()) mpPlug->SetParameterFromGUI(mParamIdx, mValue);
+        if (!pGraphics || pGraphics->MaySendToPlug()) mpParamHost->SetParameterFromGUI(mParamIdx, mValue);
     }
 }
 
@@ -159,14 +159,8 @@ void IControl::PromptForValue()
 
 IPlugParam* IControl::GetParam() const
 {
-    if (!mpPlug || mParamIdx < 0) return nullptr;
-    return mpPlug->GetParam(mParamIdx);
-}
-
-IGraphicsLice* IControl::GetGraphics() const
-{
-    if (!mpPlug) return nullptr;
-    return dynamic_cast<IGraphicsLice*>(mpPlug->GetEditor());
+    if (!mpParamHost || mParamIdx < 0) return nullptr;
+    return mpParamHost->GetParam(mParamIdx);
 }
 
 int FrameForValue(double value, int frames)

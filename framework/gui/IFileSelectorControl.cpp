@@ -4,10 +4,10 @@
 
 #include "IGraphicsLice.h"
 
-IFileSelectorControl::IFileSelectorControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx,
+IFileSelectorControl::IFileSelectorControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx,
                                            const BitmapRef& bitmap, const char* folder, int action,
                                            const char* extensions)
-    : IControl(pPlug, rect, paramIdx), mBitmap(bitmap), mFolder(folder ? folder : ""),
+    : IControl(pParamHost, rect, paramIdx), mBitmap(bitmap), mFolder(folder ? folder : ""),
       mExtensions(extensions ? extensions : ""), mAction(action)
 {
 }

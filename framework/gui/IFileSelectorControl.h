@@ -14,7 +14,7 @@ public:
     static constexpr int ACTION_SAVE = 1;
     static constexpr int ACTION_OPEN = 0;
 
-    IFileSelectorControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
+    IFileSelectorControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
                          const char* folder, int action = ACTION_OPEN, const char* extensions = "");
 
     void MouseDown(int x, int y, const MouseMods& mods) override;

@@ -11,7 +11,7 @@
 #include "IControl.h"
 #include "ITextControl.h"
 #include "PopupMenu.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 #include "framework/plugin/ModuleFile.h"
 #include "framework/raster/SystemBitmap.h"
@@ -39,8 +39,8 @@ int TopLevelIndexOf(const NativeMenu& menu, int id)
 
 }  // namespace
 
-IGraphicsWindow::IGraphicsWindow(IPlugBase* pPlug, int width, int height, int frameRate)
-    : IGraphicsLice(pPlug, width, height, frameRate)
+IGraphicsWindow::IGraphicsWindow(IParamHost* pParamHost, int width, int height, int frameRate)
+    : IGraphicsLice(pParamHost, width, height, frameRate)
 {
 }
 

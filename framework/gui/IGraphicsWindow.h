@@ -98,7 +98,7 @@ public:
     static constexpr int PROMPT_HEIGHT = 16;
     static constexpr int MAX_PROMPT_TEXT = 1000;
 
-    IGraphicsWindow(IPlugBase* pPlug, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
+    IGraphicsWindow(IParamHost* pParamHost, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
     // Closes the window without sending anything more to the plug-in (the
     // plug-in deletes its editor from its own destructor).
     ~IGraphicsWindow() override;

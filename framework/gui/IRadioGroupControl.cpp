@@ -4,9 +4,9 @@
 
 #include "IGraphicsLice.h"
 
-IRadioGroupControl::IRadioGroupControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, int nButtons,
+IRadioGroupControl::IRadioGroupControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, int nButtons,
                                        const BitmapRef& bitmap, int direction)
-    : IControl(pPlug, rect, paramIdx), mBitmap(bitmap)
+    : IControl(pParamHost, rect, paramIdx), mBitmap(bitmap)
 {
     assert(nButtons >= 2);
     if (nButtons < 2) nButtons = 2;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "IMidiMessage.h"
+#include "IParamHost.h"
 #include "IPlugParam.h"
 #include "RecursiveLock.h"
 #include "StateChunk.h"
@@ -77,7 +78,7 @@ struct TransportInfo {
     bool mTransportCycle = false;
 };
 
-class IPlugBase {
+class IPlugBase : public IParamHost {
 public:
     // The largest block size a host may announce: beyond it (about a minute
     // and a half at 48 kHz) a size is taken for garbage and refused.
@@ -88,7 +89,7 @@ public:
               int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
 
     // Slots in the order of the framework's virtual table.
-    virtual ~IPlugBase();
+    ~IPlugBase() override;
     virtual void OnReset();
     virtual void OnParamChanged(int paramIdx);
     virtual void ProcessBlock(double** inputs, double** outputs, int nFrames);
@@ -101,9 +102,9 @@ public:
     virtual bool SaveState(StateChunk* pChunk);
     virtual int LoadState(StateChunk* pChunk, int startPos);
     virtual bool SerializeValues(StateChunk* pChunk, const double* values, int count);
-    virtual void BeginParamGesture(int paramIdx) = 0;
+    void BeginParamGesture(int paramIdx) override = 0;
     virtual void NotifyHostParamChange(int paramIdx, double normalizedValue) = 0;
-    virtual void EndParamGesture(int paramIdx) = 0;
+    void EndParamGesture(int paramIdx) override = 0;
     virtual int GetSamplePosition() = 0;
     virtual double HostTempo() = 0;
     virtual void GetTimeSignature(int* pNumerator, int* pDenominator) = 0;
@@ -122,11 +123,11 @@ public:
 
     // Parameters. The list may be longer than the declared count: the
     // processor appends internal parameters that the host never sees.
-    IPlugParam* GetParam(int paramIdx) const;
-    int NParams() const { return static_cast<int>(mParams.size()); }
+    IPlugParam* GetParam(int paramIdx) const final;
+    int NParams() const final { return static_cast<int>(mParams.size()); }
     int NDeclaredParams() const { return mDeclaredParams; }
     void AppendParams(int count);
-    void SetParameterFromGUI(int paramIdx, double normalizedValue);
+    void SetParameterFromGUI(int paramIdx, double normalizedValue) final;
 
     bool SerializeParams(StateChunk* pChunk);
     // Reads the plain values of the declared parameters into values (one per
@@ -184,7 +185,7 @@ public:
     bool IsInstrument() const { return mIsInst; }
     IPlugEditor* GetEditor() const { return mpEditor; }
 
-    RecursiveLock& Lock() { return mLock; }
+    RecursiveLock& Lock() final { return mLock; }
 
 protected:
     std::vector<IPlugParam*> mParams;

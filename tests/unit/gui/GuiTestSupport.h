@@ -10,6 +10,7 @@
 #include "framework/gui/IGraphicsWindow.h"
 #include "framework/plugin/IPlugVST.h"
 #include "framework/raster/Raster.h"
+#include "resources/PngResource.h"
 
 const uint32_t RED = 0xFFFF0000u;
 const uint32_t GREEN = 0xFF00FF00u;
@@ -70,6 +71,7 @@ public:
         : mpPlug(new TestPlug()), mpWindow(new IGraphicsWindow(mpPlug.get(), width, height))
     {
         mpWindow->SetOffscreen(true);
+        mpWindow->SetPngResourceLookup(FindPngResource);
     }
     ~TestRig()
     {

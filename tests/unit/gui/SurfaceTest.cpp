@@ -459,6 +459,8 @@ TEST(IGraphicsLice, PngResourcesNeedThePngExtensionAndAResource)
 {
     TestPlug plug;
     IGraphicsWindow window(&plug, 10, 10);
+    EXPECT_EQ(window.LoadPngResource(IMG_KNOB16, "img/silver-knob16.png"), nullptr);  // no lookup given
+    window.SetPngResourceLookup(FindPngResource);
     std::unique_ptr<RasterBitmap> pKnob(window.LoadPngResource(IMG_KNOB16, "img/silver-knob16.PNG"));
     ASSERT_NE(pKnob, nullptr);
     EXPECT_EQ(pKnob->Width(), 32);
