@@ -29,7 +29,7 @@
 #include "PlayCommand.h"
 #include "PlayOptions.h"
 #include "Tarvo.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/plugin/VstInterface.h"
 
 namespace {
@@ -202,13 +202,12 @@ bool Picture(AEffect* pEffect, const Options& options, std::string* pError)
         *pError = "the editor did not open";
         return false;
     }
-    pWindow->SetOffscreen(true);
     if (pEffect->dispatcher(pEffect, effEditOpen, 0, 0, nullptr, 0.0f) == 0) {
         *pError = "the editor did not open";
         return false;
     }
     for (int tick = 0; tick < options.mTicks; ++tick) pWindow->Tick();
-    bool ok = pWindow->WriteScreenshot(options.mPngPath.c_str());
+    bool ok = WriteScreenshot(*pWindow, options.mPngPath.c_str());
     if (!ok) *pError = "--png: cannot write '" + options.mPngPath + "'";
     pEffect->dispatcher(pEffect, effEditClose, 0, 0, nullptr, 0.0f);
     return ok;

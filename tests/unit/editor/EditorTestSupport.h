@@ -11,7 +11,7 @@
 #include "FakeHost.h"
 #include "TarvoGui.h"
 #include "framework/gui/IControl.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/gui/ITextControl.h"
 
 inline MouseMods Left() { return MouseMods(true, false); }
@@ -19,8 +19,6 @@ inline MouseMods Right() { return MouseMods(false, true); }
 
 class EditorHost : public FakeHost {
 public:
-    EditorHost() { Window().SetOffscreen(true); }
-
     TarvoGui& Gui() { return *Plug()->Gui(); }
     IGraphicsWindow& Window() { return *Gui().Surface(); }
 

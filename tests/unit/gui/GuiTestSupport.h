@@ -1,5 +1,6 @@
-// A small plug-in with one parameter of each kind, and an offscreen editor
-// window attached to it, for the GUI framework's tests.
+// A small plug-in with one parameter of each kind, and an editor window
+// attached to it, for the GUI framework's tests (which link the offscreen
+// window).
 #pragma once
 
 #include <memory>
@@ -7,7 +8,7 @@
 
 #include "framework/gui/IControl.h"
 #include "framework/gui/IFileSelectorControl.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/plugin/IPlugVST.h"
 #include "framework/raster/Raster.h"
 #include "resources/PngResource.h"
@@ -70,7 +71,6 @@ public:
     explicit TestRig(int width = 200, int height = 100)
         : mpPlug(new TestPlug()), mpWindow(new IGraphicsWindow(mpPlug.get(), width, height))
     {
-        mpWindow->SetOffscreen(true);
         mpWindow->SetPngResourceLookup(FindPngResource);
     }
     ~TestRig()

@@ -140,7 +140,7 @@ TEST(EditorThreads, ModalDialogsDoNotHoldThePlugInLock)
     TestRig rig;
     OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     bool audioRan = false;
-    rig.Window().Offscreen().mOnModal = [&]() {
+    Offscreen(rig.Window()).mOnModal = [&]() {
         std::thread audio([&]() {
             ScopedLock lock(rig.Plug().Lock());
             audioRan = true;
@@ -158,7 +158,7 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
     TestRig rig;
     IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     std::atomic<bool> dialogOpen(false);
-    rig.Window().Offscreen().mOnModal = [&]() {
+    Offscreen(rig.Window()).mOnModal = [&]() {
         dialogOpen.store(true);
         // The host closes the editor meanwhile; the dialog ends after that.
         for (int i = 0; i < 5000 && rig.Window().HasWindow(); ++i) {
@@ -176,7 +176,7 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
     EXPECT_TRUE(rig.Plug().mChanged.empty());
     EXPECT_TRUE(rig.Plug().mGestures.empty());
     // The next input after reopening sends again.
-    rig.Window().Offscreen().mOnModal = nullptr;
+    Offscreen(rig.Window()).mOnModal = nullptr;
     rig.Window().OpenWindow(nullptr);
     rig.Window().HandleMouseDown(5, 5, LeftButton());
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);
