@@ -305,6 +305,24 @@ protected:
         bool mHoldsPlugLock;
     };
 
+public:
+    // Releases the GUI thread's hold on the plug-in lock around a modal
+    // dialog or menu, or around work that must not run under it (reading a
+    // file the user chose), and takes it back afterwards; should the window
+    // start closing meanwhile, MaySendToPlug turns false.
+    class ModalSection {
+    public:
+        explicit ModalSection(IGraphicsLice* pGraphics);
+        ~ModalSection();
+
+    private:
+        ModalSection(const ModalSection&) = delete;
+        ModalSection& operator=(const ModalSection&) = delete;
+        IGraphicsLice* mpGraphics;
+        int mReleasedDepth;
+    };
+
+protected:
     // A host thread's access to the controls: the plug-in lock, then the
     // surface lock (see THREADING, 5).
     class HostSection {
@@ -316,20 +334,6 @@ protected:
         HostSection(const HostSection&) = delete;
         HostSection& operator=(const HostSection&) = delete;
         IGraphicsLice* mpGraphics;
-    };
-
-    // Releases the GUI thread's hold on the plug-in lock around a modal
-    // dialog or menu, and takes it back afterwards.
-    class ModalSection {
-    public:
-        explicit ModalSection(IGraphicsLice* pGraphics);
-        ~ModalSection();
-
-    private:
-        ModalSection(const ModalSection&) = delete;
-        ModalSection& operator=(const ModalSection&) = delete;
-        IGraphicsLice* mpGraphics;
-        int mReleasedDepth;
     };
 
     // GUI thread: takes the plug-in lock without ever waiting for it; false

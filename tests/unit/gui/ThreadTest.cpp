@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "GuiTestSupport.h"
@@ -150,6 +151,34 @@ TEST(EditorThreads, ModalDialogsDoNotHoldThePlugInLock)
     rig.Window().HandleMouseDown(5, 5, LeftButton());
     EXPECT_TRUE(audioRan);
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 1.0);
+
+    // Nor does the handler of a chosen file, which runs before the value is
+    // sent.
+    class Reader : public IFileChosenHandler {
+    public:
+        explicit Reader(TestRig* pRig) : mpRig(pRig) {}
+        void OnFileChosen(const char* path) override
+        {
+            mPath = path;
+            std::thread audio([&]() {
+                ScopedLock lock(mpRig->Plug().Lock());
+                mValueThen = mpRig->Param(TestParam_Power).Value();
+            });
+            audio.join();
+        }
+        TestRig* mpRig;
+        std::string mPath;
+        double mValueThen = -1.0;
+    } reader(&rig);
+    IFileSelectorControl* pSelector = static_cast<IFileSelectorControl*>(rig.Window().GetControl(0));
+    pSelector->SetFileChosenHandler(&reader);
+    Offscreen(rig.Window()).mOnModal = nullptr;
+    Offscreen(rig.Window()).mFileChosen = true;
+    Offscreen(rig.Window()).mFilePath = "/scales/minor.scl";
+    rig.Window().HandleMouseDown(5, 5, LeftButton());
+    EXPECT_EQ(reader.mPath, "/scales/minor.scl");
+    EXPECT_EQ(reader.mValueThen, 1.0);
+    EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);
 }
 
 TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
