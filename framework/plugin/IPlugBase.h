@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "IMidiMessage.h"
@@ -113,6 +114,8 @@ public:
     virtual void UpdateEditorRect() = 0;
     virtual void OnWindowResize() {}
     virtual void InitForHost() = 0;
+    // Shows every parameter on the editor, prepares its surface and takes
+    // ownership of it (an editor attached before is deleted).
     virtual void AttachEditor(IPlugEditor* pEditor);
     // False, with everything left as it was, for a size beyond
     // MAX_BLOCK_SIZE or when its buffers cannot be allocated.
@@ -183,13 +186,13 @@ public:
     int GetHostVersion() const { return mHostVersion; }
     bool DoesStateChunks() const { return mStateChunks; }
     bool IsInstrument() const { return mIsInst; }
-    IPlugEditor* GetEditor() const { return mpEditor; }
+    IPlugEditor* GetEditor() const { return mpEditor.get(); }
 
     RecursiveLock& Lock() final { return mLock; }
 
 protected:
-    std::vector<IPlugParam*> mParams;
-    std::vector<IPlugPreset*> mPresets;
+    std::vector<std::unique_ptr<IPlugParam>> mParams;
+    std::vector<std::unique_ptr<IPlugPreset>> mPresets;
     std::vector<ChannelIOPair> mChannelIO;
     char mEffectName[128];
     char mProductName[128];
@@ -204,7 +207,9 @@ protected:
     double mSampleRate;
     int mBlockSize;
     int mLatency;
-    IPlugEditor* mpEditor;
+    // Deleted by the destructor before everything else, the lock among it,
+    // and after the derived processor's destructor ran.
+    std::unique_ptr<IPlugEditor> mpEditor;
     int mCurrentPreset;
     std::vector<double*> mInData;
     std::vector<double*> mOutData;
