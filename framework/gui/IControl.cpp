@@ -104,7 +104,7 @@ void IControl::ResetToDefault()
     mRedrawPending = true;
 }
 
-PopupMenu* IControl::MakeValueMenu()
+std::unique_ptr<PopupMenu> IControl::MakeValueMenu()
 {
     IPlugParam* pParam = GetParam();
     if (!pParam) return nullptr;
@@ -113,7 +113,7 @@ PopupMenu* IControl::MakeValueMenu()
     if (!listed) return nullptr;
     char current[IPlugParam::MAX_DISPLAY_TEXT_LEN];
     pParam->FormatValue(pParam->Value(), false, current);
-    PopupMenu* pMenu = new PopupMenu();
+    std::unique_ptr<PopupMenu> pMenu(new PopupMenu());
     for (int i = 0; i < pParam->CountDisplayTexts(); ++i) {
         const char* text = pParam->FindDisplayText(i);
         PopupMenuItem* pItem = pMenu->AddItem(text);
@@ -121,8 +121,6 @@ PopupMenu* IControl::MakeValueMenu()
     }
     return pMenu;
 }
-
-void IControl::FreeValueMenu(PopupMenu* pMenu) { delete pMenu; }
 
 void IControl::ApplyMenuChoice(PopupMenu* /*pMenu*/, int itemIndex)
 {

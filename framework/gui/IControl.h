@@ -8,6 +8,8 @@
 // through MarkChanged (true), which calls IParamHost::SetParameterFromGUI.
 #pragma once
 
+#include <memory>
+
 #include "GuiTypes.h"
 #include "ISubject.h"
 
@@ -52,9 +54,8 @@ public:
     virtual void ResetToDefault();
     // A menu of the bound parameter's display texts (Enum parameters, and
     // Bool parameters with texts) with the current one checked; otherwise
-    // null. FreeValueMenu deletes it.
-    virtual PopupMenu* MakeValueMenu();
-    virtual void FreeValueMenu(PopupMenu* pMenu);
+    // null.
+    virtual std::unique_ptr<PopupMenu> MakeValueMenu();
     virtual void ApplyMenuChoice(PopupMenu* pMenu, int itemIndex);
     // Called on the GUI thread for every control that needs drawing, while
     // the surface holds the plug-in lock, right before the redraw: the place

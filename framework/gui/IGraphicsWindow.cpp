@@ -239,7 +239,7 @@ void IGraphicsWindow::OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bo
     int centreX = pControl->GetRect().MidX();
     int centreY = pControl->GetRect().MidY();
 
-    PopupMenu* pMenu = pControl->MakeValueMenu();
+    std::unique_ptr<PopupMenu> pMenu = pControl->MakeValueMenu();
     if (pMenu) {
         NativeMenu native;
         int nextId = 1;
@@ -247,9 +247,8 @@ void IGraphicsWindow::OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bo
         int index = TopLevelIndexOf(native, TrackMenu(native, centreX, centreY));
         if (index >= 0) {
             pMenu->SetChosenItemIndex(index);
-            pControl->ApplyMenuChoice(pMenu, index);
+            pControl->ApplyMenuChoice(pMenu.get(), index);
         }
-        pControl->FreeValueMenu(pMenu);
         return;
     }
 
