@@ -5,6 +5,7 @@
 #include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 
+#include <algorithm>
 #include <cstring>
 
 IControl::IControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BlendMode& blend)
@@ -75,8 +76,7 @@ bool IControl::HitTest(int x, int y) { return !mTargetRect.Empty() && mTargetRec
 
 void IControl::MarkChanged(bool toPlug)
 {
-    if (mValue < mClampLow) mValue = mClampLow;
-    if (mValue > mClampHigh) mValue = mClampHigh;
+    mValue = std::clamp(mValue, mClampLow, mClampHigh);
     mDirty = true;
     mChanged = true;
     if (toPlug && mpParamHost && mParamIdx >= 0) {
@@ -164,8 +164,5 @@ IPlugParam* IControl::GetParam() const
 int FrameForValue(double value, int frames)
 {
     if (frames < 2) return 1;
-    int frame = static_cast<int>((frames - 1) * value + 0.5) + 1;
-    if (frame < 1) frame = 1;
-    if (frame > frames) frame = frames;
-    return frame;
+    return std::clamp(static_cast<int>((frames - 1) * value + 0.5) + 1, 1, frames);
 }

@@ -92,6 +92,7 @@ public:
     void SetTargetRect(const ControlRect& rect) { mTargetRect = rect; }
     bool IsHidden() const { return mHidden; }
     bool IsGrayed() const { return mGrayed; }
+    // low <= high.
     void SetClampRange(double low, double high)
     {
         mClampLow = low;

@@ -31,6 +31,7 @@
 
 #include "IGraphicsWindow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -201,7 +202,7 @@ UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM /*wParam*/,
     return FALSE;
 }
 
-int ColourComponent(int32_t value) { return value < 0 ? 0 : (value > 255 ? 255 : value); }
+int ColourComponent(int32_t value) { return std::clamp<int32_t>(value, 0, 255); }
 
 }  // namespace
 
