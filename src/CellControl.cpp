@@ -35,7 +35,7 @@ enum EMouseCode {
 
 }  // namespace
 
-CellControl::CellControl(IPlugBase* pPlug, int x, int y, int cellId, bool singleClickMode,
+CellControl::CellControl(IParamHost* pPlug, int x, int y, int cellId, bool singleClickMode,
                          const BitmapRef* pRoverPictures, const BitmapRef* pObstaclePictures)
     : IControl(pPlug, ControlRect(x, y, x + CELL_SIZE, y + CELL_SIZE), EParam_FirstCell + cellId),
       mCellId(cellId), mSingleClickMode(singleClickMode), mpRoverPictures(pRoverPictures),

@@ -15,7 +15,7 @@ class CellControl : public IControl {
 public:
     // Pictures by rover display code (0..17) and obstacle markers by kind
     // (0..20); both lists belong to the editor and outlive the control.
-    CellControl(IPlugBase* pPlug, int x, int y, int cellId, bool singleClickMode, const BitmapRef* pRoverPictures,
+    CellControl(IParamHost* pPlug, int x, int y, int cellId, bool singleClickMode, const BitmapRef* pRoverPictures,
                 const BitmapRef* pObstaclePictures);
 
     bool Draw(IGraphicsLice* pGraphics) override;

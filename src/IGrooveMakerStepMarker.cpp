@@ -2,7 +2,7 @@
 
 #include "framework/gui/IGraphicsLice.h"
 
-IGrooveMakerStepMarker::IGrooveMakerStepMarker(IPlugBase* pPlug, const ControlRect& rect,
+IGrooveMakerStepMarker::IGrooveMakerStepMarker(IParamHost* pPlug, const ControlRect& rect,
                                                const SequencerState* pSequencer)
     : IControl(pPlug, rect), mpSequencer(pSequencer)
 {

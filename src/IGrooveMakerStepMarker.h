@@ -8,7 +8,7 @@
 class IGrooveMakerStepMarker : public IControl {
 public:
     // The sequencer belongs to the processor and outlives the marker.
-    IGrooveMakerStepMarker(IPlugBase* pPlug, const ControlRect& rect, const SequencerState* pSequencer);
+    IGrooveMakerStepMarker(IParamHost* pPlug, const ControlRect& rect, const SequencerState* pSequencer);
 
     bool Draw(IGraphicsLice* pGraphics) override;
     // Takes the current step (under the plug-in lock).

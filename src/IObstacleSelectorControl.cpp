@@ -8,7 +8,7 @@ const int CELL_INSET = 2;
 const int MARKER_INSET = 8;
 }
 
-IObstacleSelectorControl::IObstacleSelectorControl(IPlugBase* pPlug, int x, int y, const BitmapRef& box,
+IObstacleSelectorControl::IObstacleSelectorControl(IParamHost* pPlug, int x, int y, const BitmapRef& box,
                                                    const BitmapRef& emptyCell, const BitmapRef& marker,
                                                    PaletteGroup* pGroup, int index)
     : ISwitchControl(pPlug, x, y, -1, box), mEmptyCell(emptyCell), mMarker(marker), mpGroup(pGroup), mIndex(index)

@@ -9,7 +9,7 @@ class PaletteGroup;
 class IObstacleSelectorControl : public ISwitchControl {
 public:
     // index = obstacle kind; box is the two-frame selector box.
-    IObstacleSelectorControl(IPlugBase* pPlug, int x, int y, const BitmapRef& box, const BitmapRef& emptyCell,
+    IObstacleSelectorControl(IParamHost* pPlug, int x, int y, const BitmapRef& box, const BitmapRef& emptyCell,
                              const BitmapRef& marker, PaletteGroup* pGroup, int index);
 
     bool Draw(IGraphicsLice* pGraphics) override;

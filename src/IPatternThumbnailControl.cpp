@@ -13,7 +13,7 @@ const uint32_t CELL_COLOURS[] = {BLACK, 0xFFFFFFFFu, 0xFFFF8080u, 0xFF7F7F7Fu};
 
 }  // namespace
 
-IPatternThumbnailControl::IPatternThumbnailControl(IPlugBase* pPlug, int x, int y, const BitmapRef& emptyPattern)
+IPatternThumbnailControl::IPatternThumbnailControl(IParamHost* pPlug, int x, int y, const BitmapRef& emptyPattern)
     : IBitmapControl(pPlug, x, y, -1, emptyPattern),
       mpMap(new MemoryBitmap(emptyPattern.mWidth, emptyPattern.FrameHeight()))
 {

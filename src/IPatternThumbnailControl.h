@@ -18,7 +18,7 @@ public:
     enum ECell : uint8_t { ECell_Outside = 0, ECell_Rover, ECell_Obstacle, ECell_Empty };
 
     // emptyPattern: the picture of an empty slot; the map has its size.
-    IPatternThumbnailControl(IPlugBase* pPlug, int x, int y, const BitmapRef& emptyPattern);
+    IPatternThumbnailControl(IParamHost* pPlug, int x, int y, const BitmapRef& emptyPattern);
     ~IPatternThumbnailControl() override;
 
     bool Draw(IGraphicsLice* pGraphics) override;

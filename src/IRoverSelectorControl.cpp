@@ -7,7 +7,7 @@ namespace {
 const int PICTURE_INSET = 2;
 }
 
-IRoverSelectorControl::IRoverSelectorControl(IPlugBase* pPlug, int x, int y, const BitmapRef& box,
+IRoverSelectorControl::IRoverSelectorControl(IParamHost* pPlug, int x, int y, const BitmapRef& box,
                                              const BitmapRef& rover, PaletteGroup* pGroup, int index)
     : ISwitchControl(pPlug, x, y, -1, box), mRover(rover), mpGroup(pGroup), mIndex(index)
 {

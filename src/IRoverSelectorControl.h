@@ -9,7 +9,7 @@ class PaletteGroup;
 class IRoverSelectorControl : public ISwitchControl {
 public:
     // index = heading + 8 x pace; box is the two-frame selector box.
-    IRoverSelectorControl(IPlugBase* pPlug, int x, int y, const BitmapRef& box, const BitmapRef& rover,
+    IRoverSelectorControl(IParamHost* pPlug, int x, int y, const BitmapRef& box, const BitmapRef& rover,
                           PaletteGroup* pGroup, int index);
 
     bool Draw(IGraphicsLice* pGraphics) override;

@@ -2,7 +2,7 @@
 
 #include "framework/gui/IGraphicsLice.h"
 
-IStrikerCanvas::IStrikerCanvas(IPlugBase* pPlug, const ControlRect& rect, const GridLayout* pLayout,
+IStrikerCanvas::IStrikerCanvas(IParamHost* pPlug, const ControlRect& rect, const GridLayout* pLayout,
                                const StrikeColourTable* pColours)
     : IControl(pPlug, rect), mpLayout(pLayout), mpColours(pColours)
 {

@@ -14,7 +14,7 @@
 class IStrikerCanvas : public IControl {
 public:
     // Layout and colours belong to the editor and outlive the canvas.
-    IStrikerCanvas(IPlugBase* pPlug, const ControlRect& rect, const GridLayout* pLayout,
+    IStrikerCanvas(IParamHost* pPlug, const ControlRect& rect, const GridLayout* pLayout,
                    const StrikeColourTable* pColours);
 
     bool Draw(IGraphicsLice* pGraphics) override;

@@ -7,7 +7,7 @@
 #include "Tarvo.h"
 #include "TarvoGui.h"
 #include "framework/plugin/ModuleFile.h"
-#include "framework/plugin/RecursiveLock.h"
+#include "framework/plugin/CreationLock.h"
 
 namespace {
 

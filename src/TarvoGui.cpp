@@ -23,6 +23,7 @@
 #include "framework/gui/ITextControl.h"
 #include "framework/gui/IValueTextControl.h"
 #include "framework/gui/ValueReadOut.h"
+#include "resources/PngResource.h"
 
 namespace {
 
@@ -139,6 +140,7 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
       mPaletteLink(pPlug->GetConfiguration().SingleClickPalette(), &mRoverPalette, &mObstaclePalette, pPlug),
       mGridWindow(PackWindow(0, 8, 0, 8))
 {
+    mpGraphics->SetPngResourceLookup(FindPngResource);
     mPendingScaleName[0] = '\0';
     for (auto& picture : mCellPictures) picture.store(0, std::memory_order_relaxed);
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
@@ -387,6 +389,7 @@ void TarvoGui::AddScaleFileControls()
     const char* folder = mpPlug->GetConfiguration().GetConfigurable(EConfigurable_ScaleFolder)->GetText();
     mpFileSelector = new IFileSelectorControl(mpPlug, ControlRect(537, 511, 549, 524), EParam_FileSelect,
                                               Image(IMG_RADIO_YELLOW), folder);
+    mpFileSelector->SetFileChosenHandler(this);
     mpGraphics->AddControl(mpFileSelector);
     mpScaleName = AddLabel(ControlRect(554, 511, 754, 531), TextAlign_Left, DEFAULT_SCALE_NAME);
 }
@@ -537,6 +540,14 @@ bool TarvoGui::ShownValue(int paramIdx, double* pNormalized) const
     if (!mpGraphics->HasBoundControl(paramIdx)) return false;
     if (pNormalized) *pNormalized = mpGraphics->BoundValue(paramIdx);
     return true;
+}
+
+void TarvoGui::OnFileChosen(const char* path)
+{
+    if (!path || !path[0]) return;
+    ScaleFile file;
+    file.Load(path);
+    mpPlug->LoadScaleFile(file);
 }
 
 // ---- The tick ----------------------------------------------------------------

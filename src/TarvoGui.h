@@ -26,6 +26,7 @@
 #include "TarvoView.h"
 #include "framework/gui/ControlGroup.h"
 #include "framework/gui/GuiTypes.h"
+#include "framework/gui/IFileSelectorControl.h"
 #include "framework/gui/IGraphicsLice.h"
 #include "resources/ImageIds.h"
 
@@ -41,7 +42,7 @@ class IStrikerCanvas;
 class ITextControl;
 class Tarvo;
 
-class TarvoGui : public ITarvoView, public IEditorTickHandler {
+class TarvoGui : public ITarvoView, public IEditorTickHandler, public IFileChosenHandler {
 public:
     static constexpr int EDITOR_WIDTH = 729;
     static constexpr int EDITOR_HEIGHT = 650;
@@ -76,6 +77,10 @@ public:
 
     // ---- IEditorTickHandler
     void OnEditorTick(uint32_t taskFlags) override;
+
+    // ---- IFileChosenHandler: a scale file, read here (the GUI thread,
+    // without the plug-in lock) and handed to the processor.
+    void OnFileChosen(const char* path) override;
 
     // ---- What the layout built (the grid controls use the size knobs)
     IKnobMultiControl* RowsKnob() const { return mpRowsKnob; }

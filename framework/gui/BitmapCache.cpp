@@ -9,15 +9,12 @@ BitmapCache& BitmapCache::Instance()
     return cache;
 }
 
-BitmapCache::~BitmapCache()
-{
-    for (Entry& entry : mEntries) delete entry.mpBitmap;
-}
+BitmapCache::~BitmapCache() {}
 
 RasterBitmap* BitmapCache::Find(int resourceId) const
 {
     for (const Entry& entry : mEntries) {
-        if (entry.mResourceId == resourceId && resourceId != NO_RESOURCE) return entry.mpBitmap;
+        if (entry.mResourceId == resourceId && resourceId != NO_RESOURCE) return entry.mpBitmap.get();
     }
     return nullptr;
 }
@@ -25,8 +22,7 @@ RasterBitmap* BitmapCache::Find(int resourceId) const
 void BitmapCache::Add(int resourceId, RasterBitmap* pBitmap)
 {
     if (!pBitmap) return;
-    Entry entry = {resourceId < 0 ? NO_RESOURCE : resourceId, pBitmap};
-    mEntries.push_back(entry);
+    mEntries.push_back(Entry{resourceId < 0 ? NO_RESOURCE : resourceId, std::unique_ptr<RasterBitmap>(pBitmap)});
 }
 
 void BitmapCache::Keep(RasterBitmap* pBitmap)
@@ -34,7 +30,7 @@ void BitmapCache::Keep(RasterBitmap* pBitmap)
     if (!pBitmap) return;
     std::lock_guard<std::mutex> lock(mMutex);
     for (const Entry& entry : mEntries) {
-        if (entry.mpBitmap == pBitmap) return;
+        if (entry.mpBitmap.get() == pBitmap) return;
     }
     Add(NO_RESOURCE, pBitmap);
 }
@@ -43,9 +39,8 @@ bool BitmapCache::Drop(RasterBitmap* pBitmap)
 {
     std::lock_guard<std::mutex> lock(mMutex);
     for (size_t i = 0; i < mEntries.size(); ++i) {
-        if (mEntries[i].mpBitmap != pBitmap) continue;
+        if (mEntries[i].mpBitmap.get() != pBitmap) continue;
         if (mEntries[i].mResourceId != NO_RESOURCE) return false;
-        delete pBitmap;
         mEntries.erase(mEntries.begin() + i);
         return true;
     }

@@ -6,6 +6,7 @@
 // surface drops explicitly.
 #pragma once
 
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -40,7 +41,7 @@ private:
 
     struct Entry {
         int mResourceId;
-        RasterBitmap* mpBitmap;
+        std::unique_ptr<RasterBitmap> mpBitmap;
     };
 
     std::mutex mMutex;

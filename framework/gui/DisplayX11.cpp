@@ -1,6 +1,7 @@
 #include "DisplayX11.h"
 
 #include <algorithm>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -10,7 +11,7 @@ namespace {
 // is unloaded with every editor closed leaves nothing behind. The mutex is
 // constant-initialised and has nothing to tear down.
 std::mutex gRegistryMutex;
-std::vector<Display*>* gpDisplays = nullptr;
+std::unique_ptr<std::vector<Display*>> gpDisplays;
 XErrorHandler gPreviousHandler = nullptr;
 
 // Xlib calls the handler on the thread whose request failed, so each
@@ -47,7 +48,7 @@ void RegisterDisplay(Display* pDisplay)
 {
     std::lock_guard<std::mutex> lock(gRegistryMutex);
     if (!gpDisplays) {
-        gpDisplays = new std::vector<Display*>();
+        gpDisplays.reset(new std::vector<Display*>());
         gPreviousHandler = XSetErrorHandler(HandleError);
     }
     gpDisplays->push_back(pDisplay);
@@ -64,8 +65,7 @@ void UnregisterDisplay(Display* pDisplay)
     // The host installed a handler of its own after ours: keep it.
     if (current != HandleError) XSetErrorHandler(current);
     gPreviousHandler = nullptr;
-    delete gpDisplays;
-    gpDisplays = nullptr;
+    gpDisplays.reset();
 }
 
 ErrorTrap::ErrorTrap(Display* pDisplay) : mpDisplay(pDisplay), mpOuter(tpInnermostTrap)

@@ -2,17 +2,17 @@
 
 #include "IGraphicsLice.h"
 
-IBitmapControl::IBitmapControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+IBitmapControl::IBitmapControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                                int blendMethod)
-    : IControl(pPlug, ControlRect(x, y, x + bitmap.mWidth, y + bitmap.FrameHeight()), paramIdx,
+    : IControl(pParamHost, ControlRect(x, y, x + bitmap.mWidth, y + bitmap.FrameHeight()), paramIdx,
                BlendMode(blendMethod, 1.0f)),
       mBitmap(bitmap)
 {
 }
 
-IBitmapControl::IBitmapControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
+IBitmapControl::IBitmapControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
                                int blendMethod)
-    : IControl(pPlug, rect, paramIdx, BlendMode(blendMethod, 1.0f)), mBitmap(bitmap)
+    : IControl(pParamHost, rect, paramIdx, BlendMode(blendMethod, 1.0f)), mBitmap(bitmap)
 {
 }
 

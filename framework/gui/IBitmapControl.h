@@ -7,10 +7,10 @@
 class IBitmapControl : public IControl {
 public:
     // The rect is (x, y) with one frame's size.
-    IBitmapControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+    IBitmapControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                    int blendMethod = BlendMethod_Alpha);
     // An explicit rect (the background covers the whole surface).
-    IBitmapControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
+    IBitmapControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
                    int blendMethod = BlendMethod_Alpha);
 
     bool Draw(IGraphicsLice* pGraphics) override;

@@ -5,9 +5,9 @@
 
 class IContactControl : public ISwitchControl {
 public:
-    IContactControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+    IContactControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                     int blendMethod = BlendMethod_Alpha)
-        : ISwitchControl(pPlug, x, y, paramIdx, bitmap, blendMethod)
+        : ISwitchControl(pParamHost, x, y, paramIdx, bitmap, blendMethod)
     {
     }
 

@@ -2,13 +2,14 @@
 
 #include "IGraphicsLice.h"
 #include "PopupMenu.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 
+#include <algorithm>
 #include <cstring>
 
-IControl::IControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BlendMode& blend)
-    : mpPlug(pPlug), mRect(rect), mTargetRect(rect), mParamIdx(paramIdx), mBlend(blend)
+IControl::IControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BlendMode& blend)
+    : mpParamHost(pParamHost), mRect(rect), mTargetRect(rect), mParamIdx(paramIdx), mBlend(blend)
 {
 }
 
@@ -75,17 +76,16 @@ bool IControl::HitTest(int x, int y) { return !mTargetRect.Empty() && mTargetRec
 
 void IControl::MarkChanged(bool toPlug)
 {
-    if (mValue < mClampLow) mValue = mClampLow;
-    if (mValue > mClampHigh) mValue = mClampHigh;
+    mValue = std::clamp(mValue, mClampLow, mClampHigh);
     mDirty = true;
     mChanged = true;
-    if (toPlug && mpPlug && mParamIdx >= 0) {
+    if (toPlug && mpParamHost && mParamIdx >= 0) {
         // While the editor window closes, the GUI thread may have lost the
         // plug-in lock to the host's thread that waits for it; the change is
         // dropped then rather than waiting for that lock.
         IGraphicsLice* pGraphics = GetGraphics();
         if (pGraphics) pGraphics->NoteBoundValue(mParamIdx, mValue);
-        if (!pGraphics || pGraphics->MaySendToPlug()) mpPlug->SetParameterFromGUI(mParamIdx, mValue);
+        if (!pGraphics || pGraphics->MaySendToPlug()) mpParamHost->SetParameterFromGUI(mParamIdx, mValue);
     }
 }
 
@@ -104,7 +104,7 @@ void IControl::ResetToDefault()
     mRedrawPending = true;
 }
 
-PopupMenu* IControl::MakeValueMenu()
+std::unique_ptr<PopupMenu> IControl::MakeValueMenu()
 {
     IPlugParam* pParam = GetParam();
     if (!pParam) return nullptr;
@@ -113,7 +113,7 @@ PopupMenu* IControl::MakeValueMenu()
     if (!listed) return nullptr;
     char current[IPlugParam::MAX_DISPLAY_TEXT_LEN];
     pParam->FormatValue(pParam->Value(), false, current);
-    PopupMenu* pMenu = new PopupMenu();
+    std::unique_ptr<PopupMenu> pMenu(new PopupMenu());
     for (int i = 0; i < pParam->CountDisplayTexts(); ++i) {
         const char* text = pParam->FindDisplayText(i);
         PopupMenuItem* pItem = pMenu->AddItem(text);
@@ -121,8 +121,6 @@ PopupMenu* IControl::MakeValueMenu()
     }
     return pMenu;
 }
-
-void IControl::FreeValueMenu(PopupMenu* pMenu) { delete pMenu; }
 
 void IControl::ApplyMenuChoice(PopupMenu* /*pMenu*/, int itemIndex)
 {
@@ -159,21 +157,12 @@ void IControl::PromptForValue()
 
 IPlugParam* IControl::GetParam() const
 {
-    if (!mpPlug || mParamIdx < 0) return nullptr;
-    return mpPlug->GetParam(mParamIdx);
-}
-
-IGraphicsLice* IControl::GetGraphics() const
-{
-    if (!mpPlug) return nullptr;
-    return dynamic_cast<IGraphicsLice*>(mpPlug->GetEditor());
+    if (!mpParamHost || mParamIdx < 0) return nullptr;
+    return mpParamHost->GetParam(mParamIdx);
 }
 
 int FrameForValue(double value, int frames)
 {
     if (frames < 2) return 1;
-    int frame = static_cast<int>((frames - 1) * value + 0.5) + 1;
-    if (frame < 1) frame = 1;
-    if (frame > frames) frame = frames;
-    return frame;
+    return std::clamp(static_cast<int>((frames - 1) * value + 0.5) + 1, 1, frames);
 }

@@ -5,20 +5,22 @@
 // Threading: a control is touched only on the editor's GUI thread, under
 // the surface lock (see IGraphicsLice.h). Values from the plug-in side
 // reach it through the surface's inbox and ShowValue; user changes leave it
-// through MarkChanged (true), which calls IPlugBase::SetParameterFromGUI.
+// through MarkChanged (true), which calls IParamHost::SetParameterFromGUI.
 #pragma once
+
+#include <memory>
 
 #include "GuiTypes.h"
 #include "ISubject.h"
 
 class IGraphicsLice;
-class IPlugBase;
+class IParamHost;
 class IPlugParam;
 class PopupMenu;
 
 class IControl : public ISubject {
 public:
-    IControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx = -1, const BlendMode& blend = BlendMode());
+    IControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx = -1, const BlendMode& blend = BlendMode());
 
     // Virtual operations, in the framework's slot order.
     ~IControl() override;
@@ -52,9 +54,8 @@ public:
     virtual void ResetToDefault();
     // A menu of the bound parameter's display texts (Enum parameters, and
     // Bool parameters with texts) with the current one checked; otherwise
-    // null. FreeValueMenu deletes it.
-    virtual PopupMenu* MakeValueMenu();
-    virtual void FreeValueMenu(PopupMenu* pMenu);
+    // null.
+    virtual std::unique_ptr<PopupMenu> MakeValueMenu();
     virtual void ApplyMenuChoice(PopupMenu* pMenu, int itemIndex);
     // Called on the GUI thread for every control that needs drawing, while
     // the surface holds the plug-in lock, right before the redraw: the place
@@ -79,7 +80,7 @@ public:
     // Asks the editor to open its value prompt for the bound parameter.
     void PromptForValue();
 
-    IPlugBase* GetPlug() const { return mpPlug; }
+    IParamHost* ParamHost() const { return mpParamHost; }
     int ParamIdx() const { return mParamIdx; }
     // The bound parameter, or null.
     IPlugParam* GetParam() const;
@@ -91,6 +92,7 @@ public:
     void SetTargetRect(const ControlRect& rect) { mTargetRect = rect; }
     bool IsHidden() const { return mHidden; }
     bool IsGrayed() const { return mGrayed; }
+    // low <= high.
     void SetClampRange(double low, double high)
     {
         mClampLow = low;
@@ -103,11 +105,14 @@ public:
     const BlendMode& GetBlend() const { return mBlend; }
     bool RedrawPending() const { return mRedrawPending; }
 
-    // The editor surface attached to the plug-in, or null.
-    IGraphicsLice* GetGraphics() const;
+    // The surface the control was added to, or null before that.
+    IGraphicsLice* GetGraphics() const { return mpGraphics; }
+    // Called by the surface when it takes the control.
+    void SetGraphics(IGraphicsLice* pGraphics) { mpGraphics = pGraphics; }
 
 protected:
-    IPlugBase* mpPlug;
+    IParamHost* mpParamHost;
+    IGraphicsLice* mpGraphics = nullptr;
     ControlRect mRect;
     ControlRect mTargetRect;
     int mParamIdx;

@@ -4,10 +4,10 @@
 
 #include "IGraphicsLice.h"
 
-IFileSelectorControl::IFileSelectorControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx,
+IFileSelectorControl::IFileSelectorControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx,
                                            const BitmapRef& bitmap, const char* folder, int action,
                                            const char* extensions)
-    : IControl(pPlug, rect, paramIdx), mBitmap(bitmap), mFolder(folder ? folder : ""),
+    : IControl(pParamHost, rect, paramIdx), mBitmap(bitmap), mFolder(folder ? folder : ""),
       mExtensions(extensions ? extensions : ""), mAction(action)
 {
 }
@@ -19,6 +19,10 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
     mState = State_DialogOpen;
     MarkChanged(false);
     pGraphics->ChooseFile(&mLastFile, mAction, mFolder.c_str(), mExtensions.c_str());
+    if (mpFileChosenHandler && !mLastFile.empty()) {
+        IGraphicsLice::ModalSection unlocked(pGraphics);
+        mpFileChosenHandler->OnFileChosen(mLastFile.c_str());
+    }
     mSelectionPending = true;
     mValue += 1.0;
     if (mValue > 1.0) mValue = 0.0;

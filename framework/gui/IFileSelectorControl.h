@@ -8,13 +8,22 @@
 
 #include "IControl.h"
 
+// Told of a file chosen in the dialog, on the GUI thread, without the
+// plug-in lock and before the control sends its value: the place to read
+// the file, away from the audio thread and the lock.
+class IFileChosenHandler {
+public:
+    virtual ~IFileChosenHandler() {}
+    virtual void OnFileChosen(const char* path) = 0;
+};
+
 class IFileSelectorControl : public IControl {
 public:
     enum State { State_Idle = 0, State_DialogOpen = 1, State_Finished = 2 };
     static constexpr int ACTION_SAVE = 1;
     static constexpr int ACTION_OPEN = 0;
 
-    IFileSelectorControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
+    IFileSelectorControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const BitmapRef& bitmap,
                          const char* folder, int action = ACTION_OPEN, const char* extensions = "");
 
     void MouseDown(int x, int y, const MouseMods& mods) override;
@@ -32,6 +41,8 @@ public:
     const char* LastChosenFile() const { return mLastFile.c_str(); }
     int GetState() const { return mState; }
     void SetFolder(const char* folder) { mFolder = folder ? folder : ""; }
+    // Null for none; the handler outlives the control.
+    void SetFileChosenHandler(IFileChosenHandler* pHandler) { mpFileChosenHandler = pHandler; }
 
 protected:
     BitmapRef mBitmap;
@@ -41,4 +52,5 @@ protected:
     int mAction;
     int mState = State_Idle;
     bool mSelectionPending = false;
+    IFileChosenHandler* mpFileChosenHandler = nullptr;
 };

@@ -8,13 +8,13 @@
 
 #include "ClipView.h"
 #include "IControl.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 #include "framework/raster/SystemBitmap.h"
 #include "framework/raster/TextRenderer.h"
 
-IGraphicsLice::IGraphicsLice(IPlugBase* pPlug, int width, int height, int frameRate)
-    : mpPlug(pPlug), mWidth(width), mHeight(height), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE),
+IGraphicsLice::IGraphicsLice(IParamHost* pParamHost, int width, int height, int frameRate)
+    : mpParamHost(pParamHost), mWidth(width), mHeight(height), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE),
       mpTextRenderer(new TextRenderer())
 {
 }
@@ -32,7 +32,7 @@ void IGraphicsLice::PrepareSurface()
     if (!mpScratch) mpScratch.reset(new MemoryBitmap());
     if (mInboxReady.load(std::memory_order_acquire)) return;
     // Sized once: from here on, posting must never allocate.
-    int count = mpPlug ? mpPlug->NParams() : 0;
+    int count = mpParamHost ? mpParamHost->NParams() : 0;
     mShownValues.Resize(count);
     mpBound.reset(count > 0 ? new std::atomic<bool>[count] : nullptr);
     mpBoundValues.reset(count > 0 ? new std::atomic<double>[count] : nullptr);
@@ -44,7 +44,7 @@ void IGraphicsLice::PrepareSurface()
     // The first value each control was shown (AttachEditor's) is the one
     // it holds now.
     for (size_t i = mControls.size(); i > 0; --i) {
-        const IControl* pControl = mControls[i - 1];
+        const IControl* pControl = mControls[i - 1].get();
         int paramIdx = pControl->ParamIdx();
         if (paramIdx < 0 || paramIdx >= count) continue;
         mpBound[paramIdx].store(true, std::memory_order_relaxed);
@@ -56,7 +56,8 @@ void IGraphicsLice::PrepareSurface()
 int IGraphicsLice::AddControl(IControl* pControl)
 {
     ScopedLock lock(mSurfaceLock);
-    mControls.push_back(pControl);
+    mControls.emplace_back(pControl);
+    pControl->SetGraphics(this);
     int paramIdx = pControl->ParamIdx();
     if (paramIdx >= 0 && paramIdx < mBoundCount) mpBound[paramIdx].store(true, std::memory_order_release);
     return NControls() - 1;
@@ -65,22 +66,22 @@ int IGraphicsLice::AddControl(IControl* pControl)
 IControl* IGraphicsLice::GetControl(int index) const
 {
     if (index < 0 || index >= NControls()) return nullptr;
-    return mControls[index];
+    return mControls[index].get();
 }
 
 void IGraphicsLice::KeepObserver(IObserverInterface* pObserver)
 {
     if (!pObserver) return;
     ScopedLock lock(mSurfaceLock);
-    mObservers.push_back(pObserver);
+    mObservers.emplace_back(pObserver);
 }
 
 void IGraphicsLice::DeleteControls()
 {
     ScopedLock lock(mSurfaceLock);
-    for (size_t i = mControls.size(); i > 0; --i) delete mControls[i - 1];
-    mControls.clear();
-    for (IObserverInterface* pObserver : mObservers) delete pObserver;
+    // Controls go last to first, then the observers, first to last.
+    while (!mControls.empty()) mControls.pop_back();
+    for (std::unique_ptr<IObserverInterface>& pObserver : mObservers) pObserver.reset();
     mObservers.clear();
     for (int i = 0; i < mBoundCount; ++i) mpBound[i].store(false, std::memory_order_release);
     ResetMouseState();
@@ -98,7 +99,7 @@ void IGraphicsLice::ResetMouseState()
 void IGraphicsLice::ShowParamValue(int paramIdx, double value, bool normalized)
 {
     if (!normalized) {
-        IPlugParam* pParam = mpPlug ? mpPlug->GetParam(paramIdx) : nullptr;
+        IPlugParam* pParam = mpParamHost ? mpParamHost->GetParam(paramIdx) : nullptr;
         if (!pParam) return;
         value = pParam->ToNormalized(value);
     }
@@ -108,7 +109,7 @@ void IGraphicsLice::ShowParamValue(int paramIdx, double value, bool normalized)
     }
     // Still being set up (AttachEditor's first values): no other thread runs.
     ScopedLock lock(mSurfaceLock);
-    for (IControl* pControl : mControls) {
+    for (const std::unique_ptr<IControl>& pControl : mControls) {
         if (pControl->ParamIdx() == paramIdx) pControl->ShowValue(value);
     }
 }
@@ -134,7 +135,7 @@ void IGraphicsLice::PostTaskFlags(uint32_t flags) { mTaskFlags.fetch_or(flags, s
 void IGraphicsLice::ApplyShownValues()
 {
     if (mShownValues.Collect() == 0) return;
-    for (IControl* pControl : mControls) {
+    for (const std::unique_ptr<IControl>& pControl : mControls) {
         int paramIdx = pControl->ParamIdx();
         if (mShownValues.Collected(paramIdx)) pControl->ShowValue(mShownValues.CollectedValue(paramIdx));
     }
@@ -148,7 +149,7 @@ void IGraphicsLice::RunTickHandler()
 
 void IGraphicsLice::MarkAllControlsChanged()
 {
-    for (IControl* pControl : mControls) pControl->MarkChanged(false);
+    for (const std::unique_ptr<IControl>& pControl : mControls) pControl->MarkChanged(false);
 }
 
 bool IGraphicsLice::CollectDirty(ControlRect* pRect)
@@ -157,7 +158,7 @@ bool IGraphicsLice::CollectDirty(ControlRect* pRect)
     ControlRect dirty;
     mUpdateRectCount = 0;
     mUpdateRectsOverflow = false;
-    for (IControl* pControl : mControls) {
+    for (const std::unique_ptr<IControl>& pControl : mControls) {
         pControl->Notify();
         if (!pControl->NeedsDraw()) continue;
         ControlRect rects[MAX_UPDATE_RECTS];
@@ -200,7 +201,7 @@ void IGraphicsLice::BlitRectsToWindow(const ControlRect* pRects, int count)
 
 bool IGraphicsLice::DrawControl(int index)
 {
-    IControl* pControl = mControls[index];
+    IControl* pControl = mControls[index].get();
     ClipView view(*mpDrawBitmap, RasterRect{mDrawRect.mLeft, mDrawRect.mTop, mDrawRect.mRight, mDrawRect.mBottom});
     mpTarget = &view;
     mTargetX = view.Left();
@@ -216,7 +217,7 @@ bool IGraphicsLice::DrawArea(const ControlRect& rect)
     mDrawRect = rect;
     int count = NControls();
     for (int i = 0; i < count; ++i) {
-        IControl* pControl = mControls[i];
+        IControl* pControl = mControls[i].get();
         if (!pControl->IsHidden() && pControl->GetRect().Intersects(rect)) ok = DrawControl(i) && ok;
     }
     return ok;
@@ -243,7 +244,7 @@ bool IGraphicsLice::Draw(const ControlRect& updateRect)
         } else {
             ok = DrawArea(updateRect);
         }
-        for (IControl* pControl : mControls) pControl->MarkDrawn();
+        for (const std::unique_ptr<IControl>& pControl : mControls) pControl->MarkDrawn();
         mDrawRect = ControlRect();
         if (regions) {
             BlitRectsToWindow(mUpdateRects, mUpdateRectCount);
@@ -261,11 +262,11 @@ bool IGraphicsLice::Draw(const ControlRect& updateRect)
         }
     } else {
         for (int i = 1; i < count; ++i) {
-            IControl* pDirty = mControls[i];
+            IControl* pDirty = mControls[i].get();
             if (!pDirty->NeedsDraw()) continue;
             mDrawRect = pDirty->GetRect();
             for (int j = 0; j < count; ++j) {
-                IControl* pControl = mControls[j];
+                IControl* pControl = mControls[j].get();
                 if (j == i || (!pControl->IsHidden() && pControl->GetRect().Intersects(mDrawRect))) {
                     ok = DrawControl(j) && ok;
                 }
@@ -282,11 +283,11 @@ bool IGraphicsLice::Draw(const ControlRect& updateRect)
 
 bool IGraphicsLice::EnterPlugLockFromGui()
 {
-    if (!mpPlug) {
+    if (!mpParamHost) {
         ++mGuiPlugLockDepth;
         return true;
     }
-    RecursiveLock& lock = mpPlug->Lock();
+    RecursiveLock& lock = mpParamHost->Lock();
     for (int attempt = 0;; ++attempt) {
         if (lock.TryEnter()) {
             ++mGuiPlugLockDepth;
@@ -310,7 +311,7 @@ void IGraphicsLice::LeavePlugLockFromGui()
 {
     if (mGuiPlugLockDepth <= 0) return;
     --mGuiPlugLockDepth;
-    if (mpPlug) mpPlug->Lock().Leave();
+    if (mpParamHost) mpParamHost->Lock().Leave();
 }
 
 IGraphicsLice::GuiSection::GuiSection(IGraphicsLice* pGraphics)
@@ -341,14 +342,14 @@ void IGraphicsLice::GuiSection::LeavePlugLock()
 
 IGraphicsLice::HostSection::HostSection(IGraphicsLice* pGraphics) : mpGraphics(pGraphics)
 {
-    if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Enter();
+    if (mpGraphics->mpParamHost) mpGraphics->mpParamHost->Lock().Enter();
     mpGraphics->mSurfaceLock.Enter();
 }
 
 IGraphicsLice::HostSection::~HostSection()
 {
     mpGraphics->mSurfaceLock.Leave();
-    if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Leave();
+    if (mpGraphics->mpParamHost) mpGraphics->mpParamHost->Lock().Leave();
 }
 
 IGraphicsLice::ModalSection::ModalSection(IGraphicsLice* pGraphics)
@@ -366,7 +367,7 @@ IGraphicsLice::ModalSection::~ModalSection()
     }
     // Held once again: the further levels are recursive and never wait.
     for (int i = 1; i < mReleasedDepth; ++i) {
-        if (mpGraphics->mpPlug) mpGraphics->mpPlug->Lock().Enter();
+        if (mpGraphics->mpParamHost) mpGraphics->mpParamHost->Lock().Enter();
         ++mpGraphics->mGuiPlugLockDepth;
     }
 }

@@ -41,7 +41,7 @@
 //    the plug-in lock, the latter again taken with the try-lock loop (an
 //    event arriving while the window closes is dropped). A control's
 //    MarkChanged (true) then enters the plug-in lock recursively in
-//    IPlugBase::SetParameterFromGUI and never waits for it. Modal things
+//    IParamHost::SetParameterFromGUI and never waits for it. Modal things
 //    (file and colour dialogs, popup menus, message boxes) release the
 //    plug-in lock while they are open and take it back afterwards; should
 //    the window start closing meanwhile, MaySendToPlug turns false and the
@@ -61,9 +61,8 @@
 //    those three, which run while no window is open or while it is closing:
 //    any other host-thread wait for the surface lock (while holding the
 //    plug-in lock) would wait for a GUI thread that keeps trying the plug-in
-//    lock, so other host-side access only ever tries the surface lock (see
-//    TarvoGui::TakeChosenFile). The audio thread never takes the surface
-//    lock or the image cache lock.
+//    lock, so other host-side access only ever tries the surface lock. The
+//    audio thread never takes the surface lock or the image cache lock.
 // 6. The editor layout's own lock-free mailboxes (cell pictures, wall marks,
 //    panel changes posted from the audio thread) are drained by the tick
 //    handler it registers (SetTickHandler); PostTaskFlags wakes it with
@@ -73,6 +72,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -85,7 +85,7 @@
 
 class IControl;
 class IObserverInterface;
-class IPlugBase;
+class IParamHost;
 class IPlugParam;
 class PopupMenu;
 class RasterBitmap;
@@ -106,6 +106,11 @@ public:
     virtual void OnEditorTick(uint32_t taskFlags) = 0;
 };
 
+// Finds the bytes of a PNG image built into the plug-in module by its
+// resource id: true with *ppData and *pSize set (valid while the module is
+// loaded), false, with both left alone, for an id the module does not hold.
+typedef bool (*PngResourceLookup)(int resourceId, const unsigned char** ppData, size_t* pSize);
+
 class IGraphicsLice : public IPlugEditor {
 public:
     static constexpr int DEFAULT_FRAME_RATE = 24;
@@ -113,7 +118,7 @@ public:
     static constexpr uint32_t TASK_WINDOW_OPENED = 0x80000000u;
 
     // A frame rate <= 0 means 24 frames per second.
-    IGraphicsLice(IPlugBase* pPlug, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
+    IGraphicsLice(IParamHost* pParamHost, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
     // Deletes the controls in reverse order, then the kept observers.
     ~IGraphicsLice() override;
 
@@ -197,14 +202,20 @@ public:
     // in columns of at most rowsPerColumn entries.
     virtual void OpenValueMenu(IControl* pControl, IPlugParam* pParam, int rowsPerColumn) = 0;
     // Decodes a PNG resource of this module; null unless name ends in
-    // ".png" (any case) and the resource exists with at least 8 bytes.
+    // ".png" (any case) and the lookup finds the resource with at least 8
+    // bytes.
     virtual RasterBitmap* LoadPngResource(int resourceId, const char* name);
+
+    // How this surface finds the module's images; set while the editor is
+    // set up, before the first image loads. Without it no image is found.
+    void SetPngResourceLookup(PngResourceLookup lookup) { mPngResourceLookup = lookup; }
 
     // DrawBitmap of frame (1-based) of the image into dest.
     bool DrawBitmap(const BitmapRef& bitmap, const ControlRect& dest, int frame, const BlendMode* pBlend);
 
-    // Controls. AddControl appends and takes ownership; returns the index.
-    // Controls are added while the editor is set up, before it is shown.
+    // Controls. AddControl appends, takes ownership and gives the control
+    // this surface (IControl::GetGraphics); returns the index. Controls are
+    // added while the editor is set up, before it is shown.
     int AddControl(IControl* pControl);
     int NControls() const { return static_cast<int>(mControls.size()); }
     IControl* GetControl(int index) const;
@@ -262,7 +273,7 @@ public:
     int Width() const override { return mWidth; }
     int Height() const override { return mHeight; }
     int FrameRate() const { return mFrameRate; }
-    IPlugBase* GetPlug() const { return mpPlug; }
+    IParamHost* ParamHost() const { return mpParamHost; }
     void SetHandleMouseOver(bool handle) { mHandleMouseOver = handle; }
     void SetDrawOnlyUpdateArea(bool only) { mDrawOnlyUpdateArea = only; }
     const ControlRect& DrawRect() const { return mDrawRect; }
@@ -294,6 +305,24 @@ protected:
         bool mHoldsPlugLock;
     };
 
+public:
+    // Releases the GUI thread's hold on the plug-in lock around a modal
+    // dialog or menu, or around work that must not run under it (reading a
+    // file the user chose), and takes it back afterwards; should the window
+    // start closing meanwhile, MaySendToPlug turns false.
+    class ModalSection {
+    public:
+        explicit ModalSection(IGraphicsLice* pGraphics);
+        ~ModalSection();
+
+    private:
+        ModalSection(const ModalSection&) = delete;
+        ModalSection& operator=(const ModalSection&) = delete;
+        IGraphicsLice* mpGraphics;
+        int mReleasedDepth;
+    };
+
+protected:
     // A host thread's access to the controls: the plug-in lock, then the
     // surface lock (see THREADING, 5).
     class HostSection {
@@ -305,20 +334,6 @@ protected:
         HostSection(const HostSection&) = delete;
         HostSection& operator=(const HostSection&) = delete;
         IGraphicsLice* mpGraphics;
-    };
-
-    // Releases the GUI thread's hold on the plug-in lock around a modal
-    // dialog or menu, and takes it back afterwards.
-    class ModalSection {
-    public:
-        explicit ModalSection(IGraphicsLice* pGraphics);
-        ~ModalSection();
-
-    private:
-        ModalSection(const ModalSection&) = delete;
-        ModalSection& operator=(const ModalSection&) = delete;
-        IGraphicsLice* mpGraphics;
-        int mReleasedDepth;
     };
 
     // GUI thread: takes the plug-in lock without ever waiting for it; false
@@ -343,8 +358,8 @@ protected:
     // bitmap otherwise. (*pOriginX, *pOriginY) is its top-left corner.
     RasterBitmap* Target(int* pOriginX, int* pOriginY);
 
-    std::vector<IControl*> mControls;
-    IPlugBase* mpPlug;
+    std::vector<std::unique_ptr<IControl>> mControls;
+    IParamHost* mpParamHost;
     ControlRect mDrawRect;
     int mWidth;
     int mHeight;
@@ -367,7 +382,8 @@ protected:
     std::unique_ptr<TextRenderer> mpTextRenderer;
     bool mFontCreated = false;
     TextStyle mFontStyle;
-    std::vector<IObserverInterface*> mObservers;
+    std::vector<std::unique_ptr<IObserverInterface>> mObservers;
+    PngResourceLookup mPngResourceLookup = nullptr;
 
     RecursiveLock mSurfaceLock;
     ParamInbox mShownValues;

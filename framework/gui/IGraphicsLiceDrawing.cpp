@@ -12,7 +12,6 @@
 #include "framework/raster/Raster.h"
 #include "framework/raster/SystemBitmap.h"
 #include "framework/raster/TextRenderer.h"
-#include "resources/PngResource.h"
 
 namespace {
 
@@ -251,7 +250,7 @@ RasterBitmap* IGraphicsLice::LoadPngResource(int resourceId, const char* name)
     if (!EndsInPng(name)) return nullptr;
     const unsigned char* pData = nullptr;
     size_t size = 0;
-    if (!FindPngResource(resourceId, &pData, &size) || size < 8) return nullptr;
+    if (!mPngResourceLookup || !mPngResourceLookup(resourceId, &pData, &size) || size < 8) return nullptr;
     return Raster::DecodePng(pData, size);
 }
 
@@ -280,9 +279,11 @@ bool IGraphicsLice::DropBitmap(RasterBitmap* pBitmap) { return BitmapCache::Inst
 void IGraphicsLice::AddBackground(int resourceId, const char* name)
 {
     BitmapRef bitmap = LoadImage(resourceId, name, 1);
-    IControl* pBackground = new IBitmapControl(mpPlug, ControlRect(0, 0, mWidth, mHeight), -1, bitmap);
+    std::unique_ptr<IControl> pBackground(
+        new IBitmapControl(mpParamHost, ControlRect(0, 0, mWidth, mHeight), -1, bitmap));
+    pBackground->SetGraphics(this);
     ScopedLock lock(mSurfaceLock);
-    mControls.insert(mControls.begin(), pBackground);
+    mControls.insert(mControls.begin(), std::move(pBackground));
     if (mCapture >= 0) ++mCapture;
     if (mMouseOver >= 0) ++mMouseOver;
 }

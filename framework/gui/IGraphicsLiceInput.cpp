@@ -2,7 +2,7 @@
 #include "IGraphicsLice.h"
 
 #include "IControl.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 
 int IGraphicsLice::GetMouseControlIdx(int x, int y)
 {
@@ -10,7 +10,7 @@ int IGraphicsLice::GetMouseControlIdx(int x, int y)
     // The later control lies on top, so it takes the click; grayed and hidden
     // controls let it fall through to what lies beneath.
     for (int i = NControls() - 1; i >= 0; --i) {
-        IControl* pControl = mControls[i];
+        IControl* pControl = mControls[i].get();
         if (!pControl->IsHidden() && !pControl->IsGrayed() && pControl->HitTest(x, y)) return i;
     }
     return -1;
@@ -25,7 +25,7 @@ void IGraphicsLice::OnMouseDown(int x, int y, const MouseMods& mods)
     mMouseX = x;
     mMouseY = y;
     mRightButtonCapture = mods.mRight;
-    IControl* pControl = mControls[index];
+    IControl* pControl = mControls[index].get();
     pControl->MouseDown(x, y, mods);
     BeginGesture(pControl->ParamIdx());
 }
@@ -36,7 +36,7 @@ void IGraphicsLice::OnMouseUp(int x, int y, const MouseMods& mods)
     mCapture = -1;
     mRightButtonCapture = false;
     if (index < 0) return;
-    IControl* pControl = mControls[index];
+    IControl* pControl = mControls[index].get();
     pControl->MouseUp(x, y, mods);
     if (MaySendToPlug()) EndGesture();
 }
@@ -48,8 +48,8 @@ void IGraphicsLice::BeginGesture(int paramIdx)
     if (MaySendToPlug()) EndGesture();
     // A modal menu or dialog of the press may have lost the plug-in lock to
     // a host thread that closes the editor: the host hears nothing more.
-    if (paramIdx < 0 || !mpPlug || !MaySendToPlug() || mGestureParam >= 0) return;
-    mpPlug->BeginParamGesture(paramIdx);
+    if (paramIdx < 0 || !mpParamHost || !MaySendToPlug() || mGestureParam >= 0) return;
+    mpParamHost->BeginParamGesture(paramIdx);
     mGestureParam = paramIdx;
 }
 
@@ -58,7 +58,7 @@ void IGraphicsLice::EndGesture()
     if (mGestureParam < 0) return;
     int paramIdx = mGestureParam;
     mGestureParam = -1;
-    if (mpPlug) mpPlug->EndParamGesture(paramIdx);
+    if (mpParamHost) mpParamHost->EndParamGesture(paramIdx);
 }
 
 void IGraphicsLice::OnMouseDrag(int x, int y, const MouseMods& mods)
@@ -88,7 +88,7 @@ bool IGraphicsLice::OnMouseDoubleClick(int x, int y, const MouseMods& mods)
     mCapture = -1;
     int index = GetMouseControlIdx(x, y);
     if (index < 0) return false;
-    IControl* pControl = mControls[index];
+    IControl* pControl = mControls[index].get();
     if (pControl->DoubleClickAsPress()) {
         mCapture = index;
         mMouseX = x;
@@ -109,7 +109,7 @@ void IGraphicsLice::OnMouseWheel(int x, int y, const MouseMods& mods, int d)
 
 void IGraphicsLice::OnMouseOut()
 {
-    for (IControl* pControl : mControls) pControl->MouseOut();
+    for (const std::unique_ptr<IControl>& pControl : mControls) pControl->MouseOut();
     mMouseOver = -1;
 }
 

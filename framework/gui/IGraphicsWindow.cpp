@@ -1,7 +1,7 @@
-// What every platform's editor window shares: opening and closing, the
-// timer tick, input entry points, the value prompt and its states, value
-// menus, and the rules of the dialogs. The window system is reached through
-// the wrappers of IGraphicsWindowOffscreen.cpp.
+// What every implementation of the editor window shares: opening and
+// closing, the timer tick, input entry points, the value prompt and its
+// states, value menus, and the rules of the dialogs. The window system is
+// reached through the Native* functions only.
 #include "IGraphicsWindow.h"
 
 #include <algorithm>
@@ -11,7 +11,7 @@
 #include "IControl.h"
 #include "ITextControl.h"
 #include "PopupMenu.h"
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 #include "framework/plugin/ModuleFile.h"
 #include "framework/raster/SystemBitmap.h"
@@ -39,8 +39,8 @@ int TopLevelIndexOf(const NativeMenu& menu, int id)
 
 }  // namespace
 
-IGraphicsWindow::IGraphicsWindow(IPlugBase* pPlug, int width, int height, int frameRate)
-    : IGraphicsLice(pPlug, width, height, frameRate)
+IGraphicsWindow::IGraphicsWindow(IParamHost* pParamHost, int width, int height, int frameRate)
+    : IGraphicsLice(pParamHost, width, height, frameRate)
 {
 }
 
@@ -58,7 +58,7 @@ IGraphicsWindow::~IGraphicsWindow()
 void* IGraphicsWindow::OpenWindow(void* pParent)
 {
     if (HasWindow()) {
-        if (!mOffscreen) NativePlace(&mPlaceX, &mPlaceY);
+        NativePlace(&mPlaceX, &mPlaceY);
         CloseWindow();
     }
     {
@@ -71,9 +71,7 @@ void* IGraphicsWindow::OpenWindow(void* pParent)
     // Set before the window exists: the platform's first tick may come at once.
     mWindowOpen.store(true, std::memory_order_release);
     PostTaskFlags(TASK_WINDOW_OPENED);
-    if (mOffscreen) {
-        mOffscreenOpen = true;
-    } else if (!NativeOpen(pParent, mPlaceX, mPlaceY)) {
+    if (!NativeOpen(pParent, mPlaceX, mPlaceY)) {
         mWindowOpen.store(false, std::memory_order_release);
         return nullptr;
     }
@@ -86,15 +84,15 @@ void IGraphicsWindow::CloseWindow()
     // A GUI thread waiting for the plug-in lock, which the caller may hold,
     // gives up; the platform then ends that thread.
     mClosing.store(true, std::memory_order_release);
-    if (!mOffscreen) NativeClose();
+    NativeClose();
     mWindowOpen.store(false, std::memory_order_release);
 
-    // An offscreen GUI thread (a test's) may still be finishing an event.
+    // A GUI thread without a window system (a test's) may still be
+    // finishing an event.
     HostSection host(this);
-    mOffscreenOpen = false;
-    // The platform destroyed the edit box with the window.
-    mScript.mEditExists = false;
-    mPromptEditExists = false;
+    // A platform destroyed the edit box with the window and its record; the
+    // offscreen window, which keeps its record, drops the box here.
+    DestroyEdit();
     mpPromptControl = nullptr;
     mpPromptParam = nullptr;
     mPromptTextMode = false;
@@ -241,7 +239,7 @@ void IGraphicsWindow::OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bo
     int centreX = pControl->GetRect().MidX();
     int centreY = pControl->GetRect().MidY();
 
-    PopupMenu* pMenu = pControl->MakeValueMenu();
+    std::unique_ptr<PopupMenu> pMenu = pControl->MakeValueMenu();
     if (pMenu) {
         NativeMenu native;
         int nextId = 1;
@@ -249,9 +247,8 @@ void IGraphicsWindow::OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bo
         int index = TopLevelIndexOf(native, TrackMenu(native, centreX, centreY));
         if (index >= 0) {
             pMenu->SetChosenItemIndex(index);
-            pControl->ApplyMenuChoice(pMenu, index);
+            pControl->ApplyMenuChoice(pMenu.get(), index);
         }
-        pControl->FreeValueMenu(pMenu);
         return;
     }
 
@@ -382,15 +379,6 @@ void IGraphicsWindow::ChooseFile(std::string* pPath, int action, const char* fol
     }
     if (!extensions) extensions = "";
     ModalSection modal(this);
-    if (mOffscreen) {
-        ++mScript.mFileDialogs;
-        mScript.mLastFileAction = action;
-        mScript.mLastFileFolder = initialFolder;
-        mScript.mLastFileExtensions = extensions;
-        if (mScript.mOnModal) mScript.mOnModal();
-        if (mScript.mFileChosen) *pPath = mScript.mFilePath;
-        return;
-    }
     std::string chosen;
     if (NativeChooseFile(&chosen, action, initialFolder.c_str(), extensions)) *pPath = chosen;
 }
@@ -403,16 +391,6 @@ bool IGraphicsWindow::ChooseColour(Color* pColor, const char* title)
         for (int i = 0; i < 16; ++i) mpCustomColours[i] = 0x00FFFFFFu;
     }
     ModalSection modal(this);
-    if (mOffscreen) {
-        ++mScript.mColourDialogs;
-        mScript.mLastColourTitle = title ? title : "";
-        if (mScript.mOnModal) mScript.mOnModal();
-        if (!mScript.mColourChosen) return false;
-        pColor->mRed = mScript.mColour.mRed;
-        pColor->mGreen = mScript.mColour.mGreen;
-        pColor->mBlue = mScript.mColour.mBlue;
-        return true;
-    }
     Color chosen = *pColor;
     if (!NativeChooseColour(&chosen, title, mpCustomColours.get())) return false;
     pColor->mRed = chosen.mRed;
@@ -437,9 +415,9 @@ bool IGraphicsWindow::OpenWebAddress(const char* url, const char* title, const c
 void IGraphicsWindow::HostFolder(std::string* pFolder)
 {
     if (!pFolder) return;
-    std::string program;
     pFolder->clear();
-    if (NativeProgramPath(&program)) *pFolder = FolderOf(program);
+    char program[4096];
+    if (GetFileNameOfProgram(program, sizeof program)) *pFolder = FolderOf(program);
 }
 
 void IGraphicsWindow::PluginFolder(std::string* pFolder)
@@ -461,5 +439,66 @@ void IGraphicsWindow::Resize(int width, int height)
     mWidth = width;
     mHeight = height;
     if (mpDrawBitmap) mpDrawBitmap->Resize(width, height);
-    if (HasWindow() && !mOffscreen && (dw != 0 || dh != 0)) NativeResize(dw, dh);
+    if (HasWindow() && (dw != 0 || dh != 0)) NativeResize(dw, dh);
 }
+
+// ---- The window system
+
+bool IGraphicsWindow::HasWindow() const { return mWindowOpen.load(std::memory_order_acquire); }
+
+void* IGraphicsWindow::GetWindow() const { return mpNative ? NativeHandle() : nullptr; }
+
+void IGraphicsWindow::BlitToWindow(const ControlRect& rect)
+{
+    if (mpNative) NativeBlit(rect);
+}
+
+void IGraphicsWindow::BlitRectsToWindow(const ControlRect* pRects, int count)
+{
+    if (mpNative) NativeBlitRects(pRects, count);
+}
+
+int IGraphicsWindow::TrackMenu(const NativeMenu& menu, int x, int y)
+{
+    if (!HasWindow()) return 0;
+    ModalSection modal(this);
+    return NativeTrackMenu(menu, x, y);
+}
+
+bool IGraphicsWindow::CreateEdit(const ControlRect& rect, const char* text)
+{
+    if (!HasWindow()) return false;
+    // Set first: the box reports its focus while being created.
+    mPromptEditExists = true;
+    if (!NativeCreateEdit(rect, text)) {
+        mPromptEditExists = false;
+        return false;
+    }
+    return true;
+}
+
+void IGraphicsWindow::DestroyEdit()
+{
+    if (mpNative) NativeDestroyEdit();
+    mPromptEditExists = false;
+}
+
+void IGraphicsWindow::GetEditText(std::string* pText)
+{
+    pText->clear();
+    if (mpNative) NativeGetEditText(pText, MAX_PROMPT_TEXT);
+}
+
+void IGraphicsWindow::SetEditText(const char* text)
+{
+    if (mpNative) NativeSetEditText(text);
+}
+
+bool IGraphicsWindow::ShowMessage(const char* text, const char* title, bool yesNo)
+{
+    return NativeMessageBox(text, title ? title : "", yesNo);
+}
+
+bool IGraphicsWindow::InternetConnected() { return NativeInternetConnected(); }
+
+bool IGraphicsWindow::OpenUrl(const char* url) { return NativeOpenUrl(url); }

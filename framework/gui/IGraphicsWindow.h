@@ -4,25 +4,20 @@
 // opening a web address and the module folders.
 //
 // One class for every platform. What all platforms share (the timer tick,
-// the value-prompt states, menus, the dialogs' rules, the offscreen mode)
-// is in IGraphicsWindow.cpp and IGraphicsWindowOffscreen.cpp; the window
-// system itself sits behind the private Native* functions below, defined
-// once per platform in IGraphicsWindowX11.cpp and IGraphicsWindowWin32.cpp.
-//
-// OFFSCREEN MODE (SetOffscreen): OpenWindow succeeds without any window
-// system; the caller drives the timer with Tick() and injects input through
-// the same Handle* entry points a platform uses; the prompt's edit box is a
-// virtual one whose text the caller sets (Offscreen().mEditText); menus,
-// dialogs and message boxes answer from Offscreen() and record what they
-// were asked; WriteScreenshot saves the draw bitmap as PNG. Tests and the
-// host's editor command use it.
+// the value-prompt states, menus, the dialogs' rules) is in
+// IGraphicsWindow.cpp; the window system itself sits behind the private
+// Native* functions below. Each implementation of them is a library of its
+// own, and a program links exactly one: tarvo_gui_native, the platform's
+// (IGraphicsWindowX11.cpp or IGraphicsWindowWin32.cpp), for the plug-in
+// module, or tarvo_gui_offscreen (IGraphicsWindowOffscreen.cpp, see
+// OffscreenWindow.h), a window without any window system, for tests and for
+// drawing the editor into a file.
 //
 // Windows note: <windows.h> defines LoadImage as a macro; a platform file
 // that includes it must #undef LoadImage before including this header.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,45 +40,6 @@ struct NativeMenu {
     std::vector<NativeMenuItem> mItems;
 };
 
-// The offscreen window's answers to modal questions, and its record of what
-// it was asked. Answers persist until changed.
-struct OffscreenScript {
-    // Answers.
-    int mMenuChoice = 0;  // id the next popup menus return; 0 = dismissed
-    bool mFileChosen = false;
-    std::string mFilePath;
-    bool mColourChosen = false;
-    Color mColour;
-    bool mAnswerYes = true;  // to Yes/No message boxes
-    bool mConnected = true;  // internet connection state
-    bool mUrlOpens = true;
-    // Runs while a menu, dialog or message box is "open", on the GUI thread
-    // and without the plug-in lock, as a native modal loop would.
-    std::function<void()> mOnModal;
-
-    // What was asked.
-    int mMenusShown = 0;
-    NativeMenu mLastMenu;
-    int mLastMenuX = 0;
-    int mLastMenuY = 0;
-    int mFileDialogs = 0;
-    int mLastFileAction = 0;
-    std::string mLastFileFolder;
-    std::string mLastFileExtensions;
-    int mColourDialogs = 0;
-    std::string mLastColourTitle;
-    std::vector<std::string> mMessages;
-    std::vector<std::string> mOpenedUrls;
-    int mBlits = 0;
-    ControlRect mLastBlit;
-
-    // The prompt's edit box.
-    bool mEditExists = false;
-    std::string mEditText;
-    ControlRect mEditRect;
-    bool mEditSelectedAll = false;
-};
-
 class IGraphicsWindow : public IGraphicsLice {
 public:
     enum PromptState {
@@ -98,7 +54,7 @@ public:
     static constexpr int PROMPT_HEIGHT = 16;
     static constexpr int MAX_PROMPT_TEXT = 1000;
 
-    IGraphicsWindow(IPlugBase* pPlug, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
+    IGraphicsWindow(IParamHost* pParamHost, int width, int height, int frameRate = DEFAULT_FRAME_RATE);
     // Closes the window without sending anything more to the plug-in (the
     // plug-in deletes its editor from its own destructor).
     ~IGraphicsWindow() override;
@@ -119,8 +75,8 @@ public:
     bool OpenWebAddress(const char* url, const char* title, const char* confirmText,
                         const char* errorText) override;
     // A window open already is closed first (its place is kept). Marks every
-    // control changed. Returns the window handle (offscreen: this surface),
-    // or null when the window system failed. Host's UI thread.
+    // control changed. Returns the window handle, or null when the window
+    // system failed. Host's UI thread.
     void* OpenWindow(void* pParent) override;
     // Ends the GUI thread, destroys the window and the prompt, and applies
     // user values still posted. Host's UI thread; may hold the plug-in lock.
@@ -161,14 +117,10 @@ public:
     bool PromptOpen() const { return mPromptEditExists; }
     IControl* PromptControl() const { return mpPromptControl; }
 
-    // ---- Offscreen mode
-    // Only while no window is open.
-    void SetOffscreen(bool offscreen);
-    bool IsOffscreen() const { return mOffscreen; }
-    OffscreenScript& Offscreen() { return mScript; }
-    // The draw bitmap as an 8-bit RGBA PNG file; false when it cannot be
-    // written.
-    bool WriteScreenshot(const char* path);
+    // The window system's record of this window (handles, the GUI thread,
+    // the edit box, fonts), defined by the implementation of the Native*
+    // functions, which alone creates and frees it; null while it has none.
+    struct NativeWindow;
 
 private:
     IGraphicsWindow(const IGraphicsWindow&) = delete;
@@ -189,13 +141,16 @@ private:
     bool InternetConnected();
     bool OpenUrl(const char* url);
 
-    // ---- The window system: one definition per platform
-    // (IGraphicsWindowX11.cpp, IGraphicsWindowWin32.cpp). Called only when
-    // the surface is not offscreen.
+    // ---- The window system: one definition per implementation
+    // (IGraphicsWindowX11.cpp, IGraphicsWindowWin32.cpp,
+    // IGraphicsWindowOffscreen.cpp). What follows describes a platform's;
+    // the offscreen one opens with any parent, records what it is asked and
+    // answers from its script (OffscreenWindow.h).
 
-    // The platform's record of the open window (handles, the GUI thread,
-    // the edit box, fonts), created by NativeOpen and freed by NativeClose.
-    struct NativeWindow;
+    // Frees a record; defined with it.
+    struct NativeWindowDeleter {
+        void operator()(NativeWindow* pNative) const;
+    };
 
     // Creates a visible child window of pParent with the surface's size at
     // (x, y) in the parent, starts the timer calling Tick() every
@@ -246,14 +201,13 @@ private:
     bool NativeInternetConnected();
     // Opens the address with the system's handler ("open").
     bool NativeOpenUrl(const char* url);
-    // The full file name of the host program.
-    static bool NativeProgramPath(std::string* pPath);
 
-    NativeWindow* mpNative = nullptr;
+    // The platform window's record is made by NativeOpen and freed by
+    // NativeClose (on Windows, by the modal loop still running on it); the
+    // offscreen one lives as long as this window.
+    std::unique_ptr<NativeWindow, NativeWindowDeleter> mpNative;
 
     // ---- Fields
-    bool mOffscreen = false;
-    bool mOffscreenOpen = false;
     int mPlaceX = 0;
     int mPlaceY = 0;
     int mPromptState = PromptState_Idle;
@@ -262,5 +216,4 @@ private:
     IPlugParam* mpPromptParam = nullptr;
     bool mPromptTextMode = false;
     std::unique_ptr<uint32_t[]> mpCustomColours;
-    OffscreenScript mScript;
 };

@@ -1,136 +1,152 @@
-// Where the window either reaches the window system or, offscreen, answers
-// from its script: every call of a Native* function goes through here.
-#include "IGraphicsWindow.h"
+// The window system of the offscreen window: no window, a virtual edit box,
+// and menus, dialogs and message boxes that answer from the script.
+#include "OffscreenWindow.h"
+
+#include <atomic>
+#include <mutex>
 
 #include "framework/raster/Raster.h"
-#include "framework/raster/SystemBitmap.h"
+#include "framework/raster/RasterBitmap.h"
 
-bool IGraphicsWindow::HasWindow() const { return mWindowOpen.load(std::memory_order_acquire); }
+struct IGraphicsWindow::NativeWindow {
+    OffscreenScript mScript;
+    // Set by the host's thread, read by a test's GUI thread.
+    std::atomic<bool> mOpen{false};
 
-void* IGraphicsWindow::GetWindow() const
-{
-    if (mOffscreen) return mOffscreenOpen ? const_cast<IGraphicsWindow*>(this) : nullptr;
-    return mpNative ? NativeHandle() : nullptr;
-}
-
-void IGraphicsWindow::SetOffscreen(bool offscreen)
-{
-    if (HasWindow()) return;
-    mOffscreen = offscreen;
-}
-
-bool IGraphicsWindow::WriteScreenshot(const char* path)
-{
-    ScopedLock lock(mSurfaceLock);
-    if (!mpDrawBitmap || !path) return false;
-    return Raster::WritePngFile(*mpDrawBitmap, path);
-}
-
-void IGraphicsWindow::BlitToWindow(const ControlRect& rect)
-{
-    if (mOffscreen) {
-        if (!mOffscreenOpen) return;
-        ++mScript.mBlits;
-        mScript.mLastBlit = rect;
-    } else if (mpNative) {
-        NativeBlit(rect);
+    // The window's record, made on first use; a test may ask for the
+    // script before the window opens, from another thread than the one
+    // that will run it.
+    static NativeWindow& Of(const IGraphicsWindow& window)
+    {
+        static std::mutex mutex;
+        std::lock_guard<std::mutex> lock(mutex);
+        IGraphicsWindow& writable = const_cast<IGraphicsWindow&>(window);
+        if (!writable.mpNative) writable.mpNative.reset(new NativeWindow());
+        return *writable.mpNative;
     }
+};
+
+void IGraphicsWindow::NativeWindowDeleter::operator()(NativeWindow* pNative) const { delete pNative; }
+
+OffscreenScript& Offscreen(IGraphicsWindow& window) { return IGraphicsWindow::NativeWindow::Of(window).mScript; }
+
+bool WriteScreenshot(IGraphicsLice& surface, const char* path)
+{
+    ScopedLock lock(surface.SurfaceLock());
+    RasterBitmap* pBitmap = surface.PixelBuffer();
+    if (!pBitmap || !path) return false;
+    return Raster::WritePngFile(*pBitmap, path);
 }
 
-void IGraphicsWindow::BlitRectsToWindow(const ControlRect* pRects, int count)
+bool IGraphicsWindow::NativeOpen(void* /*pParent*/, int /*x*/, int /*y*/)
 {
-    if (mOffscreen) {
-        IGraphicsLice::BlitRectsToWindow(pRects, count);
-    } else if (mpNative) {
-        NativeBlitRects(pRects, count);
-    }
-}
-
-int IGraphicsWindow::TrackMenu(const NativeMenu& menu, int x, int y)
-{
-    if (!HasWindow()) return 0;
-    ModalSection modal(this);
-    if (mOffscreen) {
-        ++mScript.mMenusShown;
-        mScript.mLastMenu = menu;
-        mScript.mLastMenuX = x;
-        mScript.mLastMenuY = y;
-        if (mScript.mOnModal) mScript.mOnModal();
-        return mScript.mMenuChoice;
-    }
-    return NativeTrackMenu(menu, x, y);
-}
-
-bool IGraphicsWindow::CreateEdit(const ControlRect& rect, const char* text)
-{
-    if (!HasWindow()) return false;
-    if (mOffscreen) {
-        mScript.mEditExists = true;
-        mScript.mEditText = text;
-        mScript.mEditRect = rect;
-        mScript.mEditSelectedAll = true;
-        mPromptEditExists = true;
-        // A new edit box takes the keyboard focus, as a native one does.
-        PromptFocusChanged(true);
-        return true;
-    }
-    // Set first: the native box reports its focus while being created.
-    mPromptEditExists = true;
-    if (!NativeCreateEdit(rect, text)) {
-        mPromptEditExists = false;
-        return false;
-    }
+    NativeWindow::Of(*this).mOpen = true;
     return true;
 }
 
-void IGraphicsWindow::DestroyEdit()
+void IGraphicsWindow::NativeClose() { NativeWindow::Of(*this).mOpen = false; }
+
+void* IGraphicsWindow::NativeHandle() const
 {
-    if (mOffscreen) {
-        mScript.mEditExists = false;
-        mScript.mEditSelectedAll = false;
-    } else if (mpNative) {
-        NativeDestroyEdit();
-    }
-    mPromptEditExists = false;
+    return NativeWindow::Of(*this).mOpen ? const_cast<IGraphicsWindow*>(this) : nullptr;
 }
 
-void IGraphicsWindow::GetEditText(std::string* pText)
+bool IGraphicsWindow::NativePlace(int* /*pX*/, int* /*pY*/) const { return false; }
+
+void IGraphicsWindow::NativeBlit(const ControlRect& rect)
 {
-    pText->clear();
-    if (mOffscreen) {
-        *pText = mScript.mEditText.substr(0, MAX_PROMPT_TEXT);
-    } else if (mpNative) {
-        NativeGetEditText(pText, MAX_PROMPT_TEXT);
-    }
+    NativeWindow& native = NativeWindow::Of(*this);
+    if (!native.mOpen) return;
+    ++native.mScript.mBlits;
+    native.mScript.mLastBlit = rect;
 }
 
-void IGraphicsWindow::SetEditText(const char* text)
+void IGraphicsWindow::NativeBlitRects(const ControlRect* pRects, int count)
 {
-    if (mOffscreen) {
-        mScript.mEditText = text;
-        mScript.mEditSelectedAll = false;
-    } else if (mpNative) {
-        NativeSetEditText(text);
-    }
+    for (int i = 0; i < count; ++i) NativeBlit(pRects[i]);
 }
 
-bool IGraphicsWindow::ShowMessage(const char* text, const char* title, bool yesNo)
+void IGraphicsWindow::NativeResize(int /*dw*/, int /*dh*/) {}
+
+bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text)
 {
-    if (mOffscreen) {
-        mScript.mMessages.push_back(text);
-        if (mScript.mOnModal) mScript.mOnModal();
-        return yesNo ? mScript.mAnswerYes : true;
-    }
-    return NativeMessageBox(text, title ? title : "", yesNo);
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    script.mEditExists = true;
+    script.mEditText = text;
+    script.mEditRect = rect;
+    script.mEditSelectedAll = true;
+    // A new edit box takes the keyboard focus, as a native one does.
+    PromptFocusChanged(true);
+    return true;
 }
 
-bool IGraphicsWindow::InternetConnected() { return mOffscreen ? mScript.mConnected : NativeInternetConnected(); }
-
-bool IGraphicsWindow::OpenUrl(const char* url)
+void IGraphicsWindow::NativeDestroyEdit()
 {
-    if (mOffscreen) {
-        mScript.mOpenedUrls.push_back(url);
-        return mScript.mUrlOpens;
-    }
-    return NativeOpenUrl(url);
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    script.mEditExists = false;
+    script.mEditSelectedAll = false;
+}
+
+void IGraphicsWindow::NativeGetEditText(std::string* pText, int maxLength)
+{
+    *pText = NativeWindow::Of(*this).mScript.mEditText.substr(0, maxLength);
+}
+
+void IGraphicsWindow::NativeSetEditText(const char* text)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    script.mEditText = text;
+    script.mEditSelectedAll = false;
+}
+
+int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    ++script.mMenusShown;
+    script.mLastMenu = menu;
+    script.mLastMenuX = x;
+    script.mLastMenuY = y;
+    if (script.mOnModal) script.mOnModal();
+    return script.mMenuChoice;
+}
+
+bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    ++script.mFileDialogs;
+    script.mLastFileAction = action;
+    script.mLastFileFolder = folder;
+    script.mLastFileExtensions = extensions;
+    if (script.mOnModal) script.mOnModal();
+    if (!script.mFileChosen) return false;
+    *pPath = script.mFilePath;
+    return true;
+}
+
+bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* /*pCustomColours*/)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    ++script.mColourDialogs;
+    script.mLastColourTitle = title ? title : "";
+    if (script.mOnModal) script.mOnModal();
+    if (!script.mColourChosen) return false;
+    *pColor = script.mColour;
+    return true;
+}
+
+bool IGraphicsWindow::NativeMessageBox(const char* text, const char* /*title*/, bool yesNo)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    script.mMessages.push_back(text);
+    if (script.mOnModal) script.mOnModal();
+    return yesNo ? script.mAnswerYes : true;
+}
+
+bool IGraphicsWindow::NativeInternetConnected() { return NativeWindow::Of(*this).mScript.mConnected; }
+
+bool IGraphicsWindow::NativeOpenUrl(const char* url)
+{
+    OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    script.mOpenedUrls.push_back(url);
+    return script.mUrlOpens;
 }

@@ -31,6 +31,7 @@
 
 #include "IGraphicsWindow.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -201,7 +202,7 @@ UINT_PTR CALLBACK ColourDialogHook(HWND dialog, UINT message, WPARAM /*wParam*/,
     return FALSE;
 }
 
-int ColourComponent(int32_t value) { return value < 0 ? 0 : (value > 255 ? 255 : value); }
+int ColourComponent(int32_t value) { return std::clamp<int32_t>(value, 0, 255); }
 
 }  // namespace
 
@@ -282,7 +283,7 @@ LRESULT CALLBACK IGraphicsWindow::NativeWindow::WindowProc(HWND window, UINT mes
 LRESULT IGraphicsWindow::NativeWindow::HandleMessage(IGraphicsWindow* pGraphics, HWND window, UINT message,
                                                      WPARAM wParam, LPARAM lParam)
 {
-    NativeWindow* pNative = pGraphics->mpNative;
+    NativeWindow* pNative = pGraphics->mpNative.get();
     // While the prompt's edit box has the focus the editor leaves the mouse
     // and the keyboard to the system; a right-button press cancels the
     // prompt, and releases still end the press that opened it.
@@ -413,7 +414,7 @@ void IGraphicsWindow::NativeWindow::EndPressWithoutRelease(IGraphicsWindow* pGra
 {
     // The record of a window closed meanwhile may be gone: only the current
     // one, of this window, is asked.
-    NativeWindow* pNative = pGraphics->mpNative;
+    NativeWindow* pNative = pGraphics->mpNative.get();
     if (!pNative || pNative->mWindow != window || pNative->mModalLoops == modalLoops) return;
     if (pGraphics->CaptureIdx() < 0) return;
     // A late release, should one come, is not delivered a second time.
@@ -428,7 +429,7 @@ LRESULT CALLBACK IGraphicsWindow::NativeWindow::PromptProc(HWND edit, UINT messa
     HWND parent = GetParent(edit);
     IGraphicsWindow* pGraphics =
         parent ? reinterpret_cast<IGraphicsWindow*>(GetWindowLongPtrA(parent, GWLP_USERDATA)) : nullptr;
-    NativeWindow* pNative = pGraphics ? pGraphics->mpNative : nullptr;
+    NativeWindow* pNative = pGraphics ? pGraphics->mpNative.get() : nullptr;
     bool ours = pNative && pNative->mEdit == edit && pNative->mEditPreviousProc;
     // An edit box's own procedure is its class's.
     WNDPROC previous =
@@ -494,13 +495,12 @@ bool IGraphicsWindow::NativeOpen(void* pParent, int x, int y)
     NativeWindow* pNative = new NativeWindow();
     pNative->mpGraphics = this;
     pNative->mInstance = instance;
-    mpNative = pNative;
+    mpNative.reset(pNative);
     // WS_CLIPCHILDREN keeps the bitmap copies off the prompt's edit box.
     HWND window = CreateWindowExA(0, WINDOW_CLASS_NAME, WINDOW_TITLE, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
                                   Width(), Height(), parent, nullptr, instance, this);
     if (!window) {
-        mpNative = nullptr;
-        delete pNative;
+        mpNative.reset();
         DropWindowUse(instance);
         return false;
     }
@@ -510,7 +510,7 @@ bool IGraphicsWindow::NativeOpen(void* pParent, int x, int y)
 
 void IGraphicsWindow::NativeClose()
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative) return;
     HWND window = pNative->mWindow;
     if (window) KillTimer(window, TIMER_ID);
@@ -522,7 +522,9 @@ void IGraphicsWindow::NativeClose()
         DestroyWindow(window);
     }
     pNative->mWindow = nullptr;
-    mpNative = nullptr;
+    // From here the record is this function's to free, or the modal loop's
+    // that still runs on it.
+    mpNative.release();
     DropWindowUse(pNative->mInstance);
     if (pNative->mModalDepth > 0) {
         pNative->mClosed = true;
@@ -530,6 +532,8 @@ void IGraphicsWindow::NativeClose()
         delete pNative;
     }
 }
+
+void IGraphicsWindow::NativeWindowDeleter::operator()(NativeWindow* pNative) const { delete pNative; }
 
 void* IGraphicsWindow::NativeHandle() const { return mpNative ? mpNative->mWindow : nullptr; }
 
@@ -547,7 +551,7 @@ bool IGraphicsWindow::NativePlace(int* pX, int* pY) const
 
 void IGraphicsWindow::NativeBlit(const ControlRect& rect)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mWindow || !mpDrawBitmap) return;
     int left = rect.mLeft < 0 ? 0 : rect.mLeft;
     int top = rect.mTop < 0 ? 0 : rect.mTop;
@@ -570,7 +574,7 @@ void IGraphicsWindow::NativeBlit(const ControlRect& rect)
 
 void IGraphicsWindow::NativeBlitRects(const ControlRect* pRects, int count)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mWindow || !mpDrawBitmap) return;
     if (pNative->mPaintDC) {
         for (int i = 0; i < count; ++i) NativeBlit(pRects[i]);
@@ -600,7 +604,7 @@ void IGraphicsWindow::NativeResize(int dw, int dh)
 
 bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mWindow) return false;
     pNative->DestroyPromptEdit(false);
     HWND edit = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL, rect.mLeft,
@@ -643,7 +647,7 @@ void IGraphicsWindow::NativeSetEditText(const char* text)
 
 int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mWindow) return 0;
     HWND window = pNative->mWindow;
     HMENU popup = BuildMenu(menu.mItems);
@@ -662,7 +666,7 @@ int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
 
 bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     char path[FILE_PATH_BUFFER];
     std::memset(path, 0, sizeof path);
     std::string defaultExtension;
@@ -696,7 +700,7 @@ bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const cha
 
 bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* pCustomColours)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     COLORREF custom[CUSTOM_COLOUR_COUNT];
     for (int i = 0; i < CUSTOM_COLOUR_COUNT; ++i) custom[i] = pCustomColours[i];
 
@@ -730,7 +734,7 @@ bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint3
 
 bool IGraphicsWindow::NativeMessageBox(const char* text, const char* title, bool yesNo)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     HWND owner = pNative ? pNative->mWindow : nullptr;
     int answer;
     {
@@ -752,13 +756,4 @@ bool IGraphicsWindow::NativeOpenUrl(const char* url)
     HINSTANCE result = ShellExecuteA(owner, "open", url, nullptr, nullptr, SW_SHOWNORMAL);
     // Values above 32 mean success.
     return reinterpret_cast<INT_PTR>(result) > 32;
-}
-
-bool IGraphicsWindow::NativeProgramPath(std::string* pPath)
-{
-    char path[MAX_PATH + 1];
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return false;
-    pPath->assign(path, length);
-    return true;
 }

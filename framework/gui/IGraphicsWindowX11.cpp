@@ -696,10 +696,9 @@ bool IGraphicsWindow::NativeOpen(void* pParent, int x, int y)
     std::unique_ptr<NativeWindow> pNative(new NativeWindow(this));
     if (!pNative->Open(parent, x, y)) return false;
     // Set before the thread starts: its first blit looks for it.
-    mpNative = pNative.release();
+    mpNative.reset(pNative.release());
     if (!mpNative->StartThread()) {
-        delete mpNative;
-        mpNative = nullptr;
+        mpNative.reset();
         return false;
     }
     return true;
@@ -709,9 +708,10 @@ void IGraphicsWindow::NativeClose()
 {
     if (!mpNative) return;
     mpNative->Close();
-    delete mpNative;
-    mpNative = nullptr;
+    mpNative.reset();
 }
+
+void IGraphicsWindow::NativeWindowDeleter::operator()(NativeWindow* pNative) const { delete pNative; }
 
 void* IGraphicsWindow::NativeHandle() const
 {
@@ -751,7 +751,7 @@ void IGraphicsWindow::NativeBlitRects(const ControlRect* pRects, int count)
 
 void IGraphicsWindow::NativeResize(int dw, int dh)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->OnEventThread() || pNative->mWindowGone) return;
     Display* pDisplay = pNative->mpDisplay;
     DisplayX11::ErrorTrap trap(pDisplay);
@@ -782,7 +782,7 @@ void IGraphicsWindow::NativeResize(int dw, int dh)
 
 bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->OnEventThread() || pNative->mWindowGone) return false;
     std::unique_ptr<EditBoxX11> pEdit(new EditBoxX11(MAX_PROMPT_TEXT - 1));
     if (!pEdit->Create(pNative->mpDisplay, pNative->mWindow, pNative->mpVisual, pNative->mDepth,
@@ -798,7 +798,7 @@ bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text
 
 void IGraphicsWindow::NativeDestroyEdit()
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mpEdit || !pNative->OnEventThread()) return;
     bool hadFocus = pNative->mpEdit->HasFocus();
     pNative->mpEdit.reset();
@@ -820,7 +820,7 @@ void IGraphicsWindow::NativeSetEditText(const char* text)
 
 int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
 {
-    NativeWindow* pNative = mpNative;
+    NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->OnEventThread() || pNative->mWindowGone) return 0;
     int rootX = 0, rootY = 0;
     if (!pNative->ToRoot(x, y, &rootX, &rootY)) return 0;
@@ -889,13 +889,4 @@ bool IGraphicsWindow::NativeOpenUrl(const char* url)
     // The browser that xdg-open starts outlives it: only its exit is awaited.
     if (!mpNative->RunDialog({program, url}, &output, &exitCode, false)) return false;
     return exitCode == 0 || exitCode == -1;
-}
-
-bool IGraphicsWindow::NativeProgramPath(std::string* pPath)
-{
-    char path[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return false;
-    pPath->assign(path, static_cast<size_t>(length));
-    return true;
 }

@@ -9,9 +9,9 @@ enum DragDirection { DragDirection_Vertical = 0, DragDirection_Horizontal = 1 };
 
 class IKnobControl : public IControl {
 public:
-    IKnobControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, int direction = DragDirection_Vertical,
+    IKnobControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, int direction = DragDirection_Vertical,
                  double gearing = DEFAULT_GEARING)
-        : IControl(pPlug, rect, paramIdx), mDirection(direction), mGearing(gearing)
+        : IControl(pParamHost, rect, paramIdx), mDirection(direction), mGearing(gearing)
     {
     }
 

@@ -2,9 +2,9 @@
 
 #include "IGraphicsLice.h"
 
-IKnobMultiControl::IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+IKnobMultiControl::IKnobMultiControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                                      int direction, double gearing)
-    : IKnobControl(pPlug, ControlRect(x, y, x + bitmap.mWidth, y + bitmap.FrameHeight()), paramIdx, direction,
+    : IKnobControl(pParamHost, ControlRect(x, y, x + bitmap.mWidth, y + bitmap.FrameHeight()), paramIdx, direction,
                    gearing),
       mBitmap(bitmap)
 {

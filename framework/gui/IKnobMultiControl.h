@@ -5,7 +5,7 @@
 
 class IKnobMultiControl : public IKnobControl {
 public:
-    IKnobMultiControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+    IKnobMultiControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                       int direction = DragDirection_Vertical, double gearing = DEFAULT_GEARING);
 
     bool Draw(IGraphicsLice* pGraphics) override;

@@ -1,12 +1,13 @@
 #include "IRadioGroupControl.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "IGraphicsLice.h"
 
-IRadioGroupControl::IRadioGroupControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, int nButtons,
+IRadioGroupControl::IRadioGroupControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, int nButtons,
                                        const BitmapRef& bitmap, int direction)
-    : IControl(pPlug, rect, paramIdx), mBitmap(bitmap)
+    : IControl(pParamHost, rect, paramIdx), mBitmap(bitmap)
 {
     assert(nButtons >= 2);
     if (nButtons < 2) nButtons = 2;
@@ -46,10 +47,7 @@ void IRadioGroupControl::MouseDown(int x, int y, const MouseMods& mods)
 int IRadioGroupControl::ActiveButton() const
 {
     int n = NButtons();
-    int active = static_cast<int>((n - 1) * mValue + 0.5);
-    if (active < 0) active = 0;
-    if (active > n - 1) active = n - 1;
-    return active;
+    return std::clamp(static_cast<int>((n - 1) * mValue + 0.5), 0, n - 1);
 }
 
 bool IRadioGroupControl::Draw(IGraphicsLice* pGraphics)

@@ -10,7 +10,7 @@ class IRadioGroupControl : public IControl {
 public:
     // nButtons >= 2; direction DragDirection_Horizontal lays them out in a
     // row, any other in a column, spread evenly over the rect.
-    IRadioGroupControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, int nButtons,
+    IRadioGroupControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, int nButtons,
                        const BitmapRef& bitmap, int direction = DragDirection_Vertical);
 
     void MouseDown(int x, int y, const MouseMods& mods) override;

@@ -12,9 +12,9 @@ ControlRect SliderRect(int x, int y, int length, const BitmapRef& bitmap, int di
 
 }  // namespace
 
-ISliderControl::ISliderControl(IPlugBase* pPlug, int x, int y, int length, int paramIdx,
+ISliderControl::ISliderControl(IParamHost* pParamHost, int x, int y, int length, int paramIdx,
                                const BitmapRef& handleBitmap, int direction)
-    : IControl(pPlug, SliderRect(x, y, length, handleBitmap, direction), paramIdx), mLength(length),
+    : IControl(pParamHost, SliderRect(x, y, length, handleBitmap, direction), paramIdx), mLength(length),
       mHandleSize(direction == DragDirection_Horizontal ? handleBitmap.mWidth : handleBitmap.FrameHeight()),
       mBitmap(handleBitmap), mDirection(direction)
 {

@@ -8,7 +8,7 @@
 
 class ISliderControl : public IControl {
 public:
-    ISliderControl(IPlugBase* pPlug, int x, int y, int length, int paramIdx, const BitmapRef& handleBitmap,
+    ISliderControl(IParamHost* pParamHost, int x, int y, int length, int paramIdx, const BitmapRef& handleBitmap,
                    int direction = DragDirection_Vertical);
 
     void MouseDown(int x, int y, const MouseMods& mods) override;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-ISubject::~ISubject() { delete mpObservers; }
+ISubject::~ISubject() {}
 
 void ISubject::Attach(IObserverInterface* pObserver)
 {
     if (!pObserver) return;
-    if (!mpObservers) mpObservers = new std::vector<IObserverInterface*>();
+    if (!mpObservers) mpObservers.reset(new std::vector<IObserverInterface*>());
     if (std::find(mpObservers->begin(), mpObservers->end(), pObserver) == mpObservers->end()) {
         mpObservers->push_back(pObserver);
     }

@@ -3,6 +3,7 @@
 // on the editor's thread, once per burst of changes.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 class IObserverInterface {
@@ -28,7 +29,7 @@ public:
 
 protected:
     // Created on the first attach; most controls are never observed.
-    std::vector<IObserverInterface*>* mpObservers = nullptr;
+    std::unique_ptr<std::vector<IObserverInterface*>> mpObservers;
     bool mChanged = false;
 
 private:

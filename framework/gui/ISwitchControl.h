@@ -6,9 +6,9 @@
 
 class ISwitchControl : public IBitmapControl {
 public:
-    ISwitchControl(IPlugBase* pPlug, int x, int y, int paramIdx, const BitmapRef& bitmap,
+    ISwitchControl(IParamHost* pParamHost, int x, int y, int paramIdx, const BitmapRef& bitmap,
                    int blendMethod = BlendMethod_Alpha)
-        : IBitmapControl(pPlug, x, y, paramIdx, bitmap, blendMethod)
+        : IBitmapControl(pParamHost, x, y, paramIdx, bitmap, blendMethod)
     {
     }
 

@@ -8,8 +8,8 @@ int Darker(int channel) { return channel > 128 ? channel - 128 : 0; }
 
 }  // namespace
 
-ITextControl::ITextControl(IPlugBase* pPlug, const ControlRect& rect, const TextStyle& style, const char* text)
-    : IControl(pPlug, rect), mTextStyle(style), mNormalColor(style.mColor),
+ITextControl::ITextControl(IParamHost* pParamHost, const ControlRect& rect, const TextStyle& style, const char* text)
+    : IControl(pParamHost, rect), mTextStyle(style), mNormalColor(style.mColor),
       mGrayedColor(255, Darker(style.mColor.mRed), Darker(style.mColor.mGreen), Darker(style.mColor.mBlue)),
       mText(text ? text : "")
 {

@@ -7,7 +7,7 @@
 
 class ITextControl : public IControl {
 public:
-    ITextControl(IPlugBase* pPlug, const ControlRect& rect, const TextStyle& style, const char* text = "");
+    ITextControl(IParamHost* pParamHost, const ControlRect& rect, const TextStyle& style, const char* text = "");
 
     bool Draw(IGraphicsLice* pGraphics) override;
     // Grayed text is drawn in a darker colour.

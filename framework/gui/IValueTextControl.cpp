@@ -1,12 +1,12 @@
 #include "IValueTextControl.h"
 
-#include "framework/plugin/IPlugBase.h"
+#include "framework/plugin/IParamHost.h"
 #include "framework/plugin/IPlugParam.h"
 
-IValueTextControl::IValueTextControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx,
+IValueTextControl::IValueTextControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx,
                                      const TextStyle& style, IPlugParam* pOwnParam, bool showValue, bool showLabel,
                                      int direction, double gearing)
-    : ITextControl(pPlug, rect, style, ""), mDirection(direction), mGearing(gearing), mShowValue(showValue),
+    : ITextControl(pParamHost, rect, style, ""), mDirection(direction), mGearing(gearing), mShowValue(showValue),
       mShowLabel(showLabel), mpOwnParam(pOwnParam)
 {
     mParamIdx = paramIdx;

@@ -10,7 +10,7 @@ class IValueTextControl : public ITextControl {
 public:
     // pOwnParam: a parameter of the caller's (not owned) that formats the
     // value instead of the bound one; null for the bound parameter.
-    IValueTextControl(IPlugBase* pPlug, const ControlRect& rect, int paramIdx, const TextStyle& style,
+    IValueTextControl(IParamHost* pParamHost, const ControlRect& rect, int paramIdx, const TextStyle& style,
                       IPlugParam* pOwnParam, bool showValue, bool showLabel, int direction = DragDirection_Vertical,
                       double gearing = DEFAULT_GEARING);
 

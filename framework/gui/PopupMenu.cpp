@@ -5,7 +5,7 @@ PopupMenuItem::PopupMenuItem(const char* text, int flags, PopupMenu* pSubmenu)
 {
 }
 
-PopupMenuItem::~PopupMenuItem() { delete mpSubmenu; }
+PopupMenuItem::~PopupMenuItem() {}
 
 void PopupMenuItem::SetChecked(bool checked)
 {
@@ -16,18 +16,15 @@ void PopupMenuItem::SetChecked(bool checked)
     }
 }
 
-PopupMenu::~PopupMenu()
-{
-    for (PopupMenuItem* pItem : mItems) delete pItem;
-}
+PopupMenu::~PopupMenu() {}
 
 PopupMenuItem* PopupMenu::AddItem(PopupMenuItem* pItem, int position)
 {
     if (!pItem) return nullptr;
     if (position < 0 || position >= NItems()) {
-        mItems.push_back(pItem);
+        mItems.emplace_back(pItem);
     } else {
-        mItems.insert(mItems.begin() + position, pItem);
+        mItems.emplace(mItems.begin() + position, pItem);
     }
     return pItem;
 }
@@ -45,12 +42,12 @@ PopupMenuItem* PopupMenu::AddSeparator(int position)
 PopupMenuItem* PopupMenu::Item(int index) const
 {
     if (index < 0 || index >= NItems()) return nullptr;
-    return mItems[index];
+    return mItems[index].get();
 }
 
 bool PopupMenu::HoldsCheckedItem() const
 {
-    for (const PopupMenuItem* pItem : mItems) {
+    for (const std::unique_ptr<PopupMenuItem>& pItem : mItems) {
         if (pItem->IsChecked()) return true;
         if (pItem->Submenu() && pItem->Submenu()->HoldsCheckedItem()) return true;
     }

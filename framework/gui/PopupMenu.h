@@ -3,6 +3,7 @@
 // submenus; the menu owns its items.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ public:
     void SetChecked(bool checked);
     bool IsChecked() const { return (mFlags & Flags_Checked) != 0; }
     bool IsSeparator() const { return (mFlags & Flags_Separator) != 0; }
-    PopupMenu* Submenu() const { return mpSubmenu; }
+    PopupMenu* Submenu() const { return mpSubmenu.get(); }
 
 private:
     PopupMenuItem(const PopupMenuItem&) = delete;
@@ -33,7 +34,7 @@ private:
 
     int mFlags;
     std::string mText;
-    PopupMenu* mpSubmenu;
+    std::unique_ptr<PopupMenu> mpSubmenu;
 };
 
 class PopupMenu {
@@ -61,5 +62,5 @@ private:
     PopupMenu& operator=(const PopupMenu&) = delete;
 
     int mChosenItem = -1;
-    std::vector<PopupMenuItem*> mItems;
+    std::vector<std::unique_ptr<PopupMenuItem>> mItems;
 };

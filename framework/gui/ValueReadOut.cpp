@@ -8,9 +8,9 @@
 #include "ITextControl.h"
 #include "framework/plugin/IPlugParam.h"
 
-ValueReadOut::ValueReadOut(IPlugBase* pPlug, IGraphicsLice* pGraphics, const ControlRect& rect,
+ValueReadOut::ValueReadOut(IParamHost* pParamHost, IGraphicsLice* pGraphics, const ControlRect& rect,
                            const TextStyle& style, IControl* pObserved)
-    : mpObserved(pObserved), mpText(new ITextControl(pPlug, rect, style, "")),
+    : mpObserved(pObserved), mpText(new ITextControl(pParamHost, rect, style, "")),
       mpParam(pObserved ? pObserved->GetParam() : nullptr)
 {
     assert(pGraphics);

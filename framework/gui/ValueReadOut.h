@@ -9,7 +9,7 @@
 
 class IControl;
 class IGraphicsLice;
-class IPlugBase;
+class IParamHost;
 class IPlugParam;
 class ITextControl;
 
@@ -19,7 +19,7 @@ public:
     // Adds its text control to the surface as the next control, attaches
     // itself to the observed control and hands itself to the surface, which
     // deletes it with the controls.
-    ValueReadOut(IPlugBase* pPlug, IGraphicsLice* pGraphics, const ControlRect& rect, const TextStyle& style,
+    ValueReadOut(IParamHost* pParamHost, IGraphicsLice* pGraphics, const ControlRect& rect, const TextStyle& style,
                  IControl* pObserved);
 
     // Follows the observed control's grayed and hidden states, then shows

@@ -25,16 +25,16 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
                      int32_t mfrID, int latency, bool /*plugDoesMidi*/, bool plugDoesChunks, bool plugIsInst)
     : mUniqueID(uniqueID), mMfrID(mfrID), mVersion(vendorVersion), mHostId(kHostUninit), mHostVersion(0),
       mStateChunks(plugDoesChunks), mIsInst(plugIsInst), mSampleRate(44100.0), mBlockSize(0), mLatency(latency),
-      mpEditor(0), mCurrentPreset(0), mDeclaredParams(nParams), mRestoringParams(false),
+      mCurrentPreset(0), mDeclaredParams(nParams), mRestoringParams(false),
       mRestoredValues(nParams > 0 ? nParams : 0, 0.0)
 {
     TRACE_ENTRY("IPlugBase::IPlugBase");
-    for (int i = 0; i < nParams; ++i) mParams.push_back(new IPlugParam());
+    AppendParams(nParams);
     for (int i = 0; i < nPresets; ++i) {
-        IPlugPreset* pPreset = new IPlugPreset();
+        std::unique_ptr<IPlugPreset> pPreset(new IPlugPreset());
         pPreset->mInitialized = false;
         std::snprintf(pPreset->mName, IPlugPreset::MAX_NAME_LEN, "- %d -", i + 1);
-        mPresets.push_back(pPreset);
+        mPresets.push_back(std::move(pPreset));
     }
     CopyName(mEffectName, effectName);
     CopyName(mProductName, productName);
@@ -60,9 +60,9 @@ IPlugBase::IPlugBase(int nParams, const char* channelIOStr, int nPresets, const 
 IPlugBase::~IPlugBase()
 {
     TRACE_ENTRY("IPlugBase::~IPlugBase");
-    delete mpEditor;
-    for (IPlugParam* pParam : mParams) delete pParam;
-    for (IPlugPreset* pPreset : mPresets) delete pPreset;
+    mpEditor.reset();
+    mParams.clear();
+    mPresets.clear();
 }
 
 void IPlugBase::AddChannelIOPair(int inputs, int outputs)
@@ -140,12 +140,12 @@ bool IPlugBase::SerializeValues(StateChunk* pChunk, const double* values, int co
 IPlugParam* IPlugBase::GetParam(int paramIdx) const
 {
     if (paramIdx < 0 || paramIdx >= NParams()) return nullptr;
-    return mParams[paramIdx];
+    return mParams[paramIdx].get();
 }
 
 void IPlugBase::AppendParams(int count)
 {
-    for (int i = 0; i < count; ++i) mParams.push_back(new IPlugParam());
+    for (int i = 0; i < count; ++i) mParams.emplace_back(new IPlugParam());
 }
 
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
@@ -207,17 +207,17 @@ void IPlugBase::DispatchRestoredParams()
 void IPlugBase::EnsureDefaultPreset()
 {
     if (!mPresets.empty()) return;
-    IPlugPreset* pPreset = new IPlugPreset();
+    mPresets.emplace_back(new IPlugPreset());
+    IPlugPreset* pPreset = mPresets.back().get();
     pPreset->mInitialized = true;
     std::strcpy(pPreset->mName, "Default");
-    mPresets.push_back(pPreset);
     SerializeParams(&pPreset->mChunk);
 }
 
 void IPlugBase::MakeUserPresetName(char* out) const
 {
     int count = 0;
-    for (const IPlugPreset* pPreset : mPresets) {
+    for (const std::unique_ptr<IPlugPreset>& pPreset : mPresets) {
         if (std::strstr(pPreset->mName, "user preset")) ++count;
     }
     std::snprintf(out, IPlugPreset::MAX_NAME_LEN, "%s %d", "user preset", count + 1);
@@ -226,7 +226,7 @@ void IPlugBase::MakeUserPresetName(char* out) const
 bool IPlugBase::SelectPreset(int index)
 {
     if (index < 0 || index >= NPresets()) return false;
-    IPlugPreset* pPreset = mPresets[index];
+    IPlugPreset* pPreset = mPresets[index].get();
     bool ok;
     if (!pPreset->mInitialized) {
         pPreset->mInitialized = true;
@@ -248,7 +248,7 @@ bool IPlugBase::SelectPreset(int index)
 void IPlugBase::StoreCurrentPreset(const char* name)
 {
     if (mCurrentPreset < 0 || mCurrentPreset >= NPresets()) return;
-    IPlugPreset* pPreset = mPresets[mCurrentPreset];
+    IPlugPreset* pPreset = mPresets[mCurrentPreset].get();
     pPreset->mChunk.Clear();
     SerializeParams(&pPreset->mChunk);
     if (name && name[0]) {
@@ -321,7 +321,7 @@ void IPlugBase::AttachEditor(IPlugEditor* pEditor)
     ScopedLock lock(mLock);
     for (int i = 0; i < NParams(); ++i) pEditor->ShowParamValue(i, mParams[i]->ToNormalized(), true);
     pEditor->PrepareSurface();
-    mpEditor = pEditor;
+    if (pEditor != mpEditor.get()) mpEditor.reset(pEditor);
 }
 
 bool IPlugBase::SetMaxBlockSize(int nFrames)

@@ -6,9 +6,11 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "IMidiMessage.h"
+#include "IParamHost.h"
 #include "IPlugParam.h"
 #include "RecursiveLock.h"
 #include "StateChunk.h"
@@ -83,7 +85,7 @@ struct TransportInfo {
     bool mTransportCycle = false;
 };
 
-class IPlugBase {
+class IPlugBase : public IParamHost {
 public:
     // The largest block size a host may announce: beyond it (about a minute
     // and a half at 48 kHz) a size is taken for garbage and refused.
@@ -94,7 +96,7 @@ public:
               int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
 
     // Slots in the order of the framework's virtual table.
-    virtual ~IPlugBase();
+    ~IPlugBase() override;
     virtual void OnReset();
     virtual void OnParamChanged(int paramIdx);
     virtual void ProcessBlock(double** inputs, double** outputs, int nFrames, const TransportInfo& transport);
@@ -107,9 +109,9 @@ public:
     virtual bool SaveState(StateChunk* pChunk);
     virtual int LoadState(StateChunk* pChunk, int startPos);
     virtual bool SerializeValues(StateChunk* pChunk, const double* values, int count);
-    virtual void BeginParamGesture(int paramIdx) = 0;
+    void BeginParamGesture(int paramIdx) override = 0;
     virtual void NotifyHostParamChange(int paramIdx, double normalizedValue) = 0;
-    virtual void EndParamGesture(int paramIdx) = 0;
+    void EndParamGesture(int paramIdx) override = 0;
     virtual int GetSamplePosition() = 0;
     virtual double HostTempo() = 0;
     virtual void GetTimeSignature(int* pNumerator, int* pDenominator) = 0;
@@ -118,6 +120,8 @@ public:
     virtual void UpdateEditorRect() = 0;
     virtual void OnWindowResize() {}
     virtual void InitForHost() = 0;
+    // Shows every parameter on the editor, prepares its surface and takes
+    // ownership of it (an editor attached before is deleted).
     virtual void AttachEditor(IPlugEditor* pEditor);
     // False, with everything left as it was, for a size beyond
     // MAX_BLOCK_SIZE or when its buffers cannot be allocated.
@@ -128,11 +132,11 @@ public:
 
     // Parameters. The list may be longer than the declared count: the
     // processor appends internal parameters that the host never sees.
-    IPlugParam* GetParam(int paramIdx) const;
-    int NParams() const { return static_cast<int>(mParams.size()); }
+    IPlugParam* GetParam(int paramIdx) const final;
+    int NParams() const final { return static_cast<int>(mParams.size()); }
     int NDeclaredParams() const { return mDeclaredParams; }
     void AppendParams(int count);
-    void SetParameterFromGUI(int paramIdx, double normalizedValue);
+    void SetParameterFromGUI(int paramIdx, double normalizedValue) final;
 
     bool SerializeParams(StateChunk* pChunk);
     // Reads the plain values of the declared parameters into values (one per
@@ -188,13 +192,13 @@ public:
     int GetHostVersion() const { return mHostVersion; }
     bool DoesStateChunks() const { return mStateChunks; }
     bool IsInstrument() const { return mIsInst; }
-    IPlugEditor* GetEditor() const { return mpEditor; }
+    IPlugEditor* GetEditor() const { return mpEditor.get(); }
 
-    RecursiveLock& Lock() { return mLock; }
+    RecursiveLock& Lock() final { return mLock; }
 
 protected:
-    std::vector<IPlugParam*> mParams;
-    std::vector<IPlugPreset*> mPresets;
+    std::vector<std::unique_ptr<IPlugParam>> mParams;
+    std::vector<std::unique_ptr<IPlugPreset>> mPresets;
     std::vector<ChannelIOPair> mChannelIO;
     char mEffectName[128];
     char mProductName[128];
@@ -209,7 +213,9 @@ protected:
     double mSampleRate;
     int mBlockSize;
     int mLatency;
-    IPlugEditor* mpEditor;
+    // Deleted by the destructor before everything else, the lock among it,
+    // and after the derived processor's destructor ran.
+    std::unique_ptr<IPlugEditor> mpEditor;
     int mCurrentPreset;
     std::vector<double*> mInData;
     std::vector<double*> mOutData;

@@ -1,5 +1,6 @@
 #include "IPlugParam.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -98,7 +99,7 @@ void IPlugParam::SetFromNormalized(double normalized)
 
 double IPlugParam::ToNormalized(double plainValue) const
 {
-    double v = plainValue < mMin ? mMin : (plainValue > mMax ? mMax : plainValue);
+    double v = std::clamp(plainValue, mMin, mMax);
     if (!(v >= mMin)) v = mMin;  // not a number
     return std::pow((v - mMin) / (mMax - mMin), 1.0 / mShape);
 }
@@ -106,7 +107,7 @@ double IPlugParam::ToNormalized(double plainValue) const
 void IPlugParam::SetClamped(double plainValue)
 {
     if (plainValue != plainValue) plainValue = mMin;  // not a number
-    mValue = plainValue < mMin ? mMin : (plainValue > mMax ? mMax : plainValue);
+    mValue = std::clamp(plainValue, mMin, mMax);
 }
 
 double IPlugParam::ResetValue() const

@@ -18,3 +18,15 @@ bool GetModuleFileNameOfPlugin(char* out, size_t size)
     }
     return true;
 }
+
+bool GetFileNameOfProgram(char* out, size_t size)
+{
+    if (!out || size == 0) return false;
+    out[0] = '\0';
+    DWORD length = GetModuleFileNameA(nullptr, out, static_cast<DWORD>(size));
+    if (length == 0 || length >= size) {
+        out[0] = '\0';
+        return false;
+    }
+    return true;
+}

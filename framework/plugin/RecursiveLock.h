@@ -34,7 +34,3 @@ private:
     ScopedLock& operator=(const ScopedLock&) = delete;
     RecursiveLock& mLock;
 };
-
-// The process-wide lock that serialises instance creation in the entry
-// point; created on first use and kept until the module is unloaded.
-RecursiveLock& CreationLock();

@@ -35,10 +35,3 @@ void RecursiveLock::Enter() { pthread_mutex_lock(Mutex(mStorage)); }
 bool RecursiveLock::TryEnter() { return pthread_mutex_trylock(Mutex(mStorage)) == 0; }
 
 void RecursiveLock::Leave() { pthread_mutex_unlock(Mutex(mStorage)); }
-
-RecursiveLock& CreationLock()
-{
-    // Created on the first call, destroyed when the module is unloaded.
-    static RecursiveLock lock;
-    return lock;
-}

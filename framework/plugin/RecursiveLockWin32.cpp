@@ -19,10 +19,3 @@ void RecursiveLock::Enter() { EnterCriticalSection(Section(mStorage)); }
 bool RecursiveLock::TryEnter() { return TryEnterCriticalSection(Section(mStorage)) != 0; }
 
 void RecursiveLock::Leave() { LeaveCriticalSection(Section(mStorage)); }
-
-RecursiveLock& CreationLock()
-{
-    // Created on the first call, destroyed when the module is unloaded.
-    static RecursiveLock lock;
-    return lock;
-}

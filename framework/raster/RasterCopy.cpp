@@ -267,16 +267,15 @@ MemoryBitmap* CroppedCopy(const RasterBitmap& src, const RasterRect& rect)
     if (width <= 0 || height <= 0) {
         return nullptr;
     }
-    MemoryBitmap* pCopy = new (std::nothrow) MemoryBitmap(width, height);
+    std::unique_ptr<MemoryBitmap> pCopy(new (std::nothrow) MemoryBitmap(width, height));
     if (!pCopy || pCopy->Width() != width) {
-        delete pCopy;
         return nullptr;
     }
     for (int row = 0; row < height; ++row) {
         const uint32_t* pSrc = src.Pixels() + ptrdiff_t(inside.top + row) * src.RowSpan() + inside.left;
         std::memcpy(pCopy->Pixels() + ptrdiff_t(row) * pCopy->RowSpan(), pSrc, size_t(width) * sizeof(uint32_t));
     }
-    return pCopy;
+    return pCopy.release();
 }
 
 MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height, RasterFilter filter)
@@ -284,15 +283,14 @@ MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height, Raste
     if (width <= 0 || height <= 0 || !HasPixels(src)) {
         return nullptr;
     }
-    MemoryBitmap* pCopy = new (std::nothrow) MemoryBitmap(width, height);
+    std::unique_ptr<MemoryBitmap> pCopy(new (std::nothrow) MemoryBitmap(width, height));
     if (!pCopy || pCopy->Width() != width) {
-        delete pCopy;
         return nullptr;
     }
     RasterRect destRect = {0, 0, width, height};
     RasterRect srcRect = {0, 0, src.Width(), src.Height()};
     ScaledCopy(*pCopy, destRect, src, srcRect, RasterBlend_Plain, 1.0f, filter);
-    return pCopy;
+    return pCopy.release();
 }
 
 void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& srcRect, float centreX,

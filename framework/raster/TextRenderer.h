@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "RasterBitmap.h"
 
@@ -79,5 +80,5 @@ private:
     bool DrawLines(RasterBitmap& dest, const TextFormat& format, const char* text, const RasterRect& rect,
                    bool clipToRect);
 
-    TextRendererState* mpState;
+    std::unique_ptr<TextRendererState> mpState;
 };

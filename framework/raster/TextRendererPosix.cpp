@@ -195,7 +195,11 @@ private:
 
 } // namespace
 
-TextRenderer::TextRenderer() : mpState(nullptr)
+// FreeType's faces live in the process-wide cache: a renderer has no state
+// of its own.
+struct TextRendererState {};
+
+TextRenderer::TextRenderer()
 {
     FontCache& cache = Cache();
     std::lock_guard<std::mutex> lock(cache.mutex);

@@ -166,7 +166,6 @@ TextRenderer::~TextRenderer()
         DeleteDC(mpState->dc);
     }
     DeleteCriticalSection(&mpState->lock);
-    delete mpState;
 }
 
 bool TextRenderer::MeasureLines(const TextFormat& format, const char* text, int* pWidest, int* pLineHeight)

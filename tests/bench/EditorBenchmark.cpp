@@ -17,7 +17,6 @@ const long long SAMPLES_PER_TICK = static_cast<long long>(SAMPLE_RATE * 0.041);
 IGraphicsWindow& OpenEditor(FakeHost& host)
 {
     IGraphicsWindow& window = *TarvoGui::Attach(host.Plug())->Surface();
-    window.SetOffscreen(true);
     host.Effect()->dispatcher(host.Effect(), effEditOpen, 0, 0, nullptr, 0.0f);
     window.Tick();
     return window;

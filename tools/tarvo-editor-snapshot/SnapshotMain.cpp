@@ -18,7 +18,6 @@
 //
 // Exit status: 0 written; 1 a file could not be read or written, or the
 // editor did not open; 2 bad command line.
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -26,11 +25,12 @@
 #include <vector>
 
 #include "HostSession.h"
+#include "HostText.h"
 #include "PlayCommand.h"
 #include "PlayOptions.h"
 #include "Tarvo.h"
 #include "TarvoGui.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/plugin/VstInterface.h"
 
 namespace {
@@ -75,29 +75,21 @@ int Fail(const std::string& message, int status)
     return status;
 }
 
-bool ParseInt(const char* text, long low, long high, long* pValue)
+// A whole number from low to high, the whole text.
+bool ParseCount(const std::string& text, int64_t low, int64_t high, int64_t* pValue)
 {
-    if (!text || !*text) return false;
-    errno = 0;
-    char* end = nullptr;
-    long value = std::strtol(text, &end, 10);
-    if (errno != 0 || *end != '\0' || value < low || value > high) return false;
-    *pValue = value;
-    return true;
+    return ParseInt64(text, pValue) && *pValue >= low && *pValue <= high;
 }
 
 bool ParseParam(const std::string& text, SnapshotParam* pSetting)
 {
     size_t equals = text.find('=');
     if (equals == std::string::npos) return false;
-    long index = 0;
-    if (!ParseInt(text.substr(0, equals).c_str(), 0, 1000000, &index)) return false;
-    std::string valueText = text.substr(equals + 1);
-    if (valueText.empty()) return false;
-    errno = 0;
-    char* end = nullptr;
-    double value = std::strtod(valueText.c_str(), &end);
-    if (errno != 0 || *end != '\0' || !(value == value)) return false;
+    int64_t index = 0;
+    double value = 0.0;
+    if (!ParseCount(text.substr(0, equals), 0, 1000000, &index) || !ParseDouble(text.substr(equals + 1), &value)) {
+        return false;
+    }
     pSetting->mIndex = static_cast<int>(index);
     pSetting->mValue = static_cast<float>(value);
     return true;
@@ -134,8 +126,8 @@ int ParseOptions(int argc, char** argv, Options* pOptions, std::string* pError)
             }
             pOptions->mParams.push_back(setting);
         } else if (option == "--ticks") {
-            long ticks = 0;
-            if (!ParseInt(value.c_str(), 1, MAX_TICKS, &ticks)) {
+            int64_t ticks = 0;
+            if (!ParseCount(value, 1, MAX_TICKS, &ticks)) {
                 *pError = "--ticks takes a count from 1 to " + std::to_string(MAX_TICKS) + ", not '" + value + "'";
                 return EExit_Usage;
             }
@@ -205,13 +197,12 @@ bool Picture(AEffect* pEffect, const Options& options, std::string* pError)
         *pError = "the editor did not open";
         return false;
     }
-    pWindow->SetOffscreen(true);
     if (pEffect->dispatcher(pEffect, effEditOpen, 0, 0, nullptr, 0.0f) == 0) {
         *pError = "the editor did not open";
         return false;
     }
     for (int tick = 0; tick < options.mTicks; ++tick) pWindow->Tick();
-    bool ok = pWindow->WriteScreenshot(options.mPngPath.c_str());
+    bool ok = WriteScreenshot(*pWindow, options.mPngPath.c_str());
     if (!ok) *pError = "--png: cannot write '" + options.mPngPath + "'";
     pEffect->dispatcher(pEffect, effEditClose, 0, 0, nullptr, 0.0f);
     return ok;

@@ -11,7 +11,7 @@
 #include "FakeHost.h"
 #include "TarvoGui.h"
 #include "framework/gui/IControl.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/gui/ITextControl.h"
 
 inline MouseMods Left() { return MouseMods(true, false); }
@@ -24,7 +24,6 @@ public:
     explicit EditorHost(const std::string& configFolder = "")
         : FakeHost(44100.0, 512, configFolder), mpGui(TarvoGui::Attach(Plug()))
     {
-        Window().SetOffscreen(true);
     }
 
     TarvoGui& Gui() { return *mpGui; }

@@ -57,7 +57,7 @@ TEST(EditorInput, TheWheelAndTheValuePromptSetValues)
     IControl* pVelocity = host.Bound(EParam_Velocity);
     int x = pVelocity->GetRect().MidX(), y = pVelocity->GetRect().MidY();
     host.Click(x, y, Right());
-    OffscreenScript& script = host.Window().Offscreen();
+    OffscreenScript& script = Offscreen(host.Window());
     ASSERT_TRUE(script.mEditExists);
     EXPECT_EQ(script.mEditText, "80");
     script.mEditText = "100";

@@ -81,5 +81,5 @@ TEST(EditorScreenshot, TheDefaultEditorShowsItsBackgroundKnobsAndTexts)
 
     // The picture to look at: the default editor with the pattern panel.
     std::string path = testing::TempDir() + "tarvo-editor.png";
-    EXPECT_TRUE(host.Window().WriteScreenshot(path.c_str()));
+    EXPECT_TRUE(WriteScreenshot(host.Window(), path.c_str()));
 }

@@ -124,7 +124,7 @@ TEST(EditorView, ANewStepCountRedrawsTheSequencerPanel)
     host.SetParam(EParam_PnlSeq, 1.0);
     host.Open();
     host.Tick();
-    OffscreenScript& script = host.Window().Offscreen();
+    OffscreenScript& script = Offscreen(host.Window());
     host.SetPlain(EParam_SeqNStep, 8);
     host.Tick();
     // The knob and its read-out alone would be (82, 490, 152, 522); the
@@ -241,7 +241,7 @@ TEST_F(EditorMidiMap, TheFileSelectorOpensInTheScaleFolderAndTheNameIsShown)
     std::vector<unsigned char> defaultState = host.GetChunk();
     std::string path = testing::TempDir() + "minor.txt";
     WriteTextFile(path, "57\n59\n60\n62\n64\n65\n67\n");
-    OffscreenScript& script = host.Window().Offscreen();
+    OffscreenScript& script = Offscreen(host.Window());
     script.mFileChosen = true;
     script.mFilePath = path;
     host.ClickBound(EParam_FileSelect);

@@ -170,7 +170,7 @@ TEST(IControl, ValueMenuListsEnumTextsWithTheCurrentOneChecked)
     TestPlug plug;
     plug.GetParam(TestParam_Mode)->SetValue(1);
     FillControl control(&plug, ControlRect(0, 0, 10, 10), TestParam_Mode);
-    PopupMenu* pMenu = control.MakeValueMenu();
+    std::unique_ptr<PopupMenu> pMenu = control.MakeValueMenu();
     ASSERT_NE(pMenu, nullptr);
     ASSERT_EQ(pMenu->NItems(), 3);
     EXPECT_STREQ(pMenu->Item(0)->Text(), "Saw");
@@ -179,21 +179,19 @@ TEST(IControl, ValueMenuListsEnumTextsWithTheCurrentOneChecked)
     EXPECT_TRUE(pMenu->Item(1)->IsChecked());
 
     // Choice 2 of range 0..2 is the normalised value 1.
-    control.ApplyMenuChoice(pMenu, 2);
+    control.ApplyMenuChoice(pMenu.get(), 2);
     EXPECT_EQ(control.Value(), 1.0);
     EXPECT_EQ(plug.GetParam(TestParam_Mode)->Value(), 2.0);
-    control.FreeValueMenu(pMenu);
 }
 
 TEST(IControl, ValueMenuOnlyForEnumsAndBoolsWithTexts)
 {
     TestPlug plug;
     FillControl boolControl(&plug, ControlRect(0, 0, 10, 10), TestParam_Power);
-    PopupMenu* pMenu = boolControl.MakeValueMenu();
+    std::unique_ptr<PopupMenu> pMenu = boolControl.MakeValueMenu();
     ASSERT_NE(pMenu, nullptr);
     EXPECT_EQ(pMenu->NItems(), 2);
     EXPECT_TRUE(pMenu->Item(0)->IsChecked());  // "off"
-    boolControl.FreeValueMenu(pMenu);
 
     FillControl doubleControl(&plug, ControlRect(0, 0, 10, 10), TestParam_Gain);
     EXPECT_EQ(doubleControl.MakeValueMenu(), nullptr);

@@ -1,5 +1,6 @@
-// A small plug-in with one parameter of each kind, and an offscreen editor
-// window attached to it, for the GUI framework's tests.
+// A small plug-in with one parameter of each kind, and an editor window
+// attached to it, for the GUI framework's tests (which link the offscreen
+// window).
 #pragma once
 
 #include <memory>
@@ -7,9 +8,10 @@
 
 #include "framework/gui/IControl.h"
 #include "framework/gui/IFileSelectorControl.h"
-#include "framework/gui/IGraphicsWindow.h"
+#include "framework/gui/OffscreenWindow.h"
 #include "framework/plugin/IPlugVST.h"
 #include "framework/raster/Raster.h"
+#include "resources/PngResource.h"
 
 const uint32_t RED = 0xFFFF0000u;
 const uint32_t GREEN = 0xFF00FF00u;
@@ -69,7 +71,7 @@ public:
     explicit TestRig(int width = 200, int height = 100)
         : mpPlug(new TestPlug()), mpWindow(new IGraphicsWindow(mpPlug.get(), width, height))
     {
-        mpWindow->SetOffscreen(true);
+        mpWindow->SetPngResourceLookup(FindPngResource);
     }
     ~TestRig()
     {

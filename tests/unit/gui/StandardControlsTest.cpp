@@ -325,7 +325,7 @@ TEST(IFileSelectorControl, EachSelectionTogglesTheValueAndKeepsThePath)
     TestRig rig;
     IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(10, 10, 22, 23), "/scales/");
 
-    OffscreenScript& script = rig.Window().Offscreen();
+    OffscreenScript& script = Offscreen(rig.Window());
     script.mFileChosen = true;
     script.mFilePath = "/scales/minor.txt";
     int stateDuringDialog = -1;
@@ -380,7 +380,7 @@ TEST(IFileSelectorControl, NeedsOneMoreDrawAfterASelectionAndDrawsOnlyWhileOpen)
     // With no folder given the dialog starts in the plug-in's folder.
     std::string pluginFolder;
     rig.Window().PluginFolder(&pluginFolder);
-    EXPECT_EQ(rig.Window().Offscreen().mLastFileFolder, pluginFolder);
+    EXPECT_EQ(Offscreen(rig.Window()).mLastFileFolder, pluginFolder);
 }
 
 TEST(IFileSelectorControl, WithoutAnEditorAClickDoesNothing)

@@ -10,6 +10,7 @@
 #include "framework/gui/IBitmapControl.h"
 #include "framework/gui/IContactControl.h"
 #include "resources/ImageIds.h"
+#include "resources/PngResource.h"
 
 namespace {
 
@@ -97,23 +98,23 @@ TEST(IGraphicsLice, DrawOnlyUpdateAreaDrawsWhatIntersectsAndClipsToIt)
     int rightDraws = pRight->mDraws;
     pLeft->mColor = WHITE;
     pLeft->MarkChanged(false);
-    int blits = rig.Window().Offscreen().mBlits;
+    int blits = Offscreen(rig.Window()).mBlits;
     rig.Window().Tick();
     EXPECT_EQ(pRight->mDraws, rightDraws);
     EXPECT_EQ(pBack->mDraws, 2);
     EXPECT_EQ(rig.Window().ReadPixel(15, 15).Packed(), WHITE);
     EXPECT_EQ(rig.Window().ReadPixel(105, 15).Packed(), GREEN);
-    EXPECT_EQ(rig.Window().Offscreen().mBlits, blits + 1);
-    EXPECT_EQ(rig.Window().Offscreen().mLastBlit, ControlRect(10, 10, 30, 30));
+    EXPECT_EQ(Offscreen(rig.Window()).mBlits, blits + 1);
+    EXPECT_EQ(Offscreen(rig.Window()).mLastBlit, ControlRect(10, 10, 30, 30));
 
     // Nothing changed: no draw, no blit.
     rig.Window().Tick();
-    EXPECT_EQ(rig.Window().Offscreen().mBlits, blits + 1);
+    EXPECT_EQ(Offscreen(rig.Window()).mBlits, blits + 1);
 
     // An expose copies from the bitmap without drawing anything.
     rig.Window().HandlePaint(ControlRect(0, 0, 200, 100));
-    EXPECT_EQ(rig.Window().Offscreen().mBlits, blits + 2);
-    EXPECT_EQ(rig.Window().Offscreen().mLastBlit, ControlRect(0, 0, 200, 100));
+    EXPECT_EQ(Offscreen(rig.Window()).mBlits, blits + 2);
+    EXPECT_EQ(Offscreen(rig.Window()).mLastBlit, ControlRect(0, 0, 200, 100));
     EXPECT_EQ(pBack->mDraws, 2);
 }
 
@@ -182,7 +183,7 @@ TEST(IGraphicsLice, NothingToDrawWithoutControls)
     TestRig rig;
     rig.AttachAndOpen();
     EXPECT_TRUE(rig.Window().Draw(ControlRect(0, 0, 10, 10)));
-    EXPECT_EQ(rig.Window().Offscreen().mBlits, 0);
+    EXPECT_EQ(Offscreen(rig.Window()).mBlits, 0);
 }
 
 TEST(IGraphicsLice, OverlappingControlsRouteToTheLaterOne)
@@ -438,6 +439,8 @@ TEST(IGraphicsLice, LoadsImagesOnceAndSharesThemBetweenSurfaces)
     TestPlug plugA, plugB;
     CountingWindow first(&plugA, 100, 100);
     CountingWindow second(&plugB, 100, 100);
+    first.SetPngResourceLookup(FindPngResource);
+    second.SetPngResourceLookup(FindPngResource);
     // An image no other test loads, so that this is the process's first.
     BitmapRef a = first.LoadImage(IMG_STEP_LOCK, "img/lock-button.png", 2);
     BitmapRef b = second.LoadImage(IMG_STEP_LOCK, "img/lock-button.png", 2);
@@ -459,6 +462,8 @@ TEST(IGraphicsLice, PngResourcesNeedThePngExtensionAndAResource)
 {
     TestPlug plug;
     IGraphicsWindow window(&plug, 10, 10);
+    EXPECT_EQ(window.LoadPngResource(IMG_KNOB16, "img/silver-knob16.png"), nullptr);  // no lookup given
+    window.SetPngResourceLookup(FindPngResource);
     std::unique_ptr<RasterBitmap> pKnob(window.LoadPngResource(IMG_KNOB16, "img/silver-knob16.PNG"));
     ASSERT_NE(pKnob, nullptr);
     EXPECT_EQ(pKnob->Width(), 32);

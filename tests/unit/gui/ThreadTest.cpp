@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <string>
 #include <thread>
 
 #include "GuiTestSupport.h"
@@ -140,7 +141,7 @@ TEST(EditorThreads, ModalDialogsDoNotHoldThePlugInLock)
     TestRig rig;
     OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     bool audioRan = false;
-    rig.Window().Offscreen().mOnModal = [&]() {
+    Offscreen(rig.Window()).mOnModal = [&]() {
         std::thread audio([&]() {
             ScopedLock lock(rig.Plug().Lock());
             audioRan = true;
@@ -150,6 +151,34 @@ TEST(EditorThreads, ModalDialogsDoNotHoldThePlugInLock)
     rig.Window().HandleMouseDown(5, 5, LeftButton());
     EXPECT_TRUE(audioRan);
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 1.0);
+
+    // Nor does the handler of a chosen file, which runs before the value is
+    // sent.
+    class Reader : public IFileChosenHandler {
+    public:
+        explicit Reader(TestRig* pRig) : mpRig(pRig) {}
+        void OnFileChosen(const char* path) override
+        {
+            mPath = path;
+            std::thread audio([&]() {
+                ScopedLock lock(mpRig->Plug().Lock());
+                mValueThen = mpRig->Param(TestParam_Power).Value();
+            });
+            audio.join();
+        }
+        TestRig* mpRig;
+        std::string mPath;
+        double mValueThen = -1.0;
+    } reader(&rig);
+    IFileSelectorControl* pSelector = static_cast<IFileSelectorControl*>(rig.Window().GetControl(0));
+    pSelector->SetFileChosenHandler(&reader);
+    Offscreen(rig.Window()).mOnModal = nullptr;
+    Offscreen(rig.Window()).mFileChosen = true;
+    Offscreen(rig.Window()).mFilePath = "/scales/minor.scl";
+    rig.Window().HandleMouseDown(5, 5, LeftButton());
+    EXPECT_EQ(reader.mPath, "/scales/minor.scl");
+    EXPECT_EQ(reader.mValueThen, 1.0);
+    EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);
 }
 
 TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
@@ -158,7 +187,7 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
     TestRig rig;
     IFileSelectorControl* pSelector = OpenWithFileSelector(rig, image, ControlRect(0, 0, 12, 13), "");
     std::atomic<bool> dialogOpen(false);
-    rig.Window().Offscreen().mOnModal = [&]() {
+    Offscreen(rig.Window()).mOnModal = [&]() {
         dialogOpen.store(true);
         // The host closes the editor meanwhile; the dialog ends after that.
         for (int i = 0; i < 5000 && rig.Window().HasWindow(); ++i) {
@@ -176,7 +205,7 @@ TEST(EditorThreads, ADialogEndingWhileTheWindowClosesSendsNothing)
     EXPECT_TRUE(rig.Plug().mChanged.empty());
     EXPECT_TRUE(rig.Plug().mGestures.empty());
     // The next input after reopening sends again.
-    rig.Window().Offscreen().mOnModal = nullptr;
+    Offscreen(rig.Window()).mOnModal = nullptr;
     rig.Window().OpenWindow(nullptr);
     rig.Window().HandleMouseDown(5, 5, LeftButton());
     EXPECT_EQ(rig.Param(TestParam_Power).Value(), 0.0);

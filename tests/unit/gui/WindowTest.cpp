@@ -40,8 +40,6 @@ TEST(IGraphicsWindow, OpensOffscreenAndMarksEveryControlChanged)
     EXPECT_EQ(window.OpenWindow(nullptr), &window);
     EXPECT_TRUE(window.HasWindow());
     EXPECT_TRUE(pControl->NeedsDraw());
-    window.SetOffscreen(false);  // refused while open
-    EXPECT_TRUE(window.IsOffscreen());
 
     window.Tick();
     EXPECT_FALSE(pControl->NeedsDraw());
@@ -50,16 +48,6 @@ TEST(IGraphicsWindow, OpensOffscreenAndMarksEveryControlChanged)
     // Reopening redraws everything again.
     window.OpenWindow(nullptr);
     EXPECT_TRUE(pControl->NeedsDraw());
-}
-
-TEST(IGraphicsWindow, WithoutAWindowSystemOpeningFails)
-{
-    TestPlug plug;
-    IGraphicsWindow window(&plug, 10, 10);
-    window.PrepareSurface();
-    // The window-system part is not written yet: no window, and no tick.
-    EXPECT_EQ(window.OpenWindow(nullptr), nullptr);
-    EXPECT_FALSE(window.HasWindow());
 }
 
 TEST(IGraphicsWindow, HostValuesReachControlsOnTheNextTick)
@@ -152,7 +140,7 @@ TEST(IGraphicsWindow, RightClickOnADoubleOpensTheEditBoxWithTheDisplayText)
     FillControl* pGain = AddFill(rig, ControlRect(40, 20, 60, 40), TestParam_Gain);
     rig.AttachAndOpen();
     IGraphicsWindow& window = rig.Window();
-    OffscreenScript& script = window.Offscreen();
+    OffscreenScript& script = Offscreen(window);
     window.HandleMouseDown(45, 25, RightButton());
     window.HandleMouseUp(45, 25, RightButton());
     ASSERT_TRUE(window.PromptOpen());
@@ -189,8 +177,8 @@ TEST(IGraphicsWindow, CommitReadsNegatedDisplaysBack)
     rig.Param(TestParam_Depth).SetValue(2.5);
     rig.AttachAndOpen();
     rig.Window().HandleMouseDown(5, 5, RightButton());
-    EXPECT_EQ(rig.Window().Offscreen().mEditText, "-2.5");
-    rig.Window().Offscreen().mEditText = "-3";
+    EXPECT_EQ(Offscreen(rig.Window()).mEditText, "-2.5");
+    Offscreen(rig.Window()).mEditText = "-3";
     rig.Window().PromptEnterPressed();
     rig.Window().Tick();
     EXPECT_DOUBLE_EQ(rig.Param(TestParam_Depth).Value(), 3.0);
@@ -209,13 +197,13 @@ TEST(IGraphicsWindow, CommitOfAParameterWithTextsMatchesThemOrTakesZero)
 
     window.HandleMouseDown(5, 5, RightButton());
     ASSERT_TRUE(window.PromptOpen());
-    window.Offscreen().mEditText = "four";
+    Offscreen(window).mEditText = "four";
     window.PromptEnterPressed();
     window.Tick();
     EXPECT_EQ(rig.Param(TestParam_Count).Value(), 4.0);
 
     window.HandleMouseDown(5, 5, RightButton());
-    window.Offscreen().mEditText = "7";  // not one of the texts
+    Offscreen(window).mEditText = "7";  // not one of the texts
     window.PromptEnterPressed();
     window.Tick();
     EXPECT_EQ(rig.Param(TestParam_Count).Value(), 0.0);
@@ -229,7 +217,7 @@ TEST(IGraphicsWindow, RightClickWhileEditingCancels)
     IGraphicsWindow& window = rig.Window();
     window.HandleMouseDown(5, 5, RightButton());
     window.HandleMouseUp(5, 5, RightButton());
-    window.Offscreen().mEditText = "0.9";
+    Offscreen(window).mEditText = "0.9";
     window.HandleMouseDown(5, 5, RightButton());
     EXPECT_EQ(window.GetPromptState(), IGraphicsWindow::PromptState_Cancel);
     window.Tick();
@@ -247,7 +235,7 @@ TEST(IGraphicsWindow, LeftClickWhileTheEditExistsCommitsAndIsHandled)
     IGraphicsWindow& window = rig.Window();
     window.HandleMouseDown(5, 5, RightButton());
     window.HandleMouseUp(5, 5, RightButton());
-    window.Offscreen().mEditText = "0.75";
+    Offscreen(window).mEditText = "0.75";
     // Focus moves to the editor first, as a click on it does.
     window.PromptFocusChanged(false);
     EXPECT_EQ(window.GetPromptState(), IGraphicsWindow::PromptState_Idle);
@@ -278,7 +266,7 @@ TEST(IGraphicsWindow, EditTextFollowsTheValueWhenTheBoxLostTheFocus)
     window.Tick();
     EXPECT_EQ(window.GetPromptState(), IGraphicsWindow::PromptState_Refresh);
     window.Tick();
-    EXPECT_EQ(window.Offscreen().mEditText, "0.30");
+    EXPECT_EQ(Offscreen(window).mEditText, "0.30");
     // The control's pending redraw asks once more; then all is quiet.
     window.Tick();
     window.Tick();
@@ -317,7 +305,7 @@ TEST(IGraphicsWindow, EnumPromptIsAMenuWithTheCurrentTextChecked)
     rig.Param(TestParam_Mode).SetValue(1);
     rig.AttachAndOpen();
     IGraphicsWindow& window = rig.Window();
-    OffscreenScript& script = window.Offscreen();
+    OffscreenScript& script = Offscreen(window);
     script.mMenuChoice = 3;  // "Sine"
     window.HandleMouseDown(5, 5, RightButton());
     EXPECT_FALSE(window.PromptOpen());
@@ -346,8 +334,8 @@ TEST(IGraphicsWindow, TextModePromptEditsTheControlsText)
     rig.AttachAndOpen();
     rig.Window().OpenValuePrompt(pName, nullptr, true);
     ASSERT_TRUE(rig.Window().PromptOpen());
-    EXPECT_EQ(rig.Window().Offscreen().mEditText, "default");
-    rig.Window().Offscreen().mEditText = "minor";
+    EXPECT_EQ(Offscreen(rig.Window()).mEditText, "default");
+    Offscreen(rig.Window()).mEditText = "minor";
     rig.Window().PromptEnterPressed();
     rig.Window().Tick();
     EXPECT_STREQ(pName->GetText(), "minor");
@@ -362,15 +350,15 @@ TEST(IGraphicsWindow, ValueMenuInColumnsMapsTheChosenTextBack)
     window.HandleMouseMove(7, 8, NoButton());
     window.SetHandleMouseOver(true);
     window.HandleMouseMove(7, 8, NoButton());
-    window.Offscreen().mMenuChoice = 2;
+    Offscreen(window).mMenuChoice = 2;
     window.OpenValueMenu(pMode, &rig.Param(TestParam_Mode), 2);
-    const NativeMenu& menu = window.Offscreen().mLastMenu;
+    const NativeMenu& menu = Offscreen(window).mLastMenu;
     ASSERT_EQ(menu.mItems.size(), 3u);
     EXPECT_TRUE(menu.mItems[0].mChecked);
     EXPECT_FALSE(menu.mItems[1].mColumnBreak);
     EXPECT_TRUE(menu.mItems[2].mColumnBreak);
-    EXPECT_EQ(window.Offscreen().mLastMenuX, 7);
-    EXPECT_EQ(window.Offscreen().mLastMenuY, 8);
+    EXPECT_EQ(Offscreen(window).mLastMenuX, 7);
+    EXPECT_EQ(Offscreen(window).mLastMenuY, 8);
     EXPECT_EQ(rig.Param(TestParam_Mode).Value(), 1.0);
     EXPECT_EQ(pMode->Value(), 0.5);
 }
@@ -408,12 +396,12 @@ TEST(IGraphicsWindow, ColourChooserReplacesOnlyTheColourChannels)
     Color colour(100, 1, 2, 3);
     EXPECT_FALSE(window.ChooseColour(&colour, "Pick"));  // no window
     window.OpenWindow(nullptr);
-    window.Offscreen().mColourChosen = true;
-    window.Offscreen().mColour = Color(7, 40, 50, 60);
+    Offscreen(window).mColourChosen = true;
+    Offscreen(window).mColour = Color(7, 40, 50, 60);
     EXPECT_TRUE(window.ChooseColour(&colour, "Pick"));
     EXPECT_EQ(colour, Color(100, 40, 50, 60));
-    EXPECT_EQ(window.Offscreen().mLastColourTitle, "Pick");
-    window.Offscreen().mColourChosen = false;
+    EXPECT_EQ(Offscreen(window).mLastColourTitle, "Pick");
+    Offscreen(window).mColourChosen = false;
     EXPECT_FALSE(window.ChooseColour(&colour, nullptr));
     EXPECT_EQ(colour, Color(100, 40, 50, 60));
 }
@@ -426,14 +414,14 @@ TEST(IGraphicsWindow, FileChooserEmptiesItsAnswerAndNeedsAWindow)
     std::string path = "stale";
     window.ChooseFile(&path, 0, "/x/", "txt");
     EXPECT_EQ(path, "");
-    EXPECT_EQ(window.Offscreen().mFileDialogs, 0);
+    EXPECT_EQ(Offscreen(window).mFileDialogs, 0);
     window.OpenWindow(nullptr);
-    window.Offscreen().mFileChosen = true;
-    window.Offscreen().mFilePath = "/x/a.txt";
+    Offscreen(window).mFileChosen = true;
+    Offscreen(window).mFilePath = "/x/a.txt";
     window.ChooseFile(&path, 1, "/x/", "txt");
     EXPECT_EQ(path, "/x/a.txt");
-    EXPECT_EQ(window.Offscreen().mLastFileAction, 1);
-    EXPECT_EQ(window.Offscreen().mLastFileExtensions, "txt");
+    EXPECT_EQ(Offscreen(window).mLastFileAction, 1);
+    EXPECT_EQ(Offscreen(window).mLastFileExtensions, "txt");
 }
 
 TEST(IGraphicsWindow, WebAddressNeedsConfirmationAndAConnection)
@@ -441,7 +429,7 @@ TEST(IGraphicsWindow, WebAddressNeedsConfirmationAndAConnection)
     TestRig rig;
     rig.AttachAndOpen();
     IGraphicsWindow& window = rig.Window();
-    OffscreenScript& script = window.Offscreen();
+    OffscreenScript& script = Offscreen(window);
     EXPECT_TRUE(window.OpenWebAddress("https://example.org", "Web", "Open it?", "Failed"));
     EXPECT_EQ(script.mMessages, std::vector<std::string>{"Open it?"});
     EXPECT_EQ(script.mOpenedUrls, std::vector<std::string>{"https://example.org"});
@@ -479,7 +467,7 @@ TEST(IGraphicsWindow, ScreenshotRoundTrip)
     rig.AttachAndOpen();
     char path[64];
     std::snprintf(path, sizeof path, "gui_screenshot_%d.png", static_cast<int>(::testing::UnitTest::GetInstance()->random_seed()));
-    ASSERT_TRUE(rig.Window().WriteScreenshot(path));
+    ASSERT_TRUE(WriteScreenshot(rig.Window(), path));
     FILE* pFile = std::fopen(path, "rb");
     ASSERT_NE(pFile, nullptr);
     std::vector<unsigned char> bytes;
@@ -497,7 +485,7 @@ TEST(IGraphicsWindow, ScreenshotRoundTrip)
         }
     }
     EXPECT_EQ(Raster::GetPixel(*pShot, 10, 10), GREEN);
-    EXPECT_FALSE(rig.Window().WriteScreenshot("/nonexistent-folder/shot.png"));
+    EXPECT_FALSE(WriteScreenshot(rig.Window(), "/nonexistent-folder/shot.png"));
 }
 
 TEST(IGraphicsWindow, ResizeDropsControlsAndThePrompt)

@@ -66,6 +66,7 @@ TEST(X11Editor, RefusesAWindowThatDoesNotExist)
     X11Host host;
     OPEN_X11_HOST_OR_SKIP(host, 100, 100);
     X11Rig rig;
+    EXPECT_FALSE(rig.Open(0));
     Window gone = host.MakeInnerWindow(0, 0, 10, 10);
     XDestroyWindow(host.GetDisplay(), gone);
     XSync(host.GetDisplay(), False);
