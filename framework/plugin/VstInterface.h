@@ -3,6 +3,10 @@
 // 32-bit and 64-bit builds: a wrong field must fail the build, not a host.
 #pragma once
 
+#ifdef TARVO_ENGINE_ONLY
+#error "the engine must not depend on the VST 2 interface"
+#endif
+
 #include <cstddef>
 #include <cstdint>
 
