@@ -4,6 +4,8 @@
 // them by. Written by make_images.py together with the images and Tarvo.rc;
 // change the catalogue there so that the three stay in step.
 
+// clang-format off
+
 constexpr int IMG_CELL_EMPTY                  = 114;
 constexpr int IMG_CELL_NORTH                  = 115;
 constexpr int IMG_CELL_EAST                   = 116;

@@ -4,11 +4,10 @@
 
 // The table that the Linux build generates from Tarvo.rc: the bytes of every
 // PNG file under the same ids that the Windows build gives its resources.
-struct PngResourceEntry
-{
-  int id;
-  const unsigned char* data;
-  size_t size;
+struct PngResourceEntry {
+    int id;
+    const unsigned char* data;
+    size_t size;
 };
 
 extern const PngResourceEntry PNG_RESOURCES[];

@@ -1069,6 +1069,8 @@ def write_id_header(path, images):
         "// them by. Written by make_images.py together with the images and Tarvo.rc;",
         "// change the catalogue there so that the three stay in step.",
         "",
+        "// clang-format off",
+        "",
     ]
     width = max(len(c) for _, _, c, _, _ in images)
     for image_id, _, constant, _, _ in images:

@@ -37,10 +37,10 @@ enum EMouseCode {
 
 CellControl::CellControl(IParamHost* pPlug, int x, int y, int cellId, bool singleClickMode,
                          const BitmapRef* pRoverPictures, const BitmapRef* pObstaclePictures)
-    : IControl(pPlug, ControlRect(x, y, x + CELL_SIZE, y + CELL_SIZE), EParam_FirstCell + cellId),
-      mCellId(cellId), mSingleClickMode(singleClickMode), mpRoverPictures(pRoverPictures),
-      mpObstaclePictures(pObstaclePictures),
-      mMarkerRect(x + MARKER_OFFSET, y + MARKER_OFFSET, x + MARKER_OFFSET + MARKER_SIZE, y + MARKER_OFFSET + MARKER_SIZE)
+    : IControl(pPlug, ControlRect(x, y, x + CELL_SIZE, y + CELL_SIZE), EParam_FirstCell + cellId), mCellId(cellId),
+      mSingleClickMode(singleClickMode), mpRoverPictures(pRoverPictures), mpObstaclePictures(pObstaclePictures),
+      mMarkerRect(x + MARKER_OFFSET, y + MARKER_OFFSET, x + MARKER_OFFSET + MARKER_SIZE,
+                  y + MARKER_OFFSET + MARKER_SIZE)
 {
     // A cell's value is a command, not a setting: no prompt to type it.
     SetNoPrompt(true);
@@ -59,15 +59,24 @@ int CellControl::CommandCode(int mouseCode, bool singleClickMode)
 {
     if (singleClickMode) return (mouseCode & EMouseCode_Left) ? ECellCommand_Paint : ECellCommand_ClearCell;
     switch (mouseCode) {
-    case EMouseCode_Left: return ECellCommand_PlaceChosenRover;
-    case EMouseCode_Right: return ECellCommand_NextObstacle;
-    case EMouseCode_Ctrl | EMouseCode_Left: return ECellCommand_RoverNorthEast;
-    case EMouseCode_Ctrl | EMouseCode_Right: return ECellCommand_PlaceChosenObstacle;
-    case EMouseCode_Shift | EMouseCode_Left: return ECellCommand_RemoveRover;
-    case EMouseCode_Shift | EMouseCode_Right: return ECellCommand_ClearObstacle;
-    case EMouseCode_Alt | EMouseCode_Left: return ECellCommand_RoverNorthSlow;
-    case EMouseCode_Ctrl | EMouseCode_Alt | EMouseCode_Left: return ECellCommand_RoverNorthEastSlow;
-    default: return ECellCommand_Refresh;
+    case EMouseCode_Left:
+        return ECellCommand_PlaceChosenRover;
+    case EMouseCode_Right:
+        return ECellCommand_NextObstacle;
+    case EMouseCode_Ctrl | EMouseCode_Left:
+        return ECellCommand_RoverNorthEast;
+    case EMouseCode_Ctrl | EMouseCode_Right:
+        return ECellCommand_PlaceChosenObstacle;
+    case EMouseCode_Shift | EMouseCode_Left:
+        return ECellCommand_RemoveRover;
+    case EMouseCode_Shift | EMouseCode_Right:
+        return ECellCommand_ClearObstacle;
+    case EMouseCode_Alt | EMouseCode_Left:
+        return ECellCommand_RoverNorthSlow;
+    case EMouseCode_Ctrl | EMouseCode_Alt | EMouseCode_Left:
+        return ECellCommand_RoverNorthEastSlow;
+    default:
+        return ECellCommand_Refresh;
     }
 }
 

@@ -80,10 +80,7 @@ bool Configuration::ReadFile(const char* pPath)
     return true;
 }
 
-bool Configuration::ReadFromModuleFolder(HomeDirectory& home)
-{
-    return ReadFile(home.MakeHomePath(FILE_NAME));
-}
+bool Configuration::ReadFromModuleFolder(HomeDirectory& home) { return ReadFile(home.MakeHomePath(FILE_NAME)); }
 
 int Configuration::LowestOctave() const
 {

@@ -8,9 +8,15 @@ void TransformGrid(Matrix* pGrid, EGridTransform transform)
         int row = rover.mRow;
         int col = rover.mCol;
         switch (transform) {
-        case EGridTransform_FlipH: col = pGrid->mLastCol - col; break;
-        case EGridTransform_FlipV: row = pGrid->mLastRow - row; break;
-        case EGridTransform_ShiftR: col = (col + 1) % pGrid->mNumCols; break;
+        case EGridTransform_FlipH:
+            col = pGrid->mLastCol - col;
+            break;
+        case EGridTransform_FlipV:
+            row = pGrid->mLastRow - row;
+            break;
+        case EGridTransform_ShiftR:
+            col = (col + 1) % pGrid->mNumCols;
+            break;
         case EGridTransform_ShiftL:
             col = col - 1;
             if (col < 0) col = pGrid->mNumCols - 1;
@@ -23,10 +29,18 @@ void TransformGrid(Matrix* pGrid, EGridTransform transform)
             row = row + 1;
             if (row > pGrid->mLastRow) row = 0;
             break;
-        case EGridTransform_StagrU: row = WrapAround(row - col, 0, pGrid->mNumRows); break;
-        case EGridTransform_StagrD: row = (row + col) % pGrid->mNumRows; break;
-        case EGridTransform_RotR: rover.mHeading = HEADING_CLOCKWISE[rover.mHeading]; continue;
-        case EGridTransform_RotL: rover.mHeading = HEADING_COUNTER_CLOCKWISE[rover.mHeading]; continue;
+        case EGridTransform_StagrU:
+            row = WrapAround(row - col, 0, pGrid->mNumRows);
+            break;
+        case EGridTransform_StagrD:
+            row = (row + col) % pGrid->mNumRows;
+            break;
+        case EGridTransform_RotR:
+            rover.mHeading = HEADING_CLOCKWISE[rover.mHeading];
+            continue;
+        case EGridTransform_RotL:
+            rover.mHeading = HEADING_COUNTER_CLOCKWISE[rover.mHeading];
+            continue;
         }
         rover.SetPosition(row, col);
     }

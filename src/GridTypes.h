@@ -20,9 +20,18 @@ enum EHeading {
     EHeading_NumHeadings
 };
 
-enum Wall { Wall_N = 0, Wall_E, Wall_S, Wall_W, Wall_NumWalls };
+enum Wall {
+    Wall_N = 0,
+    Wall_E,
+    Wall_S,
+    Wall_W,
+    Wall_NumWalls
+};
 
-enum RoverPace { RoverPace_Norm = 0, RoverPace_Slow = 1 };
+enum RoverPace {
+    RoverPace_Norm = 0,
+    RoverPace_Slow = 1
+};
 
 // Row and column step of each heading.
 const int HEADING_ROW_STEP[EHeading_NumHeadings] = {-1, 0, 1, 0, -1, 1, 1, -1};

@@ -35,7 +35,8 @@ void IPatternThumbnailControl::ClassifyCells(const Matrix& grid, uint8_t cells[M
     for (int row = 0; row < MAX_ROWS; ++row) {
         for (int col = 0; col < MAX_COLS; ++col) {
             int cellId = CellId(row, col);
-            bool inside = row >= grid.mFirstRow && row <= grid.mLastRow && col >= grid.mFirstCol && col <= grid.mLastCol;
+            bool inside =
+                row >= grid.mFirstRow && row <= grid.mLastRow && col >= grid.mFirstCol && col <= grid.mLastCol;
             if (!inside) {
                 cells[cellId] = ECell_Outside;
             } else if (rover[cellId]) {

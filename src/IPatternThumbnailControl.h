@@ -15,7 +15,12 @@ class MemoryBitmap;
 class IPatternThumbnailControl : public IBitmapControl {
 public:
     // What a thumbnail shows of a cell.
-    enum ECell : uint8_t { ECell_Outside = 0, ECell_Rover, ECell_Obstacle, ECell_Empty };
+    enum ECell : uint8_t {
+        ECell_Outside = 0,
+        ECell_Rover,
+        ECell_Obstacle,
+        ECell_Empty
+    };
 
     // emptyPattern: the picture of an empty slot; the map has its size.
     IPatternThumbnailControl(IParamHost* pPlug, int x, int y, const BitmapRef& emptyPattern);

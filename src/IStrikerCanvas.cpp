@@ -22,8 +22,7 @@ void IStrikerCanvas::ComputeStripRects()
     const GridLayout& layout = *mpLayout;
     if (!mStripRects[Wall_N][0].Empty()) {
         mStaleFrame = mStaleFrame.Union(ControlRect(mStripRects[Wall_W][0].mLeft, mStripRects[Wall_N][0].mTop,
-                                                    mStripRects[Wall_E][0].mRight,
-                                                    mStripRects[Wall_S][0].mBottom));
+                                                    mStripRects[Wall_E][0].mRight, mStripRects[Wall_S][0].mBottom));
     }
     int length = layout.mStripLength;
     int thickness = layout.mStripThickness;
@@ -34,10 +33,10 @@ void IStrikerCanvas::ComputeStripRects()
                                              layout.mNorthLeft + across + length, layout.mNorthTop + thickness);
         mStripRects[Wall_S][k] = ControlRect(layout.mSouthLeft + across, layout.mSouthTop,
                                              layout.mSouthLeft + across + length, layout.mSouthTop + thickness);
-        mStripRects[Wall_E][k] = ControlRect(layout.mEastLeft, layout.mEastTop + down,
-                                             layout.mEastLeft + thickness, layout.mEastTop + down + length);
-        mStripRects[Wall_W][k] = ControlRect(layout.mWestLeft, layout.mWestTop + down,
-                                             layout.mWestLeft + thickness, layout.mWestTop + down + length);
+        mStripRects[Wall_E][k] = ControlRect(layout.mEastLeft, layout.mEastTop + down, layout.mEastLeft + thickness,
+                                             layout.mEastTop + down + length);
+        mStripRects[Wall_W][k] = ControlRect(layout.mWestLeft, layout.mWestTop + down, layout.mWestLeft + thickness,
+                                             layout.mWestTop + down + length);
     }
 }
 

@@ -6,16 +6,11 @@ namespace {
 
 const int NEW_GRID_LAST_INDEX = 8;  // a new board shows 9 x 9 cells
 
-
 }  // namespace
 
 Matrix::Matrix()
-    : mFirstRow(0),
-      mLastRow(NEW_GRID_LAST_INDEX),
-      mFirstCol(0),
-      mLastCol(NEW_GRID_LAST_INDEX),
-      mNumRows(NEW_GRID_LAST_INDEX + 1),
-      mNumCols(NEW_GRID_LAST_INDEX + 1)
+    : mFirstRow(0), mLastRow(NEW_GRID_LAST_INDEX), mFirstCol(0), mLastCol(NEW_GRID_LAST_INDEX),
+      mNumRows(NEW_GRID_LAST_INDEX + 1), mNumCols(NEW_GRID_LAST_INDEX + 1)
 {
 }
 

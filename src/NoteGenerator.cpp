@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 
-
 namespace {
 
 // Conversion toward zero that is defined for every double: the same seed
@@ -28,14 +27,8 @@ int ClampToSpan(int64_t value)
 }  // namespace
 
 NoteGenerator::NoteGenerator()
-    : mLowestNote(0),
-      mHighestNote(NUM_NOTES - 1),
-      mNoteProb(1.0),
-      mTilt(0.5),
-      mVelocity(80),
-      mVelJitter(0),
-      mChannel(0),
-      mRepeatProb(0.0)
+    : mLowestNote(0), mHighestNote(NUM_NOTES - 1), mNoteProb(1.0), mTilt(0.5), mVelocity(80), mVelJitter(0),
+      mChannel(0), mRepeatProb(0.0)
 {
     std::fill(mNoteProbability, mNoteProbability + NUM_NOTES, 0.0);
     std::fill(mWallSlot, mWallSlot + Wall_NumWalls, -1);

@@ -14,13 +14,13 @@
 
 // What the processor's clock and the step sequencer contribute to one step.
 struct StepNoteInputs {
-    bool mSeqOn;                // the sequencer's on switch
-    bool mStepMuted;            // mute flag of the sequencer's current step
-    int mAccentLevel;           // level of the current step, 128 = unchanged
+    bool mSeqOn;       // the sequencer's on switch
+    bool mStepMuted;   // mute flag of the sequencer's current step
+    int mAccentLevel;  // level of the current step, 128 = unchanged
     int mNoteLengthSamples;
     int mRepeatLengthSamples;
     double mHumanSamples;
-    double mDurationJitter;     // factor of the note length
+    double mDurationJitter;  // factor of the note length
 };
 
 class NoteGenerator : public IWallNotes {
@@ -67,9 +67,9 @@ public:
     double mNoteProb;  // NoteProb
     double mTilt;      // Tilt
     double mNoteProbability[NUM_NOTES];
-    int mVelocity;     // Velocity
-    int mVelJitter;    // VelJitt
-    int mChannel;      // Channel, 0..15
+    int mVelocity;       // Velocity
+    int mVelJitter;      // VelJitt
+    int mChannel;        // Channel, 0..15
     double mRepeatProb;  // RepeatProb
 
 private:

@@ -9,7 +9,10 @@
 
 #include "framework/plugin/IMidiMessage.h"
 
-enum NoteRecordType { NoteRecordType_NoteOff = 0, NoteRecordType_NoteOn = 1 };
+enum NoteRecordType {
+    NoteRecordType_NoteOff = 0,
+    NoteRecordType_NoteOn = 1
+};
 
 struct NoteRecord {
     NoteRecord* mpNext;
@@ -90,10 +93,10 @@ private:
     struct KeyScan {
         NoteRecord* mpBefore = nullptr;  // last record before onset - 1 (null: the block start)
         int mBeforeTime = 0;
-        NoteRecord* mpCut = nullptr;     // the note-off of the note sounding at onset, if any
-        int mCutFrom = 0;                // where that note-off was
-        int mCutTo = 0;                  // where it went
-        int mLimit = 0;                  // time of the key's next note-on after onset (INT_MAX: none)
+        NoteRecord* mpCut = nullptr;  // the note-off of the note sounding at onset, if any
+        int mCutFrom = 0;             // where that note-off was
+        int mCutTo = 0;               // where it went
+        int mLimit = 0;               // time of the key's next note-on after onset (INT_MAX: none)
     };
 
     NoteRecord* TakeRecord();

@@ -6,11 +6,14 @@
 #include "GridTypes.h"
 #include "Serializeable.h"
 
-enum ScaleDirection { ScaleDirection_Forward = 0, ScaleDirection_Reverse = 1 };
+enum ScaleDirection {
+    ScaleDirection_Forward = 0,
+    ScaleDirection_Reverse = 1
+};
 
 class Scale : public Serializeable {
 public:
-    static constexpr int NUM_ENTRIES = WALL_POSITIONS;  // 17
+    static constexpr int NUM_ENTRIES = WALL_POSITIONS;   // 17
     static constexpr int RECORD_SIZE = NUM_ENTRIES + 3;  // 20 bytes in the state
     static const int DEFAULT_NOTES[NUM_ENTRIES];
 

@@ -19,11 +19,11 @@ public:
     // even when the file cannot be opened; false then, with no values.
     bool Load(const char* pPath);
 
-    int32_t mValues[MAX_VALUES];           // the note numbers read, in file order
-    int32_t mCount;                        // 0..17
-    char mPath[PATH_LENGTH + 1];           // at most 256 characters of the path
-    char mName[PATH_LENGTH + 1];           // the scale name; empty until a load or state restore
-    char mLineText[COUNTED_LENGTH + 1];    // scratch: the counted part of the current line
+    int32_t mValues[MAX_VALUES];         // the note numbers read, in file order
+    int32_t mCount;                      // 0..17
+    char mPath[PATH_LENGTH + 1];         // at most 256 characters of the path
+    char mName[PATH_LENGTH + 1];         // the scale name; empty until a load or state restore
+    char mLineText[COUNTED_LENGTH + 1];  // scratch: the counted part of the current line
 
 private:
     void DeriveName();

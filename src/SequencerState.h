@@ -9,7 +9,7 @@
 class SequencerState : public Serializeable {
 public:
     static constexpr int MAX_STEPS = 32;
-    static constexpr int LEVEL_UNCHANGED = 128;  // accents are in 128ths
+    static constexpr int LEVEL_UNCHANGED = 128;         // accents are in 128ths
     static constexpr int RECORD_SIZE = 12 + MAX_STEPS;  // 44 bytes in the state
 
     SequencerState();
@@ -27,9 +27,9 @@ public:
     bool Save(StateChunk* pChunk) const override;
     int Load(const StateChunk* pChunk, int position) override;
 
-    int mStepCount;                // 1..32
-    int mLevels[MAX_STEPS];        // per step; the editor sets 0..128, a state up to 255
-    uint8_t mMuteFlags[MAX_STEPS]; // 1 silences the step
-    uint8_t mLockFlags[MAX_STEPS]; // 1 protects the level from editing
-    int mCurrentStep;              // 0..31
+    int mStepCount;                 // 1..32
+    int mLevels[MAX_STEPS];         // per step; the editor sets 0..128, a state up to 255
+    uint8_t mMuteFlags[MAX_STEPS];  // 1 silences the step
+    uint8_t mLockFlags[MAX_STEPS];  // 1 protects the level from editing
+    int mCurrentStep;               // 0..31
 };

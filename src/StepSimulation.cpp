@@ -25,22 +25,11 @@ bool HeadsWest(int h) { return h == EHeading_W || h == EHeading_NW || h == EHead
 
 int Flip(int bit) { return bit != 0 ? 0 : 1; }
 
-
 }  // namespace
 
 StepSimulation::StepSimulation(Matrix* pGrid, PseudoRandom* pRandom, const IWallNotes* pWallNotes)
-    : mObsProb(1.0),
-      mWrapProb(0.0),
-      mNearProb(0.0),
-      mWobble(0.0),
-      mClimb{0, 0, 0, 0},
-      mGroupLimit(0),
-      mSilentStep(false),
-      mCellDisplay{},
-      mpGrid(pGrid),
-      mpRandom(pRandom),
-      mpWallNotes(pWallNotes),
-      mRoversInCell{}
+    : mObsProb(1.0), mWrapProb(0.0), mNearProb(0.0), mWobble(0.0), mClimb{0, 0, 0, 0}, mGroupLimit(0),
+      mSilentStep(false), mCellDisplay{}, mpGrid(pGrid), mpRandom(pRandom), mpWallNotes(pWallNotes), mRoversInCell{}
 {
     assert(pGrid && pRandom && pWallNotes);
 }
@@ -104,11 +93,21 @@ void StepSimulation::MoveRover(Rover& rover)
     Obstacle& cell = mpGrid->mCells[CellId(r, c)];
     if (cell.mKind != EObstacle_empty && Draw() <= mObsProb) {
         switch (cell.mKind) {
-        case EObstacle_MirHor: h = MIRROR_HOR[h]; break;
-        case EObstacle_MirVr: h = MIRROR_VERT[h]; break;
-        case EObstacle_MirUp: h = MIRROR_UP[h]; break;
-        case EObstacle_MirDn: h = MIRROR_DOWN[h]; break;
-        case EObstacle_Pillar: h = PILLAR[h]; break;
+        case EObstacle_MirHor:
+            h = MIRROR_HOR[h];
+            break;
+        case EObstacle_MirVr:
+            h = MIRROR_VERT[h];
+            break;
+        case EObstacle_MirUp:
+            h = MIRROR_UP[h];
+            break;
+        case EObstacle_MirDn:
+            h = MIRROR_DOWN[h];
+            break;
+        case EObstacle_Pillar:
+            h = PILLAR[h];
+            break;
         case EObstacle_WgN:
             if (h == EHeading_S) {
                 cell.mState = Flip(cell.mState);
@@ -153,7 +152,9 @@ void StepSimulation::MoveRover(Rover& rover)
             c = mpRandom->RoundedChoice(MAX_COLS - 1);
             h = mpRandom->RoundedChoice(7);
             break;
-        case EObstacle_Spin: h = mpRandom->RoundedChoice(7); break;
+        case EObstacle_Spin:
+            h = mpRandom->RoundedChoice(7);
+            break;
         case EObstacle_Pause:
             cell.mState = Flip(cell.mState);
             if (cell.mState == 0) {
@@ -177,10 +178,17 @@ void StepSimulation::MoveRover(Rover& rover)
             h = MIRROR_VERT[h];
             cell.mKind = EObstacle_MirHT;
             break;
-        case EObstacle_PSlow: rover.mPace = RoverPace_Slow; break;
-        case EObstacle_PNorm: rover.mPace = RoverPace_Norm; break;
-        case EObstacle_PTogl: rover.mPace = Flip(rover.mPace); break;
-        default: break;
+        case EObstacle_PSlow:
+            rover.mPace = RoverPace_Slow;
+            break;
+        case EObstacle_PNorm:
+            rover.mPace = RoverPace_Norm;
+            break;
+        case EObstacle_PTogl:
+            rover.mPace = Flip(rover.mPace);
+            break;
+        default:
+            break;
         }
     }
 
@@ -191,27 +199,35 @@ void StepSimulation::MoveRover(Rover& rover)
     const Matrix& grid = *mpGrid;
     if (r == grid.mFirstRow && HeadsNorth(h)) {
         RegisterStrike(Wall_N, WrapCol(c + offset));
-        if (bounce) h = MIRROR_VERT[h];
-        else r = grid.mLastRow;
+        if (bounce)
+            h = MIRROR_VERT[h];
+        else
+            r = grid.mLastRow;
         c = WrapCol(c + mClimb[Wall_N]);
     }
     if (r == grid.mLastRow && HeadsSouth(h)) {
         RegisterStrike(Wall_S, WrapCol(c + offset));
-        if (bounce) h = MIRROR_VERT[h];
-        else r = grid.mFirstRow;
+        if (bounce)
+            h = MIRROR_VERT[h];
+        else
+            r = grid.mFirstRow;
         c = WrapCol(c + mClimb[Wall_S]);
     }
     // Positive climbs run north along the side walls, against the row order.
     if (c == grid.mLastCol && HeadsEast(h)) {
         RegisterStrike(Wall_E, WrapRow(r + offset));
-        if (bounce) h = MIRROR_HOR[h];
-        else c = grid.mFirstCol;
+        if (bounce)
+            h = MIRROR_HOR[h];
+        else
+            c = grid.mFirstCol;
         r = WrapRow(r - mClimb[Wall_E]);
     }
     if (c == grid.mFirstCol && HeadsWest(h)) {
         RegisterStrike(Wall_W, WrapRow(r + offset));
-        if (bounce) h = MIRROR_HOR[h];
-        else c = grid.mLastCol;
+        if (bounce)
+            h = MIRROR_HOR[h];
+        else
+            c = grid.mLastCol;
         r = WrapRow(r - mClimb[Wall_W]);
     }
 
@@ -265,9 +281,8 @@ void StepSimulation::UpdateCellDisplay()
     }
     for (int i = 0; i < rovers.mCount; ++i) {
         const Rover& rover = rovers.mRovers[i];
-        mCellDisplay[rover.mCellid] = mRoversInCell[rover.mCellid] == 1
-                                          ? RoverDisplayCode(rover.mHeading, rover.mPace)
-                                          : DISPLAY_CODE_COLLISION;
+        mCellDisplay[rover.mCellid] =
+            mRoversInCell[rover.mCellid] == 1 ? RoverDisplayCode(rover.mHeading, rover.mPace) : DISPLAY_CODE_COLLISION;
     }
 }
 

@@ -30,12 +30,24 @@ Color HsvToColor(float hue, float saturation, float value)
     float t = value * (1.0f - saturation * (1.0f - f));
     float red, green, blue;
     switch (static_cast<int>(sector)) {
-    case 0: red = value, green = t, blue = p; break;
-    case 1: red = q, green = value, blue = p; break;
-    case 2: red = p, green = value, blue = t; break;
-    case 3: red = p, green = q, blue = value; break;
-    case 4: red = t, green = p, blue = value; break;
-    default: red = value, green = p, blue = q; break;
+    case 0:
+        red = value, green = t, blue = p;
+        break;
+    case 1:
+        red = q, green = value, blue = p;
+        break;
+    case 2:
+        red = p, green = value, blue = t;
+        break;
+    case 3:
+        red = p, green = q, blue = value;
+        break;
+    case 4:
+        red = t, green = p, blue = value;
+        break;
+    default:
+        red = value, green = p, blue = q;
+        break;
     }
     return Color(255, Component(red), Component(green), Component(blue));
 }

@@ -36,12 +36,11 @@ Tarvo::Tarvo(audioMasterCallback hostCallback, const char* configFolder)
       mSimulation(&mGrid, &mRandom, &mNotes), mSeqOn(true), mTimingSampleRate(44100.0), mLastTempo(120.0),
       mLastTimeSigNum(0), mLastTimeSigDen(4), mRecalcTiming(true), mStepLength(11025.0), mStepFraction(0.0),
       mFractionAccumulator(0.0), mSwingFirst(0), mSwingSecond(0), mSwingPhase(true), mSamplesToNextStep(0),
-      mLastPosition(-2), mExpectedPosition(-1), mExpectedValid(false), mExpectedSamplePos(-1.0), mLastBlockFrames(0), mWasRunning(false), mResyncPending(false),
-      mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1), mSimpleCount(0), mTimeUnitBeats(0.5),
-      mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0), mTimeDouble(false),
-      mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0), mGridChanged(false),
-      mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
-      mPatternPanelShown(true)
+      mLastPosition(-2), mExpectedPosition(-1), mExpectedValid(false), mExpectedSamplePos(-1.0), mLastBlockFrames(0),
+      mWasRunning(false), mResyncPending(false), mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1),
+      mSimpleCount(0), mTimeUnitBeats(0.5), mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0),
+      mTimeDouble(false), mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0),
+      mGridChanged(false), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true), mPatternPanelShown(true)
 {
     TRACE_ENTRY("Tarvo::Tarvo");
     for (bool& occupied : mPatternOccupied) occupied = false;
@@ -266,7 +265,8 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames,
         bool sampleContinues = info.mSamplePos >= 0.0 && std::fabs(info.mSamplePos - mExpectedSamplePos) < 0.5;
         // A host that stands still at the end of the last block is not
         // rounding; only drifts smaller than that block count.
-        bool withinTolerance = drift >= -tolerance && drift <= tolerance && (drift > 0 ? drift : -drift) < mLastBlockFrames;
+        bool withinTolerance =
+            drift >= -tolerance && drift <= tolerance && (drift > 0 ? drift : -drift) < mLastBlockFrames;
         if (sampleContinues || withinTolerance) pos = mExpectedPosition;
     }
 

@@ -151,7 +151,7 @@ private:
     int mSamplesToNextStep;
     int64_t mLastPosition;
     int64_t mExpectedPosition;
-    bool mExpectedValid;  // a running block has set mExpectedPosition (and no load came since)
+    bool mExpectedValid;        // a running block has set mExpectedPosition (and no load came since)
     double mExpectedSamplePos;  // host sample position at which the next block is expected
     int mLastBlockFrames;       // length of the last running block
     bool mWasRunning;

@@ -44,24 +44,29 @@ struct KnobPlace {
     int mFrames;
 };
 const KnobPlace KNOBS[] = {
-    {EParam_NoteProb, 634, 10, 101},  {EParam_Tilt, 634, 50, 101},       {EParam_ObsProb, 634, 91, 101},
-    {EParam_GrpLim, 634, 130, 101},   {EParam_Wobble, 546, 114, 101},    {EParam_RepeatProb, 634, 170, 101},
-    {EParam_RptLen, 634, 210, 101},   {EParam_TimeUnits, 634, 266, 16},  {EParam_Slow, 634, 306, 101},
+    {EParam_NoteProb, 634, 10, 101},    {EParam_Tilt, 634, 50, 101},      {EParam_ObsProb, 634, 91, 101},
+    {EParam_GrpLim, 634, 130, 101},     {EParam_Wobble, 546, 114, 101},   {EParam_RepeatProb, 634, 170, 101},
+    {EParam_RptLen, 634, 210, 101},     {EParam_TimeUnits, 634, 266, 16}, {EParam_Slow, 634, 306, 101},
     {EParam_LengthUnits, 634, 346, 16}, {EParam_Velocity, 634, 426, 128}, {EParam_VelJitt, 634, 466, 128},
-    {EParam_Channel, 546, 250, 16},   {EParam_NumRows, 79, 356, 17},     {EParam_NumColums, 90, 402, 17},
-    {EParam_Swing, 546, 290, 101},    {EParam_DurJitt, 634, 386, 101},   {EParam_Human, 546, 330, 101},
-    {EParam_WrapProb, 546, 34, 101},  {EParam_NearProb, 546, 74, 101},   {EParam_Simple, 546, 370, 101},
+    {EParam_Channel, 546, 250, 16},     {EParam_NumRows, 79, 356, 17},    {EParam_NumColums, 90, 402, 17},
+    {EParam_Swing, 546, 290, 101},      {EParam_DurJitt, 634, 386, 101},  {EParam_Human, 546, 330, 101},
+    {EParam_WrapProb, 546, 34, 101},    {EParam_NearProb, 546, 74, 101},  {EParam_Simple, 546, 370, 101},
     {EParam_SeqNStep, 82, 490, 128},
 };
 
 int KnobImageForFrames(int frames)
 {
     switch (frames) {
-    case 16: return IMG_KNOB16;
-    case 17: return IMG_KNOB17;
-    case 101: return IMG_KNOB101;
-    case 128: return IMG_KNOB128;
-    default: break;
+    case 16:
+        return IMG_KNOB16;
+    case 17:
+        return IMG_KNOB17;
+    case 101:
+        return IMG_KNOB101;
+    case 128:
+        return IMG_KNOB128;
+    default:
+        break;
     }
     assert(!"a knob strip of 16, 17, 101 or 128 frames");
     return IMG_KNOB101;
@@ -99,14 +104,11 @@ struct ClimbPlace {
 };
 const int CLIMB_LENGTH = 76;
 const ClimbPlace CLIMB_SLIDERS[] = {
-    {EParam_ClimbN + Wall_N, 331, 6, DragDirection_Horizontal, IMG_HANDLE_CLIMB_NORTH,
-     ControlRect(411, 6, 441, 26)},
-    {EParam_ClimbN + Wall_E, 541, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_EAST,
-     ControlRect(541, 235, 571, 255)},
+    {EParam_ClimbN + Wall_N, 331, 6, DragDirection_Horizontal, IMG_HANDLE_CLIMB_NORTH, ControlRect(411, 6, 441, 26)},
+    {EParam_ClimbN + Wall_E, 541, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_EAST, ControlRect(541, 235, 571, 255)},
     {EParam_ClimbN + Wall_S, 331, 366, DragDirection_Horizontal, IMG_HANDLE_CLIMB_SOUTH,
      ControlRect(411, 362, 441, 382)},
-    {EParam_ClimbN + Wall_W, 182, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_WEST,
-     ControlRect(172, 235, 202, 255)},
+    {EParam_ClimbN + Wall_W, 182, 155, DragDirection_Vertical, IMG_HANDLE_CLIMB_WEST, ControlRect(172, 235, 202, 255)},
 };
 
 // The palettes sit left of the grid transforms: obstacles three to a row,
@@ -153,7 +155,8 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     }
     for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
         mSlotOccupied[slot].store(false, std::memory_order_relaxed);
-        for (auto& cell : mSlotCells[slot]) cell.store(IPatternThumbnailControl::ECell_Outside, std::memory_order_relaxed);
+        for (auto& cell : mSlotCells[slot])
+            cell.store(IPatternThumbnailControl::ECell_Outside, std::memory_order_relaxed);
     }
 
     AddBackground();
@@ -238,10 +241,18 @@ IKnobMultiControl* TarvoGui::AddKnob(int paramIdx, int x, int y, int frames)
     ControlRect rect(x + 40, y + 17, x + 70, y + 29);
     TextStyle style = WhiteText(TextAlign_Left);
     switch (mpPlug->GetParam(paramIdx)->Kind()) {
-    case ParamKind_Bool: new ValueReadOutBool(mpPlug, mpGraphics, rect, style, pKnob); break;
-    case ParamKind_Int: new ValueReadOutInt(mpPlug, mpGraphics, rect, style, pKnob); break;
-    case ParamKind_Enum: new ValueReadOutEnum(mpPlug, mpGraphics, rect, style, pKnob); break;
-    default: new ValueReadOut(mpPlug, mpGraphics, rect, style, pKnob); break;
+    case ParamKind_Bool:
+        new ValueReadOutBool(mpPlug, mpGraphics, rect, style, pKnob);
+        break;
+    case ParamKind_Int:
+        new ValueReadOutInt(mpPlug, mpGraphics, rect, style, pKnob);
+        break;
+    case ParamKind_Enum:
+        new ValueReadOutEnum(mpPlug, mpGraphics, rect, style, pKnob);
+        break;
+    default:
+        new ValueReadOut(mpPlug, mpGraphics, rect, style, pKnob);
+        break;
     }
     return pKnob;
 }
@@ -280,8 +291,8 @@ void TarvoGui::AddCells()
     for (int row = 0; row < MAX_ROWS; ++row) {
         for (int col = 0; col < MAX_COLS; ++col) {
             ControlRect rect = mLayout.CellRect(row, col);
-            CellControl* pCell = new CellControl(mpPlug, rect.mLeft, rect.mTop, CellId(row, col), singleClick,
-                                                 mCellImages, mMarkImages);
+            CellControl* pCell =
+                new CellControl(mpPlug, rect.mLeft, rect.mTop, CellId(row, col), singleClick, mCellImages, mMarkImages);
             mpCells[CellId(row, col)] = pCell;
             mpGraphics->AddControl(pCell);
         }
@@ -462,9 +473,9 @@ void TarvoGui::PublishStep(const Matrix& grid, const StepSimulation& simulation)
     const CountedItemSet<MAX_CELLS>& touched = simulation.mDirtyCells;
     for (int i = 0; i < touched.ListLength(); ++i) {
         int cellId = touched.Item(i);
-        uint16_t picture = static_cast<uint16_t>((simulation.mCellDisplay[cellId] & CELL_CODE_MASK) |
-                                                 (grid.mCells[cellId].mKind & CELL_CODE_MASK) << CELL_KIND_SHIFT |
-                                                 CELL_PENDING);
+        uint16_t picture =
+            static_cast<uint16_t>((simulation.mCellDisplay[cellId] & CELL_CODE_MASK) |
+                                  (grid.mCells[cellId].mKind & CELL_CODE_MASK) << CELL_KIND_SHIFT | CELL_PENDING);
         mCellPictures[cellId].store(picture, std::memory_order_relaxed);
     }
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
@@ -533,7 +544,10 @@ void TarvoGui::ShowScaleName(const char* name)
     mpGraphics->PostTaskFlags(ETask_ScaleName);
 }
 
-void TarvoGui::ShowParamValue(int paramIdx, double normalized) { mpGraphics->ShowParamValue(paramIdx, normalized, true); }
+void TarvoGui::ShowParamValue(int paramIdx, double normalized)
+{
+    mpGraphics->ShowParamValue(paramIdx, normalized, true);
+}
 
 bool TarvoGui::ShownValue(int paramIdx, double* pNormalized) const
 {

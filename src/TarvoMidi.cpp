@@ -27,8 +27,7 @@ private:
 void Tarvo::LoadMidiMap(HomeDirectory& home)
 {
     PlugParameterNames names(*this);
-    ::LoadMidiMap(mConfiguration.GetConfigurable(EConfigurable_MidiMap)->GetText(), home, names, mControlMap,
-                  mNoteMap);
+    ::LoadMidiMap(mConfiguration.GetConfigurable(EConfigurable_MidiMap)->GetText(), home, names, mControlMap, mNoteMap);
 }
 
 void Tarvo::OnMidiMessage(const IMidiMessage* pMsg)

@@ -29,8 +29,8 @@ int ClampInt(double value, int lo, int hi)
 // value 1 after they fire, so a saved project holds it.
 bool Fires(const IPlugBase* p, double value) { return value > 0.5 && !p->IsRestoringParams(); }
 
-const char* const TIME_UNIT_LABELS[NUM_TIME_UNITS] = {"1/1",  "1/2d", "1/2",   "1/4d", "1/4",   "1/8d",
-                                                      "1/2t", "1/8",  "1/16d", "1/4t", "1/16",  "1/32d",
+const char* const TIME_UNIT_LABELS[NUM_TIME_UNITS] = {"1/1",  "1/2d", "1/2",   "1/4d", "1/4",  "1/8d",
+                                                      "1/2t", "1/8",  "1/16d", "1/4t", "1/16", "1/32d",
                                                       "1/8t", "1/32", "1/16t", "1/32t"};
 const char* const CHANNEL_LABELS[16] = {"1", "2",  "3",  "4",  "5",  "6",  "7",  "8",
                                         "9", "10", "11", "12", "13", "14", "15", "16"};
@@ -149,7 +149,10 @@ struct TarvoHandlers {
     {
         p->mNotes.SetTranspose(d->mParamIdx - EParam_Transp1, ClampInt(v, 0, 127));
     }
-    static void TransUp(Tarvo* p, const ParamChangeDesc* d, double v) { Octave(p, d, v, d->mParamIdx - EParam_Trans1up, 12); }
+    static void TransUp(Tarvo* p, const ParamChangeDesc* d, double v)
+    {
+        Octave(p, d, v, d->mParamIdx - EParam_Trans1up, 12);
+    }
     static void TransDown(Tarvo* p, const ParamChangeDesc* d, double v)
     {
         Octave(p, d, v, d->mParamIdx - EParam_Trans1dn, -12);
@@ -210,10 +213,10 @@ struct TarvoHandlers {
     }
     static void Transform(Tarvo* p, const ParamChangeDesc* d, double v)
     {
-        static const EGridTransform TRANSFORMS[] = {
-            EGridTransform_FlipH,  EGridTransform_FlipV, EGridTransform_ShiftR, EGridTransform_ShiftL,
-            EGridTransform_ShiftU, EGridTransform_ShiftD, EGridTransform_RotR,  EGridTransform_RotL,
-            EGridTransform_StagrU, EGridTransform_StagrD};
+        static const EGridTransform TRANSFORMS[] = {EGridTransform_FlipH,  EGridTransform_FlipV,  EGridTransform_ShiftR,
+                                                    EGridTransform_ShiftL, EGridTransform_ShiftU, EGridTransform_ShiftD,
+                                                    EGridTransform_RotR,   EGridTransform_RotL,   EGridTransform_StagrU,
+                                                    EGridTransform_StagrD};
         if (!Fires(p, v)) return;
         p->ResetButton(d->mParamIdx);
         TransformGrid(&p->mGrid, TRANSFORMS[d->mParamIdx - EParam_MFlipH]);
@@ -278,32 +281,27 @@ struct TarvoHandlers {
     static const int NUM_INT_PARAMS, NUM_BOOL_PARAMS, NUM_ENUM_PARAMS, NUM_DOUBLE_PARAMS, NUM_BUTTON_PARAMS;
 };
 
-#define DESC(name, index, handler) {name, "", index, -1, TarvoHandlers::handler}
+#define DESC(name, index, handler)                  \
+    {                                               \
+        name, "", index, -1, TarvoHandlers::handler \
+    }
 
 const IntParamDesc TarvoHandlers::INT_PARAMS[] = {
-    {DESC("Velocity", EParam_Velocity, Velocity), 80, 0, 127},
-    {DESC("VelJitt", EParam_VelJitt, VelJitt), 0, 0, 127},
-    {DESC("NumColums", EParam_NumColums, NumColums), 9, 1, 17},
-    {DESC("NumRows", EParam_NumRows, NumRows), 9, 1, 17},
-    {DESC("GrpLim", EParam_GrpLim, GrpLim), 0, 0, 100},
-    {DESC("Rotate1", EParam_Rotate1 + 0, Rotate), 0, 0, 16},
-    {DESC("Rotate2", EParam_Rotate1 + 1, Rotate), 0, 0, 16},
-    {DESC("Rotate3", EParam_Rotate1 + 2, Rotate), 0, 0, 16},
-    {DESC("Rotate4", EParam_Rotate1 + 3, Rotate), 0, 0, 16},
-    {DESC("ClimbN", EParam_ClimbN + 0, Climb), 0, -8, 8},
-    {DESC("ClimbE", EParam_ClimbN + 1, Climb), 0, -8, 8},
-    {DESC("ClimbS", EParam_ClimbN + 2, Climb), 0, -8, 8},
-    {DESC("ClimbW", EParam_ClimbN + 3, Climb), 0, -8, 8},
-    {DESC("Simple", EParam_Simple, Simple), 1, 1, 32},
-    {DESC("SeqNStep", EParam_SeqNStep, SeqNStep), 32, 1, 32},
-    {DESC("PnlPatt", EParam_PnlPatt, PnlPatt), 1, 0, 1},
+    {DESC("Velocity", EParam_Velocity, Velocity), 80, 0, 127},  {DESC("VelJitt", EParam_VelJitt, VelJitt), 0, 0, 127},
+    {DESC("NumColums", EParam_NumColums, NumColums), 9, 1, 17}, {DESC("NumRows", EParam_NumRows, NumRows), 9, 1, 17},
+    {DESC("GrpLim", EParam_GrpLim, GrpLim), 0, 0, 100},         {DESC("Rotate1", EParam_Rotate1 + 0, Rotate), 0, 0, 16},
+    {DESC("Rotate2", EParam_Rotate1 + 1, Rotate), 0, 0, 16},    {DESC("Rotate3", EParam_Rotate1 + 2, Rotate), 0, 0, 16},
+    {DESC("Rotate4", EParam_Rotate1 + 3, Rotate), 0, 0, 16},    {DESC("ClimbN", EParam_ClimbN + 0, Climb), 0, -8, 8},
+    {DESC("ClimbE", EParam_ClimbN + 1, Climb), 0, -8, 8},       {DESC("ClimbS", EParam_ClimbN + 2, Climb), 0, -8, 8},
+    {DESC("ClimbW", EParam_ClimbN + 3, Climb), 0, -8, 8},       {DESC("Simple", EParam_Simple, Simple), 1, 1, 32},
+    {DESC("SeqNStep", EParam_SeqNStep, SeqNStep), 32, 1, 32},   {DESC("PnlPatt", EParam_PnlPatt, PnlPatt), 1, 0, 1},
     {DESC("PnlSeq", EParam_PnlSeq, PnlSeq), 0, 0, 1},
 };
 
 const BoolParamDesc TarvoHandlers::BOOL_PARAMS[] = {
-    {DESC("MuteN", EParam_MuteN + 0, Mute), false}, {DESC("MuteE", EParam_MuteN + 1, Mute), false},
-    {DESC("MuteS", EParam_MuteN + 2, Mute), false}, {DESC("MuteW", EParam_MuteN + 3, Mute), false},
-    {DESC("Enabled", EParam_Enabled, Enabled), true}, {DESC("TimeDbl", EParam_TimeDbl, TimeDbl), false},
+    {DESC("MuteN", EParam_MuteN + 0, Mute), false},    {DESC("MuteE", EParam_MuteN + 1, Mute), false},
+    {DESC("MuteS", EParam_MuteN + 2, Mute), false},    {DESC("MuteW", EParam_MuteN + 3, Mute), false},
+    {DESC("Enabled", EParam_Enabled, Enabled), true},  {DESC("TimeDbl", EParam_TimeDbl, TimeDbl), false},
     {DESC("TimeHlf", EParam_TimeHlf, TimeHlf), false}, {DESC("SeqOn", EParam_SeqOn, SeqOn), true},
 };
 
@@ -452,7 +450,8 @@ void Tarvo::RegisterParameters()
 
 void Tarvo::InitInternalParameters()
 {
-    for (int cell = 0; cell < MAX_CELLS; ++cell) GetParam(EParam_FirstCell + cell)->DefineInt("c", 0, 0, CELL_CODE_COUNT);
+    for (int cell = 0; cell < MAX_CELLS; ++cell)
+        GetParam(EParam_FirstCell + cell)->DefineInt("c", 0, 0, CELL_CODE_COUNT);
     for (int step = 0; step < NUM_SEQ_STEPS; ++step) {
         IPlugParam* pLock = GetParam(EParam_FirstLock + step);
         pLock->DefineInt("lk", 0, 0, 1);

@@ -1,9 +1,6 @@
 #include "TextFileReader.h"
 
-TextFileReader::TextFileReader() : mpFile(nullptr), mpLine(new char[LINE_LENGTH + 1])
-{
-    mpLine[0] = '\0';
-}
+TextFileReader::TextFileReader() : mpFile(nullptr), mpLine(new char[LINE_LENGTH + 1]) { mpLine[0] = '\0'; }
 
 TextFileReader::~TextFileReader()
 {

@@ -56,10 +56,7 @@ private:
 
 // ASCII only: the files are read byte-wise in the C locale, and bytes of
 // 0x80 and above must not reach the C library's character classes.
-inline char ToLowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
+inline char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 inline bool IsDecimalDigit(char c) { return c >= '0' && c <= '9'; }
 

@@ -33,12 +33,14 @@ public:
     int RowSpan() const override { return mpBitmap->RowSpan(); }
     uint32_t* Pixels() override
     {
-        return mWidth > 0 ? mpBitmap->Pixels() + static_cast<std::ptrdiff_t>(mTop) * mpBitmap->RowSpan() + mLeft : nullptr;
+        return mWidth > 0 ? mpBitmap->Pixels() + static_cast<std::ptrdiff_t>(mTop) * mpBitmap->RowSpan() + mLeft
+                          : nullptr;
     }
     const uint32_t* Pixels() const override
     {
         const RasterBitmap* pBitmap = mpBitmap;
-        return mWidth > 0 ? pBitmap->Pixels() + static_cast<std::ptrdiff_t>(mTop) * pBitmap->RowSpan() + mLeft : nullptr;
+        return mWidth > 0 ? pBitmap->Pixels() + static_cast<std::ptrdiff_t>(mTop) * pBitmap->RowSpan() + mLeft
+                          : nullptr;
     }
     bool Resize(int, int) override { return false; }
 

@@ -295,7 +295,8 @@ void EditBoxX11::Paint()
     struct Run {
         size_t start, end;
         bool selected;
-    } runs[3] = {{0, selectionStart, false}, {selectionStart, selectionEnd, true}, {selectionEnd, mModel.Length(), false}};
+    } runs[3] = {
+        {0, selectionStart, false}, {selectionStart, selectionEnd, true}, {selectionEnd, mModel.Length(), false}};
     for (const Run& run : runs) {
         if (run.end <= run.start) continue;
         int runWidth = TextWidth(run.start, run.end);
@@ -310,8 +311,7 @@ void EditBoxX11::Paint()
     }
     if (mFocused && !mModel.HasSelection()) {
         int caretX = startX + TextWidth(0, mModel.Caret());
-        Raster::FillRect(mBitmap, RasterRect{caretX, top, caretX + 1, top + FONT_HEIGHT}, BOX_TEXT,
-                         RasterBlend_Plain);
+        Raster::FillRect(mBitmap, RasterRect{caretX, top, caretX + 1, top + FONT_HEIGHT}, BOX_TEXT, RasterBlend_Plain);
     }
     Raster::FillRect(mBitmap, RasterRect{0, 0, width, 1}, BOX_BORDER, RasterBlend_Plain);
     Raster::FillRect(mBitmap, RasterRect{0, height - 1, width, height}, BOX_BORDER, RasterBlend_Plain);

@@ -106,9 +106,17 @@ struct Color {
     bool operator!=(const Color& other) const { return !(*this == other); }
 };
 
-enum FontStyle { FontStyle_Normal = 0, FontStyle_Bold = 1, FontStyle_Italic = 2 };
+enum FontStyle {
+    FontStyle_Normal = 0,
+    FontStyle_Bold = 1,
+    FontStyle_Italic = 2
+};
 
-enum TextAlign { TextAlign_Left = 0, TextAlign_Centre = 1, TextAlign_Right = 2 };
+enum TextAlign {
+    TextAlign_Left = 0,
+    TextAlign_Centre = 1,
+    TextAlign_Right = 2
+};
 
 // A font and how text sits in its rect; 64 bytes, copied by value.
 struct TextStyle {
@@ -165,12 +173,18 @@ enum EKey {
 inline int KeyFromVirtualKey(int code)
 {
     switch (code) {
-    case 0x20: return EKey_Space;
-    case 0x26: return EKey_Up;
-    case 0x28: return EKey_Down;
-    case 0x25: return EKey_Left;
-    case 0x27: return EKey_Right;
-    default: break;
+    case 0x20:
+        return EKey_Space;
+    case 0x26:
+        return EKey_Up;
+    case 0x28:
+        return EKey_Down;
+    case 0x25:
+        return EKey_Left;
+    case 0x27:
+        return EKey_Right;
+    default:
+        break;
     }
     if (code >= 0x30 && code <= 0x39) return EKey_Digit0 + (code - 0x30);
     if (code >= 0x41 && code <= 0x5A) return EKey_A + (code - 0x41);

@@ -108,8 +108,8 @@ std::unique_ptr<PopupMenu> IControl::MakeValueMenu()
 {
     IPlugParam* pParam = GetParam();
     if (!pParam) return nullptr;
-    bool listed = pParam->Kind() == ParamKind_Enum ||
-                  (pParam->Kind() == ParamKind_Bool && pParam->CountDisplayTexts() > 0);
+    bool listed =
+        pParam->Kind() == ParamKind_Enum || (pParam->Kind() == ParamKind_Bool && pParam->CountDisplayTexts() > 0);
     if (!listed) return nullptr;
     char current[IPlugParam::MAX_DISPLAY_TEXT_LEN];
     pParam->FormatValue(pParam->Value(), false, current);

@@ -19,7 +19,11 @@ public:
 
 class IFileSelectorControl : public IControl {
 public:
-    enum State { State_Idle = 0, State_DialogOpen = 1, State_Finished = 2 };
+    enum State {
+        State_Idle = 0,
+        State_DialogOpen = 1,
+        State_Finished = 2
+    };
     static constexpr int ACTION_SAVE = 1;
     static constexpr int ACTION_OPEN = 0;
 

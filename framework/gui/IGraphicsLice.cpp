@@ -14,8 +14,8 @@
 #include "framework/raster/TextRenderer.h"
 
 IGraphicsLice::IGraphicsLice(IParamHost* pParamHost, int width, int height, int frameRate)
-    : mpParamHost(pParamHost), mWidth(width), mHeight(height), mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE),
-      mpTextRenderer(new TextRenderer())
+    : mpParamHost(pParamHost), mWidth(width), mHeight(height),
+      mFrameRate(frameRate > 0 ? frameRate : DEFAULT_FRAME_RATE), mpTextRenderer(new TextRenderer())
 {
 }
 
@@ -237,8 +237,8 @@ bool IGraphicsLice::Draw(const ControlRect& updateRect)
             separate += int64_t(mUpdateRects[i].Width()) * mUpdateRects[i].Height();
         }
         int64_t whole = int64_t(updateRect.Width()) * updateRect.Height();
-        bool regions = updateRect == mCollectedRect && !mUpdateRectsOverflow && mUpdateRectCount > 1 &&
-                       2 * separate < whole;
+        bool regions =
+            updateRect == mCollectedRect && !mUpdateRectsOverflow && mUpdateRectCount > 1 && 2 * separate < whole;
         if (regions) {
             for (int i = 0; i < mUpdateRectCount; ++i) ok = DrawArea(mUpdateRects[i]) && ok;
         } else {

@@ -176,8 +176,7 @@ public:
     // action 1 saves, any other opens; pPath becomes "" when cancelled.
     virtual void ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions) = 0;
     virtual bool ChooseColour(Color* pColor, const char* title) = 0;
-    virtual bool OpenWebAddress(const char* url, const char* title, const char* confirmText,
-                                const char* errorText) = 0;
+    virtual bool OpenWebAddress(const char* url, const char* title, const char* confirmText, const char* errorText) = 0;
     // OpenWindow and CloseWindow of IPlugEditor come here.
     virtual void* GetWindow() const = 0;
     // The image of a resource through the process-wide cache; decoded on

@@ -19,10 +19,14 @@ RasterBlend RasterMethod(const BlendMode* pBlend)
 {
     if (!pBlend) return RasterBlend_Alpha;
     switch (pBlend->mMethod) {
-    case BlendMethod_Plain: return RasterBlend_Plain;
-    case BlendMethod_Add: return RasterBlend_Add;
-    case BlendMethod_Dodge: return RasterBlend_Dodge;
-    default: return RasterBlend_Alpha;
+    case BlendMethod_Plain:
+        return RasterBlend_Plain;
+    case BlendMethod_Add:
+        return RasterBlend_Add;
+    case BlendMethod_Dodge:
+        return RasterBlend_Dodge;
+    default:
+        return RasterBlend_Alpha;
     }
 }
 
@@ -59,8 +63,7 @@ RasterBitmap* IGraphicsLice::Target(int* pOriginX, int* pOriginY)
     return mpDrawBitmap.get();
 }
 
-bool IGraphicsLice::CopyImage(RasterBitmap& image, const ControlRect& dest, int srcX, int srcY,
-                              const BlendMode* pBlend)
+bool IGraphicsLice::CopyImage(RasterBitmap& image, const ControlRect& dest, int srcX, int srcY, const BlendMode* pBlend)
 {
     int originX, originY;
     RasterBitmap* pTarget = Target(&originX, &originY);
@@ -104,8 +107,8 @@ bool IGraphicsLice::DrawBitmapRotated(const BitmapRef& bitmap, int centreX, int 
     return true;
 }
 
-bool IGraphicsLice::DrawRotatedLayers(const BitmapRef& base, const BitmapRef& mask, const BitmapRef& top, int x,
-                                      int y, double angle, const BlendMode* pBlend)
+bool IGraphicsLice::DrawRotatedLayers(const BitmapRef& base, const BitmapRef& mask, const BitmapRef& top, int x, int y,
+                                      double angle, const BlendMode* pBlend)
 {
     if (!base.mpImage || !mpScratch) return false;
     int width = base.mWidth, height = base.FrameHeight();
@@ -164,8 +167,8 @@ bool IGraphicsLice::DrawArc(const Color& color, float centreX, float centreY, fl
     return true;
 }
 
-bool IGraphicsLice::DrawCircle(const Color& color, float centreX, float centreY, float radius,
-                               const BlendMode* pBlend, bool antialias)
+bool IGraphicsLice::DrawCircle(const Color& color, float centreX, float centreY, float radius, const BlendMode* pBlend,
+                               bool antialias)
 {
     int originX, originY;
     RasterBitmap* pTarget = Target(&originX, &originY);

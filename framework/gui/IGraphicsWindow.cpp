@@ -399,8 +399,7 @@ bool IGraphicsWindow::ChooseColour(Color* pColor, const char* title)
     return true;
 }
 
-bool IGraphicsWindow::OpenWebAddress(const char* url, const char* title, const char* confirmText,
-                                     const char* errorText)
+bool IGraphicsWindow::OpenWebAddress(const char* url, const char* title, const char* confirmText, const char* errorText)
 {
     if (!url) return false;
     ModalSection modal(this);

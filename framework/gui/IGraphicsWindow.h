@@ -72,8 +72,7 @@ public:
     void PluginFolder(std::string* pFolder) override;
     void ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions) override;
     bool ChooseColour(Color* pColor, const char* title) override;
-    bool OpenWebAddress(const char* url, const char* title, const char* confirmText,
-                        const char* errorText) override;
+    bool OpenWebAddress(const char* url, const char* title, const char* confirmText, const char* errorText) override;
     // A window open already is closed first (its place is kept). Marks every
     // control changed. Returns the window handle, or null when the window
     // system failed. Host's UI thread.

@@ -149,8 +149,8 @@ HMENU BuildMenu(const std::vector<NativeMenuItem>& items)
             std::string text = MenuText(item.mText);
             if (item.mHasSubmenu) {
                 HMENU submenu = BuildMenu(item.mSubmenu);
-                added = submenu && AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu),
-                                               text.c_str());
+                added =
+                    submenu && AppendMenuA(menu, flags | MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), text.c_str());
                 if (submenu && !added) DestroyMenu(submenu);
             } else {
                 added = AppendMenuA(menu, flags, static_cast<UINT_PTR>(item.mId), text.c_str());
@@ -246,8 +246,7 @@ struct IGraphicsWindow::NativeWindow {
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK PromptProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT HandleMessage(IGraphicsWindow* pGraphics, HWND window, UINT message, WPARAM wParam,
-                                 LPARAM lParam);
+    static LRESULT HandleMessage(IGraphicsWindow* pGraphics, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // A menu or dialog that a press opened takes the mouse, and with it the
     // button's release. The press ends right after it then, so that its
     // control does not keep the mouse (the wheel and keys would go to it)
@@ -260,8 +259,7 @@ struct IGraphicsWindow::NativeWindow {
     void DestroyPromptEdit(bool refocus);
 };
 
-LRESULT CALLBACK IGraphicsWindow::NativeWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                                          LPARAM lParam)
+LRESULT CALLBACK IGraphicsWindow::NativeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
         const CREATESTRUCTA* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -409,8 +407,8 @@ LRESULT IGraphicsWindow::NativeWindow::HandleMessage(IGraphicsWindow* pGraphics,
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-void IGraphicsWindow::NativeWindow::EndPressWithoutRelease(IGraphicsWindow* pGraphics, HWND window,
-                                                           unsigned modalLoops, int x, int y, MouseMods mods)
+void IGraphicsWindow::NativeWindow::EndPressWithoutRelease(IGraphicsWindow* pGraphics, HWND window, unsigned modalLoops,
+                                                           int x, int y, MouseMods mods)
 {
     // The record of a window closed meanwhile may be gone: only the current
     // one, of this window, is asked.
@@ -607,19 +605,19 @@ bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text
     NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->mWindow) return false;
     pNative->DestroyPromptEdit(false);
-    HWND edit = CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL, rect.mLeft,
-                                rect.mTop, rect.Width(), rect.Height(), pNative->mWindow,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(PROMPT_CONTROL_ID)), pNative->mInstance,
-                                nullptr);
+    HWND edit =
+        CreateWindowExA(0, "EDIT", text, WS_CHILD | WS_VISIBLE | ES_CENTER | ES_AUTOHSCROLL, rect.mLeft, rect.mTop,
+                        rect.Width(), rect.Height(), pNative->mWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(PROMPT_CONTROL_ID)), pNative->mInstance, nullptr);
     if (!edit) return false;
     pNative->mEdit = edit;
     // Replaced before the box gets the focus, so that the prompt sees it
     // gain the focus and knows it is being edited.
     pNative->mEditPreviousProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(NativeWindow::PromptProc)));
-    pNative->mEditFont = CreateFontA(PROMPT_FONT_HEIGHT, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_DONTCARE, PROMPT_FONT_NAME);
+    pNative->mEditFont =
+        CreateFontA(PROMPT_FONT_HEIGHT, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, PROMPT_FONT_NAME);
     if (pNative->mEditFont) SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(pNative->mEditFont), FALSE);
     SendMessageA(edit, EM_SETSEL, 0, -1);
     SetFocus(edit);

@@ -65,22 +65,34 @@ int VirtualKeyFromKeySym(KeySym symbol)
     if (symbol >= XK_F1 && symbol <= XK_F24) return 0x70 + static_cast<int>(symbol - XK_F1);
     switch (symbol) {
     case XK_space:
-    case XK_KP_Space: return 0x20;
+    case XK_KP_Space:
+        return 0x20;
     case XK_Left:
-    case XK_KP_Left: return 0x25;
+    case XK_KP_Left:
+        return 0x25;
     case XK_Up:
-    case XK_KP_Up: return 0x26;
+    case XK_KP_Up:
+        return 0x26;
     case XK_Right:
-    case XK_KP_Right: return 0x27;
+    case XK_KP_Right:
+        return 0x27;
     case XK_Down:
-    case XK_KP_Down: return 0x28;
-    case XK_KP_Multiply: return 0x6A;
-    case XK_KP_Add: return 0x6B;
-    case XK_KP_Separator: return 0x6C;
-    case XK_KP_Subtract: return 0x6D;
-    case XK_KP_Decimal: return 0x6E;
-    case XK_KP_Divide: return 0x6F;
-    default: return 0;
+    case XK_KP_Down:
+        return 0x28;
+    case XK_KP_Multiply:
+        return 0x6A;
+    case XK_KP_Add:
+        return 0x6B;
+    case XK_KP_Separator:
+        return 0x6C;
+    case XK_KP_Subtract:
+        return 0x6D;
+    case XK_KP_Decimal:
+        return 0x6E;
+    case XK_KP_Divide:
+        return 0x6F;
+    default:
+        return 0;
     }
 }
 
@@ -260,12 +272,11 @@ bool IGraphicsWindow::NativeWindow::Open(Window parent, int x, int y)
     attributes.colormap = mColormap;
     attributes.bit_gravity = NorthWestGravity;
     attributes.cursor = mCursor;
-    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
-                            LeaveWindowMask | KeyPressMask | FocusChangeMask | StructureNotifyMask;
-    mWindow = XCreateWindow(mpDisplay, parent, x, y, static_cast<unsigned>(mWidth), static_cast<unsigned>(mHeight), 0,
-                            mDepth, InputOutput, mpVisual,
-                            CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWCursor | CWEventMask,
-                            &attributes);
+    attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | LeaveWindowMask |
+                            KeyPressMask | FocusChangeMask | StructureNotifyMask;
+    mWindow = XCreateWindow(
+        mpDisplay, parent, x, y, static_cast<unsigned>(mWidth), static_cast<unsigned>(mHeight), 0, mDepth, InputOutput,
+        mpVisual, CWBackPixmap | CWBorderPixel | CWColormap | CWBitGravity | CWCursor | CWEventMask, &attributes);
     if (!mWindow) return false;
     XStoreName(mpDisplay, mWindow, "IPlug");
     mGc = XCreateGC(mpDisplay, mWindow, 0, nullptr);
@@ -399,8 +410,8 @@ bool IGraphicsWindow::NativeWindow::KeepForWindow(XEvent& event)
     case Expose:
         if (window == mWindow) {
             const XExposeEvent& expose = event.xexpose;
-            mExposed = mExposed.Union(ControlRect(expose.x, expose.y, expose.x + expose.width,
-                                                  expose.y + expose.height));
+            mExposed =
+                mExposed.Union(ControlRect(expose.x, expose.y, expose.x + expose.width, expose.y + expose.height));
             if (expose.count == 0 && !mExposed.Empty()) {
                 ControlRect rect = mExposed;
                 mExposed = ControlRect();
@@ -514,8 +525,8 @@ void IGraphicsWindow::NativeWindow::HandleButtonPress(XButtonEvent& event)
     int dx = event.x - mLastPressX, dy = event.y - mLastPressY;
     bool doubleClick = mHaveLastPress && event.button == mLastPressButton &&
                        static_cast<uint32_t>(event.time - mLastPressTime) <= DOUBLE_CLICK_MS &&
-                       dx <= DOUBLE_CLICK_DISTANCE && dx >= -DOUBLE_CLICK_DISTANCE &&
-                       dy <= DOUBLE_CLICK_DISTANCE && dy >= -DOUBLE_CLICK_DISTANCE;
+                       dx <= DOUBLE_CLICK_DISTANCE && dx >= -DOUBLE_CLICK_DISTANCE && dy <= DOUBLE_CLICK_DISTANCE &&
+                       dy >= -DOUBLE_CLICK_DISTANCE;
     mButtonsDown |= ButtonBit(event.button);
     if (doubleClick) {
         // A third press starts counting afresh.
@@ -655,8 +666,8 @@ bool IGraphicsWindow::NativeWindow::IsTopLevel(Window window)
     int format = 0;
     unsigned long items = 0, remaining = 0;
     unsigned char* pData = nullptr;
-    bool found = XGetWindowProperty(mpDisplay, window, wmState, 0, 0, False, AnyPropertyType, &type, &format,
-                                    &items, &remaining, &pData) == Success &&
+    bool found = XGetWindowProperty(mpDisplay, window, wmState, 0, 0, False, AnyPropertyType, &type, &format, &items,
+                                    &remaining, &pData) == Success &&
                  type != None;
     if (pData) XFree(pData);
     return found;
@@ -785,8 +796,8 @@ bool IGraphicsWindow::NativeCreateEdit(const ControlRect& rect, const char* text
     NativeWindow* pNative = mpNative.get();
     if (!pNative || !pNative->OnEventThread() || pNative->mWindowGone) return false;
     std::unique_ptr<EditBoxX11> pEdit(new EditBoxX11(MAX_PROMPT_TEXT - 1));
-    if (!pEdit->Create(pNative->mpDisplay, pNative->mWindow, pNative->mpVisual, pNative->mDepth,
-                       pNative->mColormap, rect, text)) {
+    if (!pEdit->Create(pNative->mpDisplay, pNative->mWindow, pNative->mpVisual, pNative->mDepth, pNative->mColormap,
+                       rect, text)) {
         return false;
     }
     pNative->mpEdit = std::move(pEdit);

@@ -5,7 +5,10 @@
 
 #include "IControl.h"
 
-enum DragDirection { DragDirection_Vertical = 0, DragDirection_Horizontal = 1 };
+enum DragDirection {
+    DragDirection_Vertical = 0,
+    DragDirection_Horizontal = 1
+};
 
 class IKnobControl : public IControl {
 public:

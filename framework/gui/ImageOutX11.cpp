@@ -89,8 +89,8 @@ void ImageOutX11::Release()
 
 bool ImageOutX11::CreateSharedImage(int width, int height)
 {
-    XImage* pImage = XShmCreateImage(mpDisplay, mpVisual, static_cast<unsigned>(mDepth), ZPixmap, nullptr,
-                                     &mSegment, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XImage* pImage = XShmCreateImage(mpDisplay, mpVisual, static_cast<unsigned>(mDepth), ZPixmap, nullptr, &mSegment,
+                                     static_cast<unsigned>(width), static_cast<unsigned>(height));
     if (!pImage) return false;
     size_t size = static_cast<size_t>(pImage->bytes_per_line) * static_cast<size_t>(height);
     mSegment.shmid = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
@@ -137,8 +137,8 @@ bool ImageOutX11::CreatePlainImage(int width, int height)
                                   static_cast<unsigned>(width), static_cast<unsigned>(height), 32, 0);
     if (!pImage) return false;
     // XDestroyImage frees the data with free().
-    pImage->data = static_cast<char*>(std::calloc(static_cast<size_t>(pImage->bytes_per_line),
-                                                  static_cast<size_t>(height)));
+    pImage->data =
+        static_cast<char*>(std::calloc(static_cast<size_t>(pImage->bytes_per_line), static_cast<size_t>(height)));
     if (!pImage->data) {
         XDestroyImage(pImage);
         return false;
@@ -168,8 +168,8 @@ void ImageOutX11::Convert(const RasterBitmap& bitmap, int left, int top, int rig
     for (int y = top; y < bottom; ++y) {
         const uint32_t* pSource = pPixels + static_cast<ptrdiff_t>(y) * span;
         if (mDirectLayout) {
-            uint32_t* pDest = reinterpret_cast<uint32_t*>(mpImage->data + static_cast<ptrdiff_t>(y) *
-                                                                              mpImage->bytes_per_line);
+            uint32_t* pDest =
+                reinterpret_cast<uint32_t*>(mpImage->data + static_cast<ptrdiff_t>(y) * mpImage->bytes_per_line);
             // A 32-bit visual would show the bitmap's alpha to a compositor.
             for (int x = left; x < right; ++x) pDest[x] = pSource[x] | 0xFF000000u;
             continue;
@@ -184,8 +184,8 @@ void ImageOutX11::Convert(const RasterBitmap& bitmap, int left, int top, int rig
     }
 }
 
-void ImageOutX11::Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int left, int top, int right,
-                      int bottom, bool waitForServer)
+void ImageOutX11::Put(Drawable drawable, GC gc, const RasterBitmap& bitmap, int left, int top, int right, int bottom,
+                      bool waitForServer)
 {
     if (!mpDisplay || !bitmap.Pixels()) return;
     left = std::max(left, 0);

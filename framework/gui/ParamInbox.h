@@ -24,10 +24,7 @@ public:
     // GUI thread. Takes every pending value into the snapshot below;
     // returns how many parameters had one.
     int Collect();
-    bool Collected(int paramIdx) const
-    {
-        return paramIdx >= 0 && paramIdx < mCount && mCollected[paramIdx] != 0;
-    }
+    bool Collected(int paramIdx) const { return paramIdx >= 0 && paramIdx < mCount && mCollected[paramIdx] != 0; }
     double CollectedValue(int paramIdx) const { return mCollectedValues[paramIdx]; }
 
 private:

@@ -90,9 +90,9 @@ void PopupMenuX11::TryGrab()
     // Every pointer event comes to the first level's window, wherever the
     // pointer is; the screen position tells which level it concerns.
     if (!mPointerGrabbed) {
-        mPointerGrabbed = XGrabPointer(mpDisplay, window, False,
-                                       ButtonPressMask | ButtonReleaseMask | PointerMotionMask, GrabModeAsync,
-                                       GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
+        mPointerGrabbed =
+            XGrabPointer(mpDisplay, window, False, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                         GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess;
     }
     if (!mKeyboardGrabbed) {
         mKeyboardGrabbed =

@@ -23,7 +23,7 @@ struct MenuLayout {
         int mLeft = 0, mTop = 0, mRight = 0, mBottom = 0;
         int mColumn = 0;
     };
-    std::vector<Box> mBoxes;  // one per item
+    std::vector<Box> mBoxes;        // one per item
     std::vector<int> mColumnRight;  // right edge of each column
     int mWidth = 0;
     int mHeight = 0;

@@ -92,20 +92,11 @@ void IPlugBase::CreateChannels(int nInputs, int nOutputs)
     }
 }
 
-void IPlugBase::OnReset()
-{
-    ScopedLock lock(mLock);
-}
+void IPlugBase::OnReset() { ScopedLock lock(mLock); }
 
-void IPlugBase::OnParamChanged(int /*paramIdx*/)
-{
-    ScopedLock lock(mLock);
-}
+void IPlugBase::OnParamChanged(int /*paramIdx*/) { ScopedLock lock(mLock); }
 
-void IPlugBase::OnActiveChanged(bool /*active*/)
-{
-    ScopedLock lock(mLock);
-}
+void IPlugBase::OnActiveChanged(bool /*active*/) { ScopedLock lock(mLock); }
 
 void IPlugBase::ProcessBlock(double** inputs, double** outputs, int nFrames, const TransportInfo& /*transport*/)
 {
@@ -274,18 +265,27 @@ int IPlugBase::LookUpHost(const char* host)
     static const struct {
         const char* mText;
         int mId;
-    } HOST_TABLE[] = {{"cubase", kHostCubase},     {"reaper", kHostReaper},
-                      {"nuendo", kHostNuendo},     {"cakewalk", kHostSonar},
-                      {"samplitude", kHostSamplitude}, {"fruity", kHostFL},
-                      {"live", kHostAbletonLive},  {"melodyne", kHostMelodyneStudio},
-                      {"vstmanlib", kHostVSTScanner}, {"aulab", kHostAULab},
-                      {"forte", kHostForte},       {"chainer", kHostChainer},
-                      {"audition", kHostAudition}, {"orion", kHostOrion},
-                      {"sawstudio", kHostSAWStudio}, {"logic", kHostLogic},
+    } HOST_TABLE[] = {{"cubase", kHostCubase},
+                      {"reaper", kHostReaper},
+                      {"nuendo", kHostNuendo},
+                      {"cakewalk", kHostSonar},
+                      {"samplitude", kHostSamplitude},
+                      {"fruity", kHostFL},
+                      {"live", kHostAbletonLive},
+                      {"melodyne", kHostMelodyneStudio},
+                      {"vstmanlib", kHostVSTScanner},
+                      {"aulab", kHostAULab},
+                      {"forte", kHostForte},
+                      {"chainer", kHostChainer},
+                      {"audition", kHostAudition},
+                      {"orion", kHostOrion},
+                      {"sawstudio", kHostSAWStudio},
+                      {"logic", kHostLogic},
                       {"digital", kHostDigitalPerformer}};
     char lowered[256];
     int n = 0;
-    for (; host && host[n] && n < 255; ++n) lowered[n] = static_cast<char>(std::tolower(static_cast<unsigned char>(host[n])));
+    for (; host && host[n] && n < 255; ++n)
+        lowered[n] = static_cast<char>(std::tolower(static_cast<unsigned char>(host[n])));
     lowered[n] = '\0';
     for (const auto& entry : HOST_TABLE) {
         if (std::strstr(lowered, entry.mText)) return entry.mId;

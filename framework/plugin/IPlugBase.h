@@ -60,8 +60,8 @@ struct InputChannel {
 
 struct OutputChannel {
     bool mConnected;
-    double** mpSlot;      // this channel's entry of the output data array
-    float* mpFloatDest;   // host buffer of a single-precision call
+    double** mpSlot;     // this channel's entry of the output data array
+    float* mpFloatDest;  // host buffer of a single-precision call
     std::vector<double> mScratch;
 };
 
@@ -91,9 +91,9 @@ public:
     // and a half at 48 kHz) a size is taken for garbage and refused.
     static const int MAX_BLOCK_SIZE = 1 << 22;
 
-    IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName,
-              const char* productName, const char* mfrName, int32_t vendorVersion, int32_t uniqueID,
-              int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
+    IPlugBase(int nParams, const char* channelIOStr, int nPresets, const char* effectName, const char* productName,
+              const char* mfrName, int32_t vendorVersion, int32_t uniqueID, int32_t mfrID, int latency,
+              bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
 
     // Slots in the order of the framework's virtual table.
     ~IPlugBase() override;

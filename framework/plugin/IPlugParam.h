@@ -5,7 +5,13 @@
 
 #include <vector>
 
-enum ParamKind { ParamKind_None = 0, ParamKind_Bool, ParamKind_Int, ParamKind_Enum, ParamKind_Double };
+enum ParamKind {
+    ParamKind_None = 0,
+    ParamKind_Bool,
+    ParamKind_Int,
+    ParamKind_Enum,
+    ParamKind_Double
+};
 
 class IPlugParam {
 public:

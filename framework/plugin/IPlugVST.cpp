@@ -9,14 +9,11 @@
 
 namespace {
 
-const VstInt32 MUSICAL_FIELDS = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid |
-                                kVstTimeSigValid;  // 0x3E00
+const VstInt32 MUSICAL_FIELDS =
+    kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstCyclePosValid | kVstTimeSigValid;  // 0x3E00
 const VstInt32 VST_VERSION = 2400;
 
-IPlugVST* PlugOf(AEffect* pEffect)
-{
-    return pEffect ? static_cast<IPlugVST*>(pEffect->object) : nullptr;
-}
+IPlugVST* PlugOf(AEffect* pEffect) { return pEffect ? static_cast<IPlugVST*>(pEffect->object) : nullptr; }
 
 void CopyHostText(void* ptr, const char* text, size_t size)
 {
@@ -139,8 +136,7 @@ void IPlugVST::GetTimeSignature(int* pNumerator, int* pDenominator)
     *pNumerator = 0;
     *pDenominator = 0;
     VstTimeInfo* pTime = GetTime(kVstTimeSigValid);
-    if (pTime && (pTime->flags & kVstTimeSigValid) && pTime->timeSigNumerator >= 0 &&
-        pTime->timeSigDenominator >= 0) {
+    if (pTime && (pTime->flags & kVstTimeSigValid) && pTime->timeSigNumerator >= 0 && pTime->timeSigDenominator >= 0) {
         *pNumerator = pTime->timeSigNumerator;
         *pDenominator = pTime->timeSigDenominator;
     }
@@ -167,7 +163,6 @@ void IPlugVST::GetTransportInfo(TransportInfo* pInfo)
     pInfo->mTransportIsRunning = (pTime->flags & kVstTransportPlaying) != 0;
     pInfo->mTransportCycle = (pTime->flags & kVstTransportCycleActive) != 0;
 }
-
 
 TransportInfo IPlugVST::BlockTransport()
 {
@@ -288,7 +283,8 @@ VstIntPtr VSTCALLBACK IPlugVST::VSTDispatcher(AEffect* pEffect, VstInt32 opCode,
             delete pPlug;
             return 0;
         }
-        if (opCode == effEditOpen || opCode == effEditClose) return pPlug->OpenOrCloseEditor(opCode == effEditOpen, ptr);
+        if (opCode == effEditOpen || opCode == effEditClose)
+            return pPlug->OpenOrCloseEditor(opCode == effEditOpen, ptr);
         ScopedLock lock(pPlug->mLock);
         return pPlug->Dispatch(opCode, idx, value, ptr, opt);
     } catch (...) {

@@ -12,8 +12,7 @@ class IPlugVST : public IPlugBase {
 public:
     IPlugVST(audioMasterCallback hostCallback, int nParams, const char* channelIOStr, int nPresets,
              const char* effectName, const char* productName, const char* mfrName, int32_t vendorVersion,
-             int32_t uniqueID, int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks,
-             bool plugIsInst);
+             int32_t uniqueID, int32_t mfrID, int latency, bool plugDoesMidi, bool plugDoesChunks, bool plugIsInst);
     ~IPlugVST() override;
 
     void BeginParamGesture(int paramIdx) override;
@@ -41,8 +40,7 @@ public:
     static VstIntPtr VSTCALLBACK VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,
                                                void* ptr, float opt);
     static void VSTCALLBACK VSTProcess(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames);
-    static void VSTCALLBACK VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs,
-                                                VstInt32 nFrames);
+    static void VSTCALLBACK VSTProcessReplacing(AEffect* pEffect, float** inputs, float** outputs, VstInt32 nFrames);
     static void VSTCALLBACK VSTProcessDoubleReplacing(AEffect* pEffect, double** inputs, double** outputs,
                                                       VstInt32 nFrames);
     static float VSTCALLBACK VSTGetParameter(AEffect* pEffect, VstInt32 idx);

@@ -5,10 +5,7 @@
 
 static_assert(sizeof(pthread_mutex_t) <= 64, "mutex storage too small");
 
-static pthread_mutex_t* Mutex(unsigned char* storage)
-{
-    return reinterpret_cast<pthread_mutex_t*>(storage);
-}
+static pthread_mutex_t* Mutex(unsigned char* storage) { return reinterpret_cast<pthread_mutex_t*>(storage); }
 
 RecursiveLock::RecursiveLock()
 {

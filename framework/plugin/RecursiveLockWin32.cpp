@@ -5,10 +5,7 @@
 
 static_assert(sizeof(CRITICAL_SECTION) <= 64, "critical section storage too small");
 
-static CRITICAL_SECTION* Section(unsigned char* storage)
-{
-    return reinterpret_cast<CRITICAL_SECTION*>(storage);
-}
+static CRITICAL_SECTION* Section(unsigned char* storage) { return reinterpret_cast<CRITICAL_SECTION*>(storage); }
 
 RecursiveLock::RecursiveLock() { InitializeCriticalSection(new (mStorage) CRITICAL_SECTION); }
 

@@ -111,10 +111,7 @@ int StateChunk::GetString(char* text, int maxLength, int position) const
     return static_cast<int>(end);
 }
 
-void StateChunk::Resize(int size)
-{
-    mBytes.resize(size > 0 ? static_cast<size_t>(size) : 0, 0);
-}
+void StateChunk::Resize(int size) { mBytes.resize(size > 0 ? static_cast<size_t>(size) : 0, 0); }
 
 void StateChunk::PutFrameworkHeader()
 {

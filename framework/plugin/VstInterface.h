@@ -21,12 +21,11 @@ typedef intptr_t VstIntPtr;
 
 struct AEffect;
 
-typedef VstIntPtr(VSTCALLBACK* audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                    VstIntPtr value, void* ptr, float opt);
-typedef VstIntPtr(VSTCALLBACK* AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index,
-                                                      VstIntPtr value, void* ptr, float opt);
-typedef void(VSTCALLBACK* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
-                                              VstInt32 sampleFrames);
+typedef VstIntPtr(VSTCALLBACK* audioMasterCallback)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                    void* ptr, float opt);
+typedef VstIntPtr(VSTCALLBACK* AEffectDispatcherProc)(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
+                                                      void* ptr, float opt);
+typedef void(VSTCALLBACK* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs, VstInt32 sampleFrames);
 typedef void(VSTCALLBACK* AEffectProcessDoubleProc)(AEffect* effect, double** inputs, double** outputs,
                                                     VstInt32 sampleFrames);
 typedef void(VSTCALLBACK* AEffectSetParameterProc)(AEffect* effect, VstInt32 index, float parameter);
@@ -143,7 +142,11 @@ enum AudioMasterOpcodes {
     audioMasterEndEdit = 44
 };
 
-enum VstPlugCategory { kPlugCategUnknown = 0, kPlugCategEffect = 1, kPlugCategSynth = 2 };
+enum VstPlugCategory {
+    kPlugCategUnknown = 0,
+    kPlugCategEffect = 1,
+    kPlugCategSynth = 2
+};
 
 // String buffer sizes the published interface promises.
 enum VstStringConstants {
@@ -161,7 +164,10 @@ struct ERect {
     int16_t right;
 };
 
-enum VstEventTypes { kVstMidiType = 1, kVstSysExType = 6 };
+enum VstEventTypes {
+    kVstMidiType = 1,
+    kVstSysExType = 6
+};
 
 struct VstEvent {
     VstInt32 type;
@@ -226,7 +232,11 @@ struct VstTimeInfo {
     VstInt32 flags;
 };
 
-enum VstPinPropertiesFlags { kVstPinIsActive = 1, kVstPinIsStereo = 2, kVstPinUseSpeaker = 4 };
+enum VstPinPropertiesFlags {
+    kVstPinIsActive = 1,
+    kVstPinIsStereo = 2,
+    kVstPinUseSpeaker = 4
+};
 
 struct VstPinProperties {
     char label[64];

@@ -59,8 +59,8 @@ namespace Raster {
 // Composites the width x height region at (srcX, srcY) of src onto dest at
 // (destX, destY). src and dest may be the same bitmap, with overlapping
 // regions.
-void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& src, int srcX, int srcY,
-                int width, int height, RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f);
+void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& src, int srcX, int srcY, int width,
+                int height, RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f);
 
 // Composites srcRect of src stretched onto destRect of dest. Destination
 // pixel x samples the source at srcRect.left + (x - destRect.left + 0.5) *
@@ -69,8 +69,8 @@ void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& sr
 // pixel in a 2 x 2 block. Bilinear sampling takes the four source pixels
 // around the point and clamps at the edges of srcRect. Destination pixels
 // whose sample point lies outside the source bitmap stay untouched.
-void ScaledCopy(RasterBitmap& dest, const RasterRect& destRect, const RasterBitmap& src,
-                const RasterRect& srcRect, RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f,
+void ScaledCopy(RasterBitmap& dest, const RasterRect& destRect, const RasterBitmap& src, const RasterRect& srcRect,
+                RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f,
                 RasterFilter filter = RasterFilter_Bilinear);
 
 // A new bitmap holding the part of rect that lies inside src (pixels copied
@@ -80,8 +80,7 @@ MemoryBitmap* CroppedCopy(const RasterBitmap& src, const RasterRect& rect);
 // A new bitmap of width x height holding all of src scaled (as ScaledCopy,
 // pixels written exactly); null when a size is not positive or memory runs
 // out.
-MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height,
-                           RasterFilter filter = RasterFilter_Bilinear);
+MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height, RasterFilter filter = RasterFilter_Bilinear);
 
 // Composites srcRect of src turned clockwise by angle degrees about its
 // centre, with that centre placed at (centreX, centreY) of dest, where
@@ -89,8 +88,8 @@ MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height,
 // even size lands on whole pixels at centre = left + width / 2). Points that
 // fall outside srcRect are not drawn. Angles that are whole multiples of 90
 // degrees turn pixels exactly.
-void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& srcRect, float centreX,
-                 float centreY, float angle, RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f,
+void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& srcRect, float centreX, float centreY,
+                 float angle, RasterBlend blend = RasterBlend_Alpha, float weight = 1.0f,
                  RasterFilter filter = RasterFilter_Bilinear);
 
 void FillRect(RasterBitmap& dest, const RasterRect& rect, uint32_t color, RasterBlend blend = RasterBlend_Alpha,
@@ -154,4 +153,4 @@ MemoryBitmap* DecodePng(const void* pData, size_t size);
 // cannot be written; a partly written file is removed.
 bool WritePngFile(const RasterBitmap& bitmap, const char* path);
 
-} // namespace Raster
+}  // namespace Raster

@@ -41,4 +41,4 @@ inline uint32_t WeightToFactor(float weight)
     return static_cast<uint32_t>(weight * 255.0f + 0.5f);
 }
 
-} // namespace RasterColor
+}  // namespace RasterColor

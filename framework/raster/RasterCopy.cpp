@@ -63,8 +63,8 @@ uint32_t Interpolate(uint32_t p00, uint32_t p10, uint32_t p01, uint32_t p11, uin
     if (fx == 0 && fy == 0) {
         return p00;
     }
-    const uint64_t weights[4] = {uint64_t(256 - fx) * (256 - fy), uint64_t(fx) * (256 - fy),
-                                 uint64_t(256 - fx) * fy, uint64_t(fx) * fy};
+    const uint64_t weights[4] = {uint64_t(256 - fx) * (256 - fy), uint64_t(fx) * (256 - fy), uint64_t(256 - fx) * fy,
+                                 uint64_t(fx) * fy};
     const uint32_t pixels[4] = {p00, p10, p01, p11};
     uint64_t alphaSum = 0;
     uint64_t channelSums[3] = {0, 0, 0};
@@ -112,12 +112,12 @@ std::unique_ptr<MemoryBitmap> DetachSource(const RasterBitmap& src, const Raster
     return copy;
 }
 
-} // namespace
+}  // namespace
 
 namespace Raster {
 
-void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& src, int srcX, int srcY,
-                int width, int height, RasterBlend blend, float weight)
+void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& src, int srcX, int srcY, int width,
+                int height, RasterBlend blend, float weight)
 {
     uint32_t w = RasterColor::WeightToFactor(weight);
     if (w == 0 || width <= 0 || height <= 0 || !HasPixels(dest) || !HasPixels(src)) {
@@ -164,8 +164,8 @@ void CopyBitmap(RasterBitmap& dest, int destX, int destY, const RasterBitmap& sr
     }
 }
 
-void ScaledCopy(RasterBitmap& dest, const RasterRect& destRect, const RasterBitmap& src,
-                const RasterRect& srcRect, RasterBlend blend, float weight, RasterFilter filter)
+void ScaledCopy(RasterBitmap& dest, const RasterRect& destRect, const RasterBitmap& src, const RasterRect& srcRect,
+                RasterBlend blend, float weight, RasterFilter filter)
 {
     uint32_t w = RasterColor::WeightToFactor(weight);
     int64_t destWidth = RectWidth(destRect);
@@ -251,8 +251,7 @@ void ScaledCopy(RasterBitmap& dest, const RasterRect& destRect, const RasterBitm
             }
         }
         uint32_t* pDest = dest.Pixels() + destY * destSpan + x.first;
-        BlendRowAny(pDest + firstColumn, rowPixels.data() + firstColumn, 1, endColumn - firstColumn, blend, w,
-                    false);
+        BlendRowAny(pDest + firstColumn, rowPixels.data() + firstColumn, 1, endColumn - firstColumn, blend, w, false);
     }
 }
 
@@ -293,14 +292,14 @@ MemoryBitmap* ScaledBitmap(const RasterBitmap& src, int width, int height, Raste
     return pCopy.release();
 }
 
-void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& srcRect, float centreX,
-                 float centreY, float angle, RasterBlend blend, float weight, RasterFilter filter)
+void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& srcRect, float centreX, float centreY,
+                 float angle, RasterBlend blend, float weight, RasterFilter filter)
 {
     uint32_t w = RasterColor::WeightToFactor(weight);
     int64_t srcWidth = RectWidth(srcRect);
     int64_t srcHeight = RectHeight(srcRect);
-    if (w == 0 || srcWidth <= 0 || srcHeight <= 0 || !HasPixels(dest) || !HasPixels(src) ||
-        !std::isfinite(centreX) || !std::isfinite(centreY) || !std::isfinite(angle)) {
+    if (w == 0 || srcWidth <= 0 || srcHeight <= 0 || !HasPixels(dest) || !HasPixels(src) || !std::isfinite(centreX) ||
+        !std::isfinite(centreY) || !std::isfinite(angle)) {
         return;
     }
     if (SharePixels(dest, src)) {
@@ -375,8 +374,7 @@ void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& 
             double dx = double(x) + 0.5 - double(centreX);
             double pointX = sourceCentreX + cosine * dx + sine * dy;
             double pointY = sourceCentreY - sine * dx + cosine * dy;
-            if (!(pointX >= inside.left && pointX < inside.right && pointY >= inside.top &&
-                  pointY < inside.bottom)) {
+            if (!(pointX >= inside.left && pointX < inside.right && pointY >= inside.top && pointY < inside.bottom)) {
                 continue;
             }
             uint32_t pixel;
@@ -395,4 +393,4 @@ void DrawRotated(RasterBitmap& dest, const RasterBitmap& src, const RasterRect& 
     }
 }
 
-} // namespace Raster
+}  // namespace Raster

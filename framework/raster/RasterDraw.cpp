@@ -104,8 +104,8 @@ inline void Cover(uint32_t* pPixel, uint32_t color, RasterBlend blend, uint32_t 
     }
 }
 
-void DrawLineAliased(RasterBitmap& dest, double x1, double y1, double x2, double y2, uint32_t color,
-                     RasterBlend blend, uint32_t w)
+void DrawLineAliased(RasterBitmap& dest, double x1, double y1, double x2, double y2, uint32_t color, RasterBlend blend,
+                     uint32_t w)
 {
     int64_t ax = std::llround(LimitCoordinate(x1));
     int64_t ay = std::llround(LimitCoordinate(y1));
@@ -279,7 +279,7 @@ void CoverWholeCircle(RasterBitmap& dest, float centreX, float centreY, float ra
                 [](int64_t, int64_t) { return true; });
 }
 
-} // namespace
+}  // namespace
 
 namespace Raster {
 
@@ -295,8 +295,8 @@ void FillRect(RasterBitmap& dest, const RasterRect& rect, uint32_t color, Raster
         return;
     }
     int count = static_cast<int>(x.second - x.first);
-    bool plainStore = w == 255 && (blend == RasterBlend_Plain || (blend != RasterBlend_Add &&
-                                                                  blend != RasterBlend_Dodge && color >> 24 == 255));
+    bool plainStore = w == 255 && (blend == RasterBlend_Plain ||
+                                   (blend != RasterBlend_Add && blend != RasterBlend_Dodge && color >> 24 == 255));
     for (int64_t row = y.first; row < y.second; ++row) {
         uint32_t* pRow = dest.Pixels() + row * dest.RowSpan() + x.first;
         if (plainStore) {
@@ -414,4 +414,4 @@ void BlendMask(RasterBitmap& dest, int x, int y, const uint8_t* pMask, int maskW
     }
 }
 
-} // namespace Raster
+}  // namespace Raster

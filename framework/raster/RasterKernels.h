@@ -67,7 +67,8 @@ template <int BLEND>
 #if defined(__GNUC__)
 __attribute__((noinline))
 #endif
-uint32_t CompositeTranslucent(uint32_t d, uint32_t s, uint32_t a)
+uint32_t
+CompositeTranslucent(uint32_t d, uint32_t s, uint32_t a)
 {
     uint32_t destAlpha = d >> 24;
     if (destAlpha == 0) {
@@ -254,4 +255,4 @@ inline bool HasPixels(const RasterBitmap& bitmap)
     return bitmap.Width() > 0 && bitmap.Height() > 0 && bitmap.Pixels() != nullptr;
 }
 
-} // namespace RasterKernels
+}  // namespace RasterKernels

@@ -34,10 +34,7 @@ struct PngWriteJob {
     png_bytep pRow;
 };
 
-void OnPngError(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
+void OnPngError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 
 void OnPngWarning(png_structp, png_const_charp) {}
 
@@ -148,8 +145,7 @@ bool WriteGuarded(png_structp png, png_infop info, PngWriteJob* pJob)
     const RasterBitmap& bitmap = *pJob->pBitmap;
     png_set_write_fn(png, pJob, WriteToFile, FlushFile);
     png_set_IHDR(png, info, static_cast<png_uint_32>(bitmap.Width()), static_cast<png_uint_32>(bitmap.Height()), 8,
-                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_RGB_ALPHA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int row = 0; row < bitmap.Height(); ++row) {
         const uint32_t* pPixel = bitmap.Pixels() + ptrdiff_t(row) * bitmap.RowSpan();
@@ -167,7 +163,7 @@ bool WriteGuarded(png_structp png, png_infop info, PngWriteJob* pJob)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 namespace Raster {
 
@@ -231,4 +227,4 @@ bool WritePngFile(const RasterBitmap& bitmap, const char* path)
     return complete;
 }
 
-} // namespace Raster
+}  // namespace Raster

@@ -39,4 +39,4 @@ struct TextTurn {
     double sine;
 };
 
-} // namespace TextLayout
+}  // namespace TextLayout

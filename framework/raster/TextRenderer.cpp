@@ -5,8 +5,7 @@
 
 #include "TextLayout.h"
 
-TextFormat MakeTextFormat(const char* fontName, int size, uint32_t color, int style, int alignment,
-                          int orientation)
+TextFormat MakeTextFormat(const char* fontName, int size, uint32_t color, int style, int alignment, int orientation)
 {
     TextFormat format;
     std::memset(&format, 0, sizeof(format));
@@ -134,4 +133,4 @@ TextTurn::TextTurn(int orientation)
     sine = turn == 180 || turn == -180 || turn == 0 ? 0.0 : std::sin(radians);
 }
 
-} // namespace TextLayout
+}  // namespace TextLayout

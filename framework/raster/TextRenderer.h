@@ -30,12 +30,12 @@ enum TextAlignment {
 };
 
 struct TextFormat {
-    char fontName[32];  // family name, zero-terminated
-    int32_t size;       // line height in pixels, 1..2048
-    uint32_t color;     // 0xAARRGGBB
-    int32_t style;      // TextFontStyle
-    int32_t alignment;  // TextAlignment
-    int32_t orientation; // degrees, counter-clockwise
+    char fontName[32];    // family name, zero-terminated
+    int32_t size;         // line height in pixels, 1..2048
+    uint32_t color;       // 0xAARRGGBB
+    int32_t style;        // TextFontStyle
+    int32_t alignment;    // TextAlignment
+    int32_t orientation;  // degrees, counter-clockwise
 };
 
 // Fills a format; the name is cut to fit.
@@ -56,8 +56,8 @@ public:
     // spill out of the rect as GDI's unclipped drawing does; it is always
     // clipped to the bitmap. Returns false when no font can be found for the
     // format or the text is null; an empty text draws nothing and succeeds.
-    virtual bool DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text,
-                                const RasterRect& rect, bool clipToRect = false);
+    virtual bool DrawTextInRect(RasterBitmap& dest, const TextFormat& format, const char* text, const RasterRect& rect,
+                                bool clipToRect = false);
 
     // The unturned size of the text's layout: the widest line's advance and
     // the line count times the line height. False as for DrawTextInRect.

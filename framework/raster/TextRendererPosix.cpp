@@ -29,7 +29,7 @@ const double OBLIQUE_SHEAR = 0.2;
 struct CachedFace {
     char family[32];
     int style;
-    FT_Face face; // null when no face was found; the lookup is not repeated
+    FT_Face face;  // null when no face was found; the lookup is not repeated
     bool synthesiseBold;
     bool synthesiseItalic;
 };
@@ -193,7 +193,7 @@ private:
     double mAscent = 0;
 };
 
-} // namespace
+}  // namespace
 
 // FreeType's faces live in the process-wide cache: a renderer has no state
 // of its own.
@@ -294,8 +294,8 @@ bool TextRenderer::DrawLines(RasterBitmap& dest, const TextFormat& format, const
                 double top = std::floor(penY + 0.5) - slot->bitmap_top;
                 if (std::fabs(left) < 1e9 && std::fabs(top) < 1e9) {
                     Raster::BlendMask(dest, static_cast<int>(left), static_cast<int>(top), pTopRow,
-                                      static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), bitmap.pitch,
-                                      1, format.color, clip);
+                                      static_cast<int>(bitmap.width), static_cast<int>(bitmap.rows), bitmap.pitch, 1,
+                                      format.color, clip);
                 }
             }
             penX += slot->advance.x / 64.0;

@@ -144,7 +144,7 @@ int LineWidth(HDC dc, const std::wstring& line)
     return extent.cx;
 }
 
-} // namespace
+}  // namespace
 
 TextRenderer::TextRenderer() : mpState(new TextRendererState())
 {

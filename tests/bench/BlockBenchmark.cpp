@@ -23,8 +23,8 @@ static void BM_HeavySceneBlock(benchmark::State& state)
         }
     }
     double blockSeconds = block / sampleRate;
-    state.counters["per_audio_second"] =
-        benchmark::Counter(blockSeconds * state.iterations(), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_audio_second"] = benchmark::Counter(blockSeconds * state.iterations(),
+                                                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
     state.SetLabel("48 kHz, 300 bpm, 1/32t, 20 rovers");
 }
 BENCHMARK(BM_HeavySceneBlock)->Arg(64)->Arg(512);

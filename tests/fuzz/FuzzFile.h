@@ -38,10 +38,10 @@ inline std::string WriteFuzzFile(const char* pName, const uint8_t* pData, size_t
 
 // Invariants are checked with abort() so that they hold in release builds
 // too and libFuzzer records the input.
-#define FUZZ_CHECK(condition) \
-    do {                      \
-        if (!(condition)) {   \
+#define FUZZ_CHECK(condition)                                       \
+    do {                                                            \
+        if (!(condition)) {                                         \
             std::fprintf(stderr, "check failed: %s\n", #condition); \
-            std::abort();     \
-        }                     \
+            std::abort();                                           \
+        }                                                           \
     } while (0)

@@ -10,9 +10,8 @@ FakeHost* gConstructing = nullptr;
 }  // namespace
 
 FakeHost::FakeHost(double sampleRate, int blockSize, const std::string& configFolder)
-    : mSampleRate(sampleRate), mTempo(120.0), mPosition(0), mPlayStart(0), mPlaying(false),
-      mTransportChanged(false), mStoppedAtLastBlock(true), mTimeMode(TimeMode_Full), mPpqResolution(0), mPpq(0.0),
-      mBlockPosition(0)
+    : mSampleRate(sampleRate), mTempo(120.0), mPosition(0), mPlayStart(0), mPlaying(false), mTransportChanged(false),
+      mStoppedAtLastBlock(true), mTimeMode(TimeMode_Full), mPpqResolution(0), mPpq(0.0), mBlockPosition(0)
 {
     gConstructing = this;
     mpPlug = new Tarvo(Callback, configFolder.c_str());
@@ -33,8 +32,8 @@ FakeHost::~FakeHost()
     mpEffect->dispatcher(mpEffect, effClose, 0, 0, nullptr, 0.0f);
 }
 
-VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                         void* ptr, float opt)
+VstIntPtr VSTCALLBACK FakeHost::Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                         float opt)
 {
     FakeHost* pHost = pEffect && pEffect->user ? static_cast<FakeHost*>(pEffect->user) : gConstructing;
     if (!pHost) return opcode == audioMasterVersion ? 2400 : 0;

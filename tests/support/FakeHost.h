@@ -17,8 +17,7 @@ struct HostEvent {
     int mData2;
     bool operator==(const HostEvent& other) const
     {
-        return mSample == other.mSample && mStatus == other.mStatus && mData1 == other.mData1 &&
-               mData2 == other.mData2;
+        return mSample == other.mSample && mStatus == other.mStatus && mData1 == other.mData1 && mData2 == other.mData2;
     }
 };
 
@@ -33,7 +32,11 @@ struct AutomationCall {
 
 class FakeHost {
 public:
-    enum TimeMode { TimeMode_Full, TimeMode_None, TimeMode_SampleOnly };
+    enum TimeMode {
+        TimeMode_Full,
+        TimeMode_None,
+        TimeMode_SampleOnly
+    };
 
     // configFolder: where the processor looks for "Tarvo3.ini" and its MIDI
     // map (none: the defaults).
@@ -89,8 +92,8 @@ public:
     // obstacles of every kind, "1/32t" steps, repeats, jitter, humanising.
     void SetUpHeavyScene(double tempo = 300.0);
 
-    static VstIntPtr VSTCALLBACK Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                          void* ptr, float opt);
+    static VstIntPtr VSTCALLBACK Callback(AEffect* pEffect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                          float opt);
 
 private:
     VstIntPtr HandleCallback(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);

@@ -209,9 +209,9 @@ HWND CreateHostWindow()
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "TarvoWin32TestHost";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, "TarvoWin32TestHost", "Tarvo3 editor window test",
-                                  WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 40, 40, 640, 480, nullptr, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND window =
+        CreateWindowExA(0, "TarvoWin32TestHost", "Tarvo3 editor window test", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+                        40, 40, 640, 480, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     SetForegroundWindow(window);
@@ -633,10 +633,11 @@ void TestMenus(Editor& editor)
     // the current one checked.
     MenuAnswer answer;
     answer.mChoose = 2;
-    WithModalAnswers([&] { return answer.Step(); }, [&] {
-        Post(window, WM_RBUTTONDOWN, MODE_RECT.MidX(), MODE_RECT.MidY(), MK_RBUTTON);
-        PumpUntil([&] { return answer.mSeen && !VisibleTopLevel("#32768"); }, 5000);
-    });
+    WithModalAnswers([&] { return answer.Step(); },
+                     [&] {
+                         Post(window, WM_RBUTTONDOWN, MODE_RECT.MidX(), MODE_RECT.MidY(), MK_RBUTTON);
+                         PumpUntil([&] { return answer.mSeen && !VisibleTopLevel("#32768"); }, 5000);
+                     });
     Pump(20);
     // The menu took the button's release: the press ended with it all the
     // same, so the wheel goes to the control under the mouse again.
@@ -657,24 +658,26 @@ void TestMenus(Editor& editor)
     // A value menu in columns of two: the third entry starts a column.
     MenuAnswer columns;
     columns.mChoose = 1;
-    WithModalAnswers([&] { return columns.Step(); }, [&] {
-        Post(window, WM_LBUTTONDOWN, COLUMN_MENU_RECT.MidX(), COLUMN_MENU_RECT.MidY(), MK_LBUTTON);
-        PumpUntil([&] { return columns.mSeen && !VisibleTopLevel("#32768"); }, 5000);
-    });
+    WithModalAnswers([&] { return columns.Step(); },
+                     [&] {
+                         Post(window, WM_LBUTTONDOWN, COLUMN_MENU_RECT.MidX(), COLUMN_MENU_RECT.MidY(), MK_LBUTTON);
+                         PumpUntil([&] { return columns.mSeen && !VisibleTopLevel("#32768"); }, 5000);
+                     });
     Post(window, WM_LBUTTONUP, COLUMN_MENU_RECT.MidX(), COLUMN_MENU_RECT.MidY(), 0);
     Pump(20);
-    CHECK(columns.mStates.size() == 3 && !(columns.mStates[1] & MF_MENUBREAK) &&
-          (columns.mStates[2] & MF_MENUBREAK) && (columns.mStates[2] & MF_CHECKED));
+    CHECK(columns.mStates.size() == 3 && !(columns.mStates[1] & MF_MENUBREAK) && (columns.mStates[2] & MF_MENUBREAK) &&
+          (columns.mStates[2] & MF_CHECKED));
     CHECK_NEAR(editor.Plain(TestParam_Mode), 1.0, 1e-9);
 
     // Dismissed: nothing changes. No tick runs while the menu is open.
     MenuAnswer dismissed;
     dismissed.mpTicks = &editor.mTicks.mTicks;
     dismissed.mHoldSteps = 6;
-    WithModalAnswers([&] { return dismissed.Step(); }, [&] {
-        Post(window, WM_RBUTTONDOWN, MODE_RECT.MidX(), MODE_RECT.MidY(), MK_RBUTTON);
-        PumpUntil([&] { return dismissed.mSeen && !VisibleTopLevel("#32768"); }, 5000);
-    });
+    WithModalAnswers([&] { return dismissed.Step(); },
+                     [&] {
+                         Post(window, WM_RBUTTONDOWN, MODE_RECT.MidX(), MODE_RECT.MidY(), MK_RBUTTON);
+                         PumpUntil([&] { return dismissed.mSeen && !VisibleTopLevel("#32768"); }, 5000);
+                     });
     CHECK(dismissed.mTicksWhenSeen >= 0);
     CHECK_EQUAL(dismissed.mTicksWhenAnswered, dismissed.mTicksWhenSeen);
     // A release that comes after all ends nothing twice.
@@ -943,11 +946,10 @@ void TestOpenAndClose50Times(Editor& editor, HWND host)
     if (gdiBefore > 0 || userBefore > 0) {
         CHECK_EQUAL(GetGuiResources(process, GR_GDIOBJECTS), gdiBefore);
         CHECK_EQUAL(GetGuiResources(process, GR_USEROBJECTS), userBefore);
-        std::printf("open/close x50: GDI objects %lu -> %lu, USER objects %lu -> %lu\n",
-                    static_cast<unsigned long>(gdiBefore),
-                    static_cast<unsigned long>(GetGuiResources(process, GR_GDIOBJECTS)),
-                    static_cast<unsigned long>(userBefore),
-                    static_cast<unsigned long>(GetGuiResources(process, GR_USEROBJECTS)));
+        std::printf(
+            "open/close x50: GDI objects %lu -> %lu, USER objects %lu -> %lu\n", static_cast<unsigned long>(gdiBefore),
+            static_cast<unsigned long>(GetGuiResources(process, GR_GDIOBJECTS)), static_cast<unsigned long>(userBefore),
+            static_cast<unsigned long>(GetGuiResources(process, GR_USEROBJECTS)));
     } else {
         std::printf("open/close x50: GetGuiResources reports nothing here; windows and fonts checked instead\n");
     }

@@ -35,7 +35,11 @@
 
 namespace {
 
-enum EExit { EExit_Success = 0, EExit_Failure = 1, EExit_Usage = 2 };
+enum EExit {
+    EExit_Success = 0,
+    EExit_Failure = 1,
+    EExit_Usage = 2
+};
 
 const int DEFAULT_TICKS = 12;
 const int MAX_TICKS = 10000;
@@ -59,14 +63,15 @@ struct Options {
 
 void Usage(FILE* out)
 {
-    std::fputs("usage: tarvo-editor-snapshot --png FILE [--chunk-in FILE] [--param INDEX=VALUE]... [--ticks N]\n"
-               "       tarvo-editor-snapshot --png FILE [--ticks N] -- PLAY-OPTIONS...\n"
-               "  --png FILE            where the editor's picture goes (8-bit RGBA PNG)\n"
-               "  --chunk-in FILE       state chunk to load before the parameters\n"
-               "  --param INDEX=VALUE   set a parameter (normalised 0..1) before the editor opens\n"
-               "  --ticks N             editor timer ticks before the picture (default 12)\n"
-               "  -- PLAY-OPTIONS...    replay a \"tarvo-host play\" run (its options, no plug-in) first\n",
-               out);
+    std::fputs(
+        "usage: tarvo-editor-snapshot --png FILE [--chunk-in FILE] [--param INDEX=VALUE]... [--ticks N]\n"
+        "       tarvo-editor-snapshot --png FILE [--ticks N] -- PLAY-OPTIONS...\n"
+        "  --png FILE            where the editor's picture goes (8-bit RGBA PNG)\n"
+        "  --chunk-in FILE       state chunk to load before the parameters\n"
+        "  --param INDEX=VALUE   set a parameter (normalised 0..1) before the editor opens\n"
+        "  --ticks N             editor timer ticks before the picture (default 12)\n"
+        "  -- PLAY-OPTIONS...    replay a \"tarvo-host play\" run (its options, no plug-in) first\n",
+        out);
 }
 
 int Fail(const std::string& message, int status)

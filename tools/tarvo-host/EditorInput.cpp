@@ -8,11 +8,11 @@ struct NamedKey {
     EEditorKey key;
 };
 
-const NamedKey NAMED_KEYS[] = {{"space", EEditorKey_Space},         {"up", EEditorKey_Up},
-                               {"down", EEditorKey_Down},           {"left", EEditorKey_Left},
-                               {"right", EEditorKey_Right},         {"Return", EEditorKey_Return},
-                               {"Escape", EEditorKey_Escape},       {"BackSpace", EEditorKey_BackSpace},
-                               {"minus", EEditorKey_Minus},         {"period", EEditorKey_Period}};
+const NamedKey NAMED_KEYS[] = {{"space", EEditorKey_Space},   {"up", EEditorKey_Up},
+                               {"down", EEditorKey_Down},     {"left", EEditorKey_Left},
+                               {"right", EEditorKey_Right},   {"Return", EEditorKey_Return},
+                               {"Escape", EEditorKey_Escape}, {"BackSpace", EEditorKey_BackSpace},
+                               {"minus", EEditorKey_Minus},   {"period", EEditorKey_Period}};
 
 bool ParseCoordinate(const std::string& text, int* out, std::string* error)
 {
@@ -33,9 +33,12 @@ bool ParseFlags(const std::vector<std::string>& words, size_t first, bool button
     for (size_t i = first; i < words.size(); ++i) {
         const std::string& word = words[i];
         int modifier = 0;
-        if (word == "shift") modifier = EDITOR_MODIFIER_SHIFT;
-        else if (word == "ctrl") modifier = EDITOR_MODIFIER_CTRL;
-        else if (word == "alt") modifier = EDITOR_MODIFIER_ALT;
+        if (word == "shift")
+            modifier = EDITOR_MODIFIER_SHIFT;
+        else if (word == "ctrl")
+            modifier = EDITOR_MODIFIER_CTRL;
+        else if (word == "alt")
+            modifier = EDITOR_MODIFIER_ALT;
         if (modifier) {
             if (action->modifiers & modifier) return Fail(error, "'" + word + "' is given twice");
             action->modifiers |= modifier;
@@ -86,15 +89,17 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
     EditorInputAction parsed;
     const std::string& name = words[0];
     if (name == "click" || name == "dblclick") {
-        if (words.size() < 3) return Fail(error, "'" + name + "' takes: X Y" + (name == "click" ? " [left|right]" : "") +
-                                                     " [shift] [ctrl] [alt]");
+        if (words.size() < 3)
+            return Fail(error, "'" + name + "' takes: X Y" + (name == "click" ? " [left|right]" : "") +
+                                   " [shift] [ctrl] [alt]");
         parsed.kind = name == "click" ? EEditorInput_Click : EEditorInput_DoubleClick;
         if (!ParseCoordinate(words[1], &parsed.x, error) || !ParseCoordinate(words[2], &parsed.y, error)) return false;
         if (!ParseFlags(words, 3, name == "click", &parsed, error)) return false;
     } else if (name == "drag" || name == "hold") {
         bool drag = name == "drag";
         if (words.size() < 5 || (!drag && words.size() > 6))
-            return Fail(error, "'" + name + "' takes: X1 Y1 X2 Y2 [left|right]" + (drag ? " [shift] [ctrl] [alt]" : ""));
+            return Fail(error,
+                        "'" + name + "' takes: X1 Y1 X2 Y2 [left|right]" + (drag ? " [shift] [ctrl] [alt]" : ""));
         parsed.kind = drag ? EEditorInput_Drag : EEditorInput_Hold;
         if (!ParseCoordinate(words[1], &parsed.x, error) || !ParseCoordinate(words[2], &parsed.y, error) ||
             !ParseCoordinate(words[3], &parsed.endX, error) || !ParseCoordinate(words[4], &parsed.endY, error))
@@ -126,8 +131,8 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
         if (words.size() != 2) return Fail(error, "'wait' takes: TICKS");
         parsed.kind = EEditorInput_Wait;
         if (!ParseInt64(words[1], &parsed.ticks) || parsed.ticks < 0 || parsed.ticks > MAX_WAIT_TICKS)
-            return Fail(error, "ticks '" + words[1] + "' is not a whole number from 0 to " +
-                                   std::to_string(MAX_WAIT_TICKS));
+            return Fail(error,
+                        "ticks '" + words[1] + "' is not a whole number from 0 to " + std::to_string(MAX_WAIT_TICKS));
     } else {
         return Fail(error, "unknown action '" + name + "'");
     }
@@ -136,8 +141,8 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
     return true;
 }
 
-bool ParseEditorInput(const std::string& text, const std::string& sourceName,
-                      std::vector<EditorInputAction>* actions, std::string* error)
+bool ParseEditorInput(const std::string& text, const std::string& sourceName, std::vector<EditorInputAction>* actions,
+                      std::string* error)
 {
     return ParseLines(
         text, sourceName,
@@ -188,8 +193,10 @@ int64_t EditorInputTicks(const std::vector<EditorInputAction>& actions)
     for (const EditorInputAction& action : actions) {
         // A mouse or key action takes well under a second however the
         // window system delivers it; a wheel turn a little more per notch.
-        if (action.kind == EEditorInput_Wait) ticks += 1 + action.ticks;
-        else ticks += 1 + 25 + (action.notches < 0 ? -action.notches : action.notches);
+        if (action.kind == EEditorInput_Wait)
+            ticks += 1 + action.ticks;
+        else
+            ticks += 1 + 25 + (action.notches < 0 ? -action.notches : action.notches);
     }
     return ticks;
 }

@@ -30,7 +30,10 @@ enum EEditorInput {
     EEditorInput_Wait
 };
 
-enum EMouseButton { EMouseButton_Left, EMouseButton_Right };
+enum EMouseButton {
+    EMouseButton_Left,
+    EMouseButton_Right
+};
 
 enum EEditorKey {
     EEditorKey_Character,  // a digit or a lower-case letter, in `character`
@@ -78,8 +81,8 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
 
 // Parses a whole input file; errors are reported as "SOURCE:LINE: why".
 // Accepts "\n" and "\r\n" line ends.
-bool ParseEditorInput(const std::string& text, const std::string& sourceName,
-                      std::vector<EditorInputAction>* actions, std::string* error);
+bool ParseEditorInput(const std::string& text, const std::string& sourceName, std::vector<EditorInputAction>* actions,
+                      std::string* error);
 
 // The key's name as the input file spells it.
 std::string EditorKeyName(EEditorKey key, char character);

@@ -11,8 +11,7 @@ const double TIME_LIMIT_MARGIN_SECONDS = 30.0;
 const double MIN_SPEED = 0.01;
 const double MAX_SPEED = 1000.0;
 
-bool ApplyEditorOption(const std::string& option, const std::string& value, EditorOptions* options,
-                       std::string* error)
+bool ApplyEditorOption(const std::string& option, const std::string& value, EditorOptions* options, std::string* error)
 {
     if (option == "--png") {
         if (value.empty()) return Fail(error, "--png needs a file name");
@@ -64,11 +63,9 @@ double EditorOptions::TimeLimitSeconds() const
     if (timeoutSeconds > 0.0) return timeoutSeconds;
     // The editor's ticks and input, and a bounded play at its pace, twice
     // over: the plug-in's timer and drawing may run slower than real time.
-    double expected =
-        double(ticks * int64_t(1 + captures.size()) + EditorInputTicks(inputs) + 2 + 2 * reopen) * EDITOR_TICK_MS /
-        1000.0;
-    if (BoundedPlay())
-        expected += double(play.BlockCount()) * play.blockSize / (play.transport.sampleRate * speed);
+    double expected = double(ticks * int64_t(1 + captures.size()) + EditorInputTicks(inputs) + 2 + 2 * reopen) *
+                      EDITOR_TICK_MS / 1000.0;
+    if (BoundedPlay()) expected += double(play.BlockCount()) * play.blockSize / (play.transport.sampleRate * speed);
     return TIME_LIMIT_MARGIN_SECONDS + 2.0 * expected;
 }
 
@@ -104,8 +101,7 @@ bool ParseEditorOptions(const std::vector<std::string>& args, EditorOptions* opt
         }
     }
     if (!ParsePlayOptions(playArgs, &options->play, error)) return false;
-    if (!options->playing &&
-        (options->play.blocks >= 0 || options->play.bars >= 0.0 || !options->play.actions.empty()))
+    if (!options->playing && (options->play.blocks >= 0 || options->play.bars >= 0.0 || !options->play.actions.empty()))
         return Fail(error, "--blocks, --bars, --script and --at schedule blocks: they need --play");
     std::stable_sort(options->captures.begin(), options->captures.end(),
                      [](const std::pair<int64_t, std::string>& a, const std::pair<int64_t, std::string>& b) {

@@ -37,16 +37,26 @@ UINT VirtualKeyFor(EEditorKey key, char character)
     case EEditorKey_Character:
         if (character >= 'a' && character <= 'z') return UINT('A' + (character - 'a'));
         return UINT(character);  // '0'-'9' are their own virtual keys
-    case EEditorKey_Space: return VK_SPACE;
-    case EEditorKey_Up: return VK_UP;
-    case EEditorKey_Down: return VK_DOWN;
-    case EEditorKey_Left: return VK_LEFT;
-    case EEditorKey_Right: return VK_RIGHT;
-    case EEditorKey_Return: return VK_RETURN;
-    case EEditorKey_Escape: return VK_ESCAPE;
-    case EEditorKey_BackSpace: return VK_BACK;
-    case EEditorKey_Minus: return VK_OEM_MINUS;
-    case EEditorKey_Period: return VK_OEM_PERIOD;
+    case EEditorKey_Space:
+        return VK_SPACE;
+    case EEditorKey_Up:
+        return VK_UP;
+    case EEditorKey_Down:
+        return VK_DOWN;
+    case EEditorKey_Left:
+        return VK_LEFT;
+    case EEditorKey_Right:
+        return VK_RIGHT;
+    case EEditorKey_Return:
+        return VK_RETURN;
+    case EEditorKey_Escape:
+        return VK_ESCAPE;
+    case EEditorKey_BackSpace:
+        return VK_BACK;
+    case EEditorKey_Minus:
+        return VK_OEM_MINUS;
+    case EEditorKey_Period:
+        return VK_OEM_PERIOD;
     }
     return 0;
 }

@@ -68,16 +68,26 @@ KeySym KeySymFor(EEditorKey key, char character)
     case EEditorKey_Character:
         if (character >= '0' && character <= '9') return XK_0 + KeySym(character - '0');
         return XK_a + KeySym(character - 'a');
-    case EEditorKey_Space: return XK_space;
-    case EEditorKey_Up: return XK_Up;
-    case EEditorKey_Down: return XK_Down;
-    case EEditorKey_Left: return XK_Left;
-    case EEditorKey_Right: return XK_Right;
-    case EEditorKey_Return: return XK_Return;
-    case EEditorKey_Escape: return XK_Escape;
-    case EEditorKey_BackSpace: return XK_BackSpace;
-    case EEditorKey_Minus: return XK_minus;
-    case EEditorKey_Period: return XK_period;
+    case EEditorKey_Space:
+        return XK_space;
+    case EEditorKey_Up:
+        return XK_Up;
+    case EEditorKey_Down:
+        return XK_Down;
+    case EEditorKey_Left:
+        return XK_Left;
+    case EEditorKey_Right:
+        return XK_Right;
+    case EEditorKey_Return:
+        return XK_Return;
+    case EEditorKey_Escape:
+        return XK_Escape;
+    case EEditorKey_BackSpace:
+        return XK_BackSpace;
+    case EEditorKey_Minus:
+        return XK_minus;
+    case EEditorKey_Period:
+        return XK_period;
     }
     return NoSymbol;
 }
@@ -136,9 +146,9 @@ bool EditorWindow::Create(int width, int height, const std::string& title, std::
     XSetWindowAttributes attributes = {};
     attributes.background_pixel = BlackPixel(display, screen);
     attributes.event_mask = StructureNotifyMask | ExposureMask;
-    mpPlatform->window = XCreateWindow(display, RootWindow(display, screen), 0, 0, unsigned(width), unsigned(height),
-                                       0, CopyFromParent, InputOutput, CopyFromParent, CWBackPixel | CWEventMask,
-                                       &attributes);
+    mpPlatform->window =
+        XCreateWindow(display, RootWindow(display, screen), 0, 0, unsigned(width), unsigned(height), 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWBackPixel | CWEventMask, &attributes);
     mpPlatform->SetSizeHints();
     XStoreName(display, mpPlatform->window, title.c_str());
     // With a window manager, closing the window must not cut the host's
@@ -277,8 +287,8 @@ bool EditorWindow::Platform::MovePointer(int x, int y, EditorLoop* loop, std::st
         }
         loop->RunFor(GESTURE_STEP_MS);
     }
-    *error = "the pointer did not move to editor point " + std::to_string(x) + "," + std::to_string(y) +
-             " (screen " + std::to_string(rootX) + "," + std::to_string(rootY) + "; is the screen large enough?)";
+    *error = "the pointer did not move to editor point " + std::to_string(x) + "," + std::to_string(y) + " (screen " +
+             std::to_string(rootX) + "," + std::to_string(rootY) + "; is the screen large enough?)";
     return false;
 }
 
@@ -310,7 +320,8 @@ bool EditorWindow::Platform::Modifiers(int modifiers, bool press, std::string* e
     const struct {
         int bit;
         KeySym symbol;
-    } KEYS[] = {{EDITOR_MODIFIER_SHIFT, XK_Shift_L}, {EDITOR_MODIFIER_CTRL, XK_Control_L}, {EDITOR_MODIFIER_ALT, XK_Alt_L}};
+    } KEYS[] = {
+        {EDITOR_MODIFIER_SHIFT, XK_Shift_L}, {EDITOR_MODIFIER_CTRL, XK_Control_L}, {EDITOR_MODIFIER_ALT, XK_Alt_L}};
     for (const auto& key : KEYS) {
         if ((modifiers & key.bit) && !Key(key.symbol, press, error)) return false;
     }

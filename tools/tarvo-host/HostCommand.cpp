@@ -6,10 +6,7 @@
 
 void ReportError(const std::string& message) { std::fprintf(stderr, "tarvo-host: %s\n", message.c_str()); }
 
-void ReportWarning(const std::string& message)
-{
-    std::fprintf(stderr, "tarvo-host: warning: %s\n", message.c_str());
-}
+void ReportWarning(const std::string& message) { std::fprintf(stderr, "tarvo-host: warning: %s\n", message.c_str()); }
 
 int ReportUsageError(const std::string& error, const std::string& usage)
 {

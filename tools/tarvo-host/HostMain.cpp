@@ -29,8 +29,7 @@ void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
     std::fprintf(out, "editor options:\n%s", EditorOptionsHelp());
     std::fprintf(out, "render options:\n%s", RenderOptionsHelp());
     std::fprintf(out, "validate options:\n%s", ValidateOptionsHelp());
-    std::fprintf(out,
-                 "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
+    std::fprintf(out, "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
 }
 }  // namespace
 

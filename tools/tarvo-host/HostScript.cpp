@@ -5,8 +5,7 @@
 #include "HostText.h"
 
 namespace {
-bool ExpectArguments(const std::vector<std::string>& words, size_t count, const std::string& usage,
-                     std::string* error)
+bool ExpectArguments(const std::vector<std::string>& words, size_t count, const std::string& usage, std::string* error)
 {
     if (words.size() != count + 2) return Fail(error, "'" + words[1] + "' takes: " + usage);
     return true;
@@ -43,7 +42,8 @@ bool ParseScriptLine(const std::string& line, ScriptAction* action, bool* isActi
     } else if (name == "locate") {
         if (!ExpectArguments(words, 1, "SAMPLE", error)) return false;
         parsed.kind = EScriptAction_Locate;
-        if (!ParseInt64(words[2], &parsed.sample)) return Fail(error, "sample '" + words[2] + "' is not a whole number");
+        if (!ParseInt64(words[2], &parsed.sample))
+            return Fail(error, "sample '" + words[2] + "' is not a whole number");
     } else if (name == "tempo") {
         if (!ExpectArguments(words, 1, "BPM", error)) return false;
         parsed.kind = EScriptAction_Tempo;

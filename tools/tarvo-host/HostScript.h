@@ -33,14 +33,14 @@ const int MAX_SIG_DENOMINATOR = 128;
 struct ScriptAction {
     int64_t block = 0;
     EScriptAction kind = EScriptAction_Play;
-    int64_t sample = 0;       // locate
-    double number = 0.0;      // tempo in BPM, param value
-    int32_t index = 0;        // param index; blocksize frames
-    int sigNumerator = 4;     // sig
+    int64_t sample = 0;    // locate
+    double number = 0.0;   // tempo in BPM, param value
+    int32_t index = 0;     // param index; blocksize frames
+    int sigNumerator = 4;  // sig
     int sigDenominator = 4;
-    int32_t midiOffset = 0;   // midi: delta frames inside the block
+    int32_t midiOffset = 0;  // midi: delta frames inside the block
     uint8_t midi[3] = {0, 0, 0};
-    std::string path;         // save, load
+    std::string path;  // save, load
 };
 
 // Parses one line. A blank or comment-only line succeeds with *isAction

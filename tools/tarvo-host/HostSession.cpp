@@ -414,8 +414,8 @@ void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& tr
         return;
     }
     // The list is longer than its declared two slots.
-    const VstEvent* const* slots = reinterpret_cast<const VstEvent* const*>(
-        reinterpret_cast<const char*>(events) + offsetof(VstEvents, events));
+    const VstEvent* const* slots =
+        reinterpret_cast<const VstEvent* const*>(reinterpret_cast<const char*>(events) + offsetof(VstEvents, events));
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
         const VstEvent* event = slots[i];
         if (!event) {
@@ -440,9 +440,8 @@ void HostSession::ReceiveEvents(const VstEvents* events, const HostTransport& tr
 
 VstIntPtr HostSession::AnswerCanDo(const char* what) const
 {
-    static const char* const YES[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-                                      "receiveVstMidiEvent"};
-    static const char* const NO[] = {"sizeWindow",      "offline",        "openFileSelector", "closeFileSelector",
+    static const char* const YES[] = {"sendVstEvents", "sendVstMidiEvent", "receiveVstEvents", "receiveVstMidiEvent"};
+    static const char* const NO[] = {"sizeWindow",       "offline",         "openFileSelector", "closeFileSelector",
                                      "startStopProcess", "acceptIOChanges", "shellCategory",    "supportShell"};
     for (const char* yes : YES) {
         if (std::strcmp(what, yes) == 0) return 1;

@@ -23,7 +23,10 @@
 #include "PluginModule.h"
 #include "framework/plugin/VstInterface.h"
 
-enum EPrecision { EPrecision_Single, EPrecision_Double };
+enum EPrecision {
+    EPrecision_Single,
+    EPrecision_Double
+};
 
 const char* const HOST_PRODUCT_STRING = "tarvo-host";
 const char* const HOST_VENDOR_STRING = "Quillfen";
@@ -73,8 +76,7 @@ public:
     bool LoadEntry(VstPluginMainProc entry, std::string* error);
     AEffect* Effect() const { return mpEffect; }
 
-    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
-                       float opt = 0.0f);
+    VstIntPtr Dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr, float opt = 0.0f);
     // A dispatcher call that fills a text buffer (names, labels, displays).
     std::string QueryString(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0);
 

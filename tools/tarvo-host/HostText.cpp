@@ -50,10 +50,14 @@ bool ParseHexByte(const std::string& text, uint8_t* out)
     for (size_t i = start; i < text.size(); ++i) {
         char c = text[i];
         unsigned digit;
-        if (c >= '0' && c <= '9') digit = unsigned(c - '0');
-        else if (c >= 'a' && c <= 'f') digit = unsigned(c - 'a' + 10);
-        else if (c >= 'A' && c <= 'F') digit = unsigned(c - 'A' + 10);
-        else return false;
+        if (c >= '0' && c <= '9')
+            digit = unsigned(c - '0');
+        else if (c >= 'a' && c <= 'f')
+            digit = unsigned(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F')
+            digit = unsigned(c - 'A' + 10);
+        else
+            return false;
         value = value * 16 + digit;
     }
     *out = uint8_t(value);
@@ -129,8 +133,7 @@ std::vector<std::string> WordsBeforeComment(const std::string& line)
     return words;
 }
 
-bool ParseLines(const std::string& text, const std::string& sourceName, const LineParser& parseLine,
-                std::string* error)
+bool ParseLines(const std::string& text, const std::string& sourceName, const LineParser& parseLine, std::string* error)
 {
     size_t pos = 0;
     int lineNumber = 0;

@@ -9,9 +9,7 @@ const double BAR_LINE_TOLERANCE = 1e-9;
 }  // namespace
 
 HostTransport::HostTransport(const TransportSettings& settings)
-    : mSettings(settings),
-      mTempo(settings.tempo),
-      mSigNumerator(settings.sigNumerator),
+    : mSettings(settings), mTempo(settings.tempo), mSigNumerator(settings.sigNumerator),
       mSigDenominator(settings.sigDenominator)
 {
     Locate(settings.startSample);

@@ -25,8 +25,7 @@ bool SaveChunk(HostSession* session, const std::string& path, std::string* error
 
 std::string FormatEventLine(int64_t samplePosition, int status, int data1, int data2)
 {
-    return std::to_string(samplePosition) + " " + HexByte(status) + " " + HexByte(data1) + " " + HexByte(data2) +
-           "\n";
+    return std::to_string(samplePosition) + " " + HexByte(status) + " " + HexByte(data1) + " " + HexByte(data2) + "\n";
 }
 
 std::string FormatAutomationLine(int64_t block, int32_t index, float value)

@@ -16,7 +16,8 @@ bool ParseWholeNumber(const std::string& option, const std::string& text, int64_
 
 bool ParsePositive(const std::string& option, const std::string& text, double* out, std::string* error)
 {
-    if (!ParseDouble(text, out) || *out <= 0.0) return Fail(error, option + " takes a number above 0, not '" + text + "'");
+    if (!ParseDouble(text, out) || *out <= 0.0)
+        return Fail(error, option + " takes a number above 0, not '" + text + "'");
     return true;
 }
 
@@ -29,10 +30,10 @@ bool SplitAssignment(const std::string& text, std::string* key, double* value)
     return ParseDouble(text.substr(equals + 1), value);
 }
 
-const char* const OPTIONS_WITH_VALUE[] = {"--sr",       "--block",  "--tempo",     "--sig",         "--start",
-                                          "--blocks",   "--bars",   "--precision", "--ppq-resolution",
-                                          "--events",   "--mid",    "--automation", "--script",     "--at",
-                                          "--chunk-in", "--chunk-out", "--param",  "--set"};
+const char* const OPTIONS_WITH_VALUE[] = {
+    "--sr",     "--block",     "--tempo",          "--sig",       "--start", "--blocks",
+    "--bars",   "--precision", "--ppq-resolution", "--events",    "--mid",   "--automation",
+    "--script", "--at",        "--chunk-in",       "--chunk-out", "--param", "--set"};
 
 bool ApplyOption(const std::string& option, const std::string& value, PlayOptions* options, std::string* error)
 {
@@ -49,7 +50,8 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
             return Fail(error, "--sig takes N/D (N 1..255, D a power of two up to 128), not '" + value + "'");
         return true;
     }
-    if (option == "--start") return ParseWholeNumber(option, value, INT64_MIN / 2, INT64_MAX / 2, &options->transport.startSample, error);
+    if (option == "--start")
+        return ParseWholeNumber(option, value, INT64_MIN / 2, INT64_MAX / 2, &options->transport.startSample, error);
     if (option == "--blocks") {
         if (!ParseWholeNumber(option, value, 0, INT64_MAX / 2, &options->blocks, error)) return false;
         if (options->bars >= 0.0) return Fail(error, "give --blocks or --bars, not both");
@@ -62,9 +64,12 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
         return true;
     }
     if (option == "--precision") {
-        if (value == "single") options->precision = EPrecision_Single;
-        else if (value == "double") options->precision = EPrecision_Double;
-        else return Fail(error, "--precision takes single or double, not '" + value + "'");
+        if (value == "single")
+            options->precision = EPrecision_Single;
+        else if (value == "double")
+            options->precision = EPrecision_Double;
+        else
+            return Fail(error, "--precision takes single or double, not '" + value + "'");
         return true;
     }
     if (option == "--ppq-resolution") {
@@ -72,11 +77,16 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
         options->transport.ppqResolution = int(number);
         return true;
     }
-    if (option == "--events") options->eventsPath = value;
-    else if (option == "--mid") options->midPath = value;
-    else if (option == "--automation") options->automationPath = value;
-    else if (option == "--chunk-in") options->chunkInPath = value;
-    else if (option == "--chunk-out") options->chunkOutPath = value;
+    if (option == "--events")
+        options->eventsPath = value;
+    else if (option == "--mid")
+        options->midPath = value;
+    else if (option == "--automation")
+        options->automationPath = value;
+    else if (option == "--chunk-in")
+        options->chunkInPath = value;
+    else if (option == "--chunk-out")
+        options->chunkOutPath = value;
     else if (option == "--script") {
         std::vector<uint8_t> bytes;
         std::string why;
@@ -122,8 +132,8 @@ int64_t PlayOptions::BlockCount() const
 {
     if (blocks >= 0) return blocks;
     double count = bars >= 0.0 ? bars : 1.0;
-    return BlocksForBars(count, transport.sigNumerator, transport.sigDenominator, transport.tempo,
-                         transport.sampleRate, blockSize);
+    return BlocksForBars(count, transport.sigNumerator, transport.sigDenominator, transport.tempo, transport.sampleRate,
+                         blockSize);
 }
 
 bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error)
@@ -147,8 +157,10 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
         }
         if (option == "--no-time" || option == "--no-ppq") {
             if (hasValue) return Fail(error, option + " takes no value");
-            if (option == "--no-time") options->timeProvided = false;
-            else options->transport.musicalPosition = false;
+            if (option == "--no-time")
+                options->timeProvided = false;
+            else
+                options->transport.musicalPosition = false;
             continue;
         }
         if (!PlayOptionTakesValue(option)) return Fail(error, "unknown option '" + option + "'");

@@ -30,8 +30,8 @@ bool RunBlocks(HostSession* plugin, PlayRun* run, SynthRenderer* synth, int64_t 
         HostTransport transport = plugin->Transport();
         run->ProcessBlock();
         const std::vector<ReceivedMidiEvent>& events = plugin->MidiEvents();
-        if (!synth->RenderBlock(events.data() + *nextEvent, events.size() - *nextEvent, transport,
-                                run->BlockFrames(), wav, error))
+        if (!synth->RenderBlock(events.data() + *nextEvent, events.size() - *nextEvent, transport, run->BlockFrames(),
+                                wav, error))
             return false;
         *nextEvent = events.size();
     }

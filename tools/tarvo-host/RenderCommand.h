@@ -14,7 +14,10 @@ struct RenderOptions;
 class RenderCommand : public HostCommand {
 public:
     const char* Name() const override { return "render"; }
-    const char* Synopsis() const override { return "render PLUGIN --synth SYNTH --wav OUT.wav [render options] [play options]"; }
+    const char* Synopsis() const override
+    {
+        return "render PLUGIN --synth SYNTH --wav OUT.wav [render options] [play options]";
+    }
     int Run(const std::vector<std::string>& args) override;
 };
 

@@ -22,8 +22,7 @@ bool ParseSynthParam(const std::string& text, ParamSetting* setting)
     return ParseDouble(text.substr(equals + 1), &setting->value);
 }
 
-bool ApplyRenderOption(const std::string& option, const std::string& value, RenderOptions* options,
-                       std::string* error)
+bool ApplyRenderOption(const std::string& option, const std::string& value, RenderOptions* options, std::string* error)
 {
     if (option == "--synth") {
         if (value.empty()) return Fail(error, "--synth needs a plug-in file");
@@ -40,9 +39,12 @@ bool ApplyRenderOption(const std::string& option, const std::string& value, Rend
         if (value.empty()) return Fail(error, "--wav needs a file name");
         options->wavPath = value;
     } else if (option == "--wav-format") {
-        if (value == "pcm24") options->wavFormat = EWavFormat_Pcm24;
-        else if (value == "float32") options->wavFormat = EWavFormat_Float32;
-        else return Fail(error, "--wav-format takes pcm24 or float32, not '" + value + "'");
+        if (value == "pcm24")
+            options->wavFormat = EWavFormat_Pcm24;
+        else if (value == "float32")
+            options->wavFormat = EWavFormat_Float32;
+        else
+            return Fail(error, "--wav-format takes pcm24 or float32, not '" + value + "'");
     } else {  // --tail
         if (!ParseDouble(value, &options->tailSeconds) || options->tailSeconds < 0.0 ||
             options->tailSeconds > MAX_TAIL_SECONDS)

@@ -54,8 +54,9 @@ bool SynthRenderer::Prepare(std::string* error)
 {
     const std::string name = "--synth: '" + mOptions.synthPath + "'";
     if (!IsInstrument(mpSession))
-        return Fail(error, name + " is not an instrument (it is neither flagged as a synth nor in the synth "
-                                  "category); render needs a VST 2 instrument that turns MIDI into audio");
+        return Fail(error, name +
+                               " is not an instrument (it is neither flagged as a synth nor in the synth "
+                               "category); render needs a VST 2 instrument that turns MIDI into audio");
     if (mpSession->Effect()->numOutputs < 1) return Fail(error, name + " has no audio outputs");
     std::string why;
     if (!mpSession->CanProcess(EPrecision_Single, &why)) return Fail(error, name + ": " + why);
@@ -73,14 +74,17 @@ void SynthRenderer::Open()
     mpSession->SetBlockSize(LargestBlock(mOptions.play));
     mpSession->SetActive(true);
     if (!mOptions.synthChunkPath.empty()) mpSession->SetChunk(mChunk);
-    for (const ParamSetting& setting : mOptions.synthParams) mpSession->SetParameter(setting.index, float(setting.value));
+    for (const ParamSetting& setting : mOptions.synthParams)
+        mpSession->SetParameter(setting.index, float(setting.value));
 }
 
 void SynthRenderer::TrackNote(uint8_t status, uint8_t note, uint8_t velocity)
 {
     int& sounding = mSounding[size_t((status & 0x0F) * MIDI_NOTES + (note & 0x7F))];
-    if (IsNoteOn(status, velocity)) ++sounding;
-    else if (IsNoteOff(status, velocity) && sounding > 0) --sounding;
+    if (IsNoteOn(status, velocity))
+        ++sounding;
+    else if (IsNoteOff(status, velocity) && sounding > 0)
+        --sounding;
 }
 
 void SynthRenderer::CollectEvents(const ReceivedMidiEvent* events, size_t count, int frames)

@@ -37,8 +37,8 @@ public:
     // The tail: these last events and a note-off for every note still on,
     // then that many frames in blocks of blockFrames, the transport going
     // on from `transport`.
-    bool RenderTail(const ReceivedMidiEvent* events, size_t count, const HostTransport& transport,
-                    int64_t frames, int blockFrames, WavFileWriter* wav, std::string* error);
+    bool RenderTail(const ReceivedMidiEvent* events, size_t count, const HostTransport& transport, int64_t frames,
+                    int blockFrames, WavFileWriter* wav, std::string* error);
     // effMainsChanged 0 and effClose.
     void Close();
 

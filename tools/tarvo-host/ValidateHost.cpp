@@ -44,8 +44,8 @@ VstIntPtr ValidateHost::GuardedDispatch(VstInt32 opcode, VstInt32 index, VstIntP
     }
 }
 
-VstIntPtr ValidateHost::OnHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                       void* ptr, float opt)
+VstIntPtr ValidateHost::OnHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                       float opt)
 {
     if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
         std::lock_guard<std::mutex> guard(mGestureLock);

@@ -43,14 +43,22 @@ std::string QueryText(ValidateHost& host, VstInt32 opcode, VstInt32 index, int c
 const char* OpcodeName(VstInt32 opcode)
 {
     switch (opcode) {
-    case effGetParamName: return "name";
-    case effGetParamLabel: return "label";
-    case effGetParamDisplay: return "display";
-    case effGetEffectName: return "effect name";
-    case effGetVendorString: return "vendor";
-    case effGetProductString: return "product";
-    case effGetProgramNameIndexed: return "program name";
-    case effGetProgramName: return "current program name";
+    case effGetParamName:
+        return "name";
+    case effGetParamLabel:
+        return "label";
+    case effGetParamDisplay:
+        return "display";
+    case effGetEffectName:
+        return "effect name";
+    case effGetVendorString:
+        return "vendor";
+    case effGetProductString:
+        return "product";
+    case effGetProgramNameIndexed:
+        return "program name";
+    case effGetProgramName:
+        return "current program name";
     }
     return "text";
 }
@@ -137,7 +145,8 @@ void CheckParameterTexts(ValidateContext& context, ValidateHost& host)
         for (VstInt32 opcode : {effGetParamName, effGetParamLabel, effGetParamDisplay}) {
             std::string problem;
             std::string text = QueryText(host, opcode, i, PARAM_TEXT_BYTES, &problem);
-            if (!problem.empty()) failures.push_back("parameter " + std::to_string(i) + " " + OpcodeName(opcode) + ": " + problem);
+            if (!problem.empty())
+                failures.push_back("parameter " + std::to_string(i) + " " + OpcodeName(opcode) + ": " + problem);
             if (text.size() > longest) longest = text.size();
         }
     }
@@ -203,7 +212,8 @@ void CheckPrograms(ValidateContext& context, ValidateHost& host)
         if (!problem.empty()) failures.push_back("program " + std::to_string(i) + " name: " + problem);
         host.Dispatch(effSetProgram, 0, i);
         VstIntPtr current = host.Dispatch(effGetProgram);
-        if (current != i) failures.push_back("effSetProgram " + std::to_string(i) + " reads back " + std::to_string(current));
+        if (current != i)
+            failures.push_back("effSetProgram " + std::to_string(i) + " reads back " + std::to_string(current));
         QueryText(host, effGetProgramName, 0, kVstMaxProgNameLen, &problem);
         if (!problem.empty()) failures.push_back("program " + std::to_string(i) + " current name: " + problem);
     }

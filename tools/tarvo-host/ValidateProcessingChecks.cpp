@@ -43,8 +43,8 @@ void CheckRate(ValidateContext& context, double rate)
             RunResult result;
             RunBlocks(*host, settings, &result);
             blocks += result.blocks;
-            std::string run = std::string(precision == EPrecision_Double ? "double" : "single") + ", blocks of " +
-                              BlockName(size);
+            std::string run =
+                std::string(precision == EPrecision_Double ? "double" : "single") + ", blocks of " + BlockName(size);
             for (const std::string& problem : result.problems) failures.push_back(run + ": " + problem);
             if (!haveReference) {
                 reference = result;
@@ -94,8 +94,8 @@ void CheckSpeakerArrangement(ValidateContext& context)
             RunResult result;
             RunBlocks(*host, settings, &result);
             for (const std::string& problem : result.problems)
-                failures.push_back(std::to_string(outputs) + " output(s) " + (accepted ? "accepted" : "refused") + ", " +
-                                   (precision == EPrecision_Double ? "double" : "single") + ": " + problem);
+                failures.push_back(std::to_string(outputs) + " output(s) " + (accepted ? "accepted" : "refused") +
+                                   ", " + (precision == EPrecision_Double ? "double" : "single") + ": " + problem);
         }
     }
     if (!tried) {

@@ -86,7 +86,8 @@ void RunRealtimeChecks(ValidateContext& context)
     }
     report.Begin("realtime-longest-call");
     double budget = BLOCK / RATE * context.Slowness();
-    std::string detail = "blocks of " + std::to_string(BLOCK) + " frames at 48 kHz, budget " + FormatMilliseconds(budget);
+    std::string detail =
+        "blocks of " + std::to_string(BLOCK) + " frames at 48 kHz, budget " + FormatMilliseconds(budget);
     if (!realtime) {
         report.Pass("realtime-longest-call", FormatMilliseconds(meter.mLongest),
                     detail + "; not judged: the system gave no real-time priority");

@@ -17,9 +17,12 @@ char gCrashLine[512] = "";
 const char* StatusWord(ECheckStatus status)
 {
     switch (status) {
-    case ECheckStatus_Pass: return "PASS";
-    case ECheckStatus_Fail: return "FAIL";
-    case ECheckStatus_Skip: return "SKIP";
+    case ECheckStatus_Pass:
+        return "PASS";
+    case ECheckStatus_Fail:
+        return "FAIL";
+    case ECheckStatus_Skip:
+        return "SKIP";
     }
     return "?";
 }
@@ -43,11 +46,11 @@ void ReportCrash(const char* what)
 
 void OnSignal(int signal)
 {
-    const char* what = signal == SIGSEGV ? "segmentation fault"
+    const char* what = signal == SIGSEGV   ? "segmentation fault"
                        : signal == SIGABRT ? "abort"
-                       : signal == SIGFPE ? "arithmetic exception"
-                       : signal == SIGILL ? "illegal instruction"
-                                          : "fatal signal";
+                       : signal == SIGFPE  ? "arithmetic exception"
+                       : signal == SIGILL  ? "illegal instruction"
+                                           : "fatal signal";
     ReportCrash(what);
 }
 
@@ -96,7 +99,10 @@ void ValidateReport::Fail(const std::string& name, const std::string& detail, co
     Add(ECheckStatus_Fail, name, figure, detail);
 }
 
-void ValidateReport::Skip(const std::string& name, const std::string& detail) { Add(ECheckStatus_Skip, name, "", detail); }
+void ValidateReport::Skip(const std::string& name, const std::string& detail)
+{
+    Add(ECheckStatus_Skip, name, "", detail);
+}
 
 void ValidateReport::Verdict(const std::string& name, const std::vector<std::string>& failures,
                              const std::string& figure, const std::string& detail)

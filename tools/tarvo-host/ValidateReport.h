@@ -7,7 +7,11 @@
 #include <string>
 #include <vector>
 
-enum ECheckStatus { ECheckStatus_Pass, ECheckStatus_Fail, ECheckStatus_Skip };
+enum ECheckStatus {
+    ECheckStatus_Pass,
+    ECheckStatus_Fail,
+    ECheckStatus_Skip
+};
 
 struct CheckResult {
     ECheckStatus status;

@@ -18,7 +18,8 @@ std::vector<RunEvent> EventsSince(const HostSession& host, size_t first, bool so
     std::vector<RunEvent> events;
     const std::vector<ReceivedMidiEvent>& received = host.MidiEvents();
     for (size_t i = first; i < received.size(); ++i)
-        events.push_back(RunEvent{received[i].samplePosition, received[i].status, received[i].data1, received[i].data2});
+        events.push_back(
+            RunEvent{received[i].samplePosition, received[i].status, received[i].data1, received[i].data2});
     if (sorted) std::sort(events.begin(), events.end());
     return events;
 }

@@ -84,7 +84,8 @@ void CheckDamaged(ValidateContext& context, const std::vector<uint8_t>& chunk)
     for (int i = 0; i < 20 * context.Level() && !chunk.empty(); ++i) {
         std::vector<uint8_t> flipped = chunk;
         int flips = 1 + int(context.Random() % 4);
-        for (int f = 0; f < flips; ++f) flipped[context.Random() % flipped.size()] ^= uint8_t(1 + context.Random() % 255);
+        for (int f = 0; f < flips; ++f)
+            flipped[context.Random() % flipped.size()] ^= uint8_t(1 + context.Random() % 255);
         damaged.push_back(flipped);
     }
     // Garbage of several sizes, and garbage behind an intact start.
@@ -103,8 +104,8 @@ void CheckDamaged(ValidateContext& context, const std::vector<uint8_t>& chunk)
         std::vector<uint8_t> before;
         ReadChunk(*host, &before);
         std::vector<uint8_t> copy = data;
-        VstIntPtr result = host->GuardedDispatch(effSetChunk, 0, VstIntPtr(copy.size()), copy.empty() ? nullptr : copy.data(),
-                                                 0.0f, &crossed);
+        VstIntPtr result = host->GuardedDispatch(effSetChunk, 0, VstIntPtr(copy.size()),
+                                                 copy.empty() ? nullptr : copy.data(), 0.0f, &crossed);
         if (result == 0) {
             ++refused;
             std::vector<uint8_t> after;

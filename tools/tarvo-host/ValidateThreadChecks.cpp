@@ -38,7 +38,7 @@ enum EEntry {
     EEntry_EditClose,
     EEntry_Count
 };
-const char* const ENTRY_NAMES[EEntry_Count] = {"setParameter", "getParameter",  "effGetParamDisplay",
+const char* const ENTRY_NAMES[EEntry_Count] = {"setParameter",  "getParameter", "effGetParamDisplay",
                                                "effSetProgram", "effGetChunk",  "effSetChunk",
                                                "effEditOpen",   "effEditIdle",  "effEditClose"};
 
@@ -321,7 +321,8 @@ std::string DescribeGestures(const GestureCounts& gestures)
 void CheckGestures(const GestureCounts& gestures, std::vector<std::string>* failures)
 {
     if (gestures.open > 0)
-        failures->push_back(std::to_string(gestures.open) + " gesture(s) begun and never ended (audioMasterBeginEdit without audioMasterEndEdit)");
+        failures->push_back(std::to_string(gestures.open) +
+                            " gesture(s) begun and never ended (audioMasterBeginEdit without audioMasterEndEdit)");
     if (gestures.unmatchedEnds > 0)
         failures->push_back(std::to_string(gestures.unmatchedEnds) + " audioMasterEndEdit without a begin");
 }
@@ -407,8 +408,9 @@ void CheckThreads(ValidateContext& context, double* longestCall)
     GestureCounts gestures = host->Gestures();
     CheckGestures(gestures, &failures);
     *longestCall = std::max(*longestCall, meter.Longest());
-    report.Verdict(name, failures, FormatCount(audio.Blocks(), "blocks"),
-                   std::to_string(calls.load()) + " calls from 3 threads" + editorNote + ", " + DescribeGestures(gestures));
+    report.Verdict(
+        name, failures, FormatCount(audio.Blocks(), "blocks"),
+        std::to_string(calls.load()) + " calls from 3 threads" + editorNote + ", " + DescribeGestures(gestures));
 }
 
 // One host entry at a time, called repeatedly from this thread while the
@@ -471,8 +473,9 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
         }
         // One cycle unmeasured first: what any first opening in a process
         // pays (binding symbols, loading fonts) is no hold of the lock.
-        if (editor && (!CycleEditor(host.get(), nullptr, 1, 0, &editorError) ||
-                       !CycleEditor(host.get(), &meter, 2 * context.Level(), 0, &editorError)) &&
+        if (editor &&
+            (!CycleEditor(host.get(), nullptr, 1, 0, &editorError) ||
+             !CycleEditor(host.get(), &meter, 2 * context.Level(), 0, &editorError)) &&
             editorError.empty())
             editorError = "the editor could not be shown";
         gestures = host->Gestures();
@@ -528,12 +531,13 @@ void RunThreadChecks(ValidateContext& context)
     // Any single wait this long is an audible dropout at every buffer size.
     // Judged only where the system tells waiting from being preempted.
     const double DROPOUT = 0.010 * context.Slowness();
-    std::string figure = "longest call " + FormatMilliseconds(longestCall) + ", longest wait " +
-                         FormatMilliseconds(longestWait);
+    std::string figure =
+        "longest call " + FormatMilliseconds(longestCall) + ", longest wait " + FormatMilliseconds(longestWait);
     if (ThreadBlockCount() < 0) {
         context.Report().Pass("audio-thread", figure, "not judged: this system does not tell waiting from preemption");
     } else if (longestWait > DROPOUT) {
-        context.Report().Fail("audio-thread", "a processing call waited longer than " + FormatMilliseconds(DROPOUT), figure);
+        context.Report().Fail("audio-thread", "a processing call waited longer than " + FormatMilliseconds(DROPOUT),
+                              figure);
     } else {
         context.Report().Pass("audio-thread", figure, "no wait over " + FormatMilliseconds(DROPOUT));
     }

@@ -109,7 +109,8 @@ bool WavFileWriter::WriteHeader(uint32_t dataBytes)
     }
     PutTag(&header, "data");
     PutU32(&header, dataBytes);
-    return std::fseek(mpFile, 0, SEEK_SET) == 0 && std::fwrite(header.data(), 1, header.size(), mpFile) == header.size();
+    return std::fseek(mpFile, 0, SEEK_SET) == 0 &&
+           std::fwrite(header.data(), 1, header.size(), mpFile) == header.size();
 }
 
 bool WavFileWriter::Append(const float* left, const float* right, int frames, std::string* error)

@@ -12,7 +12,10 @@
 #include <string>
 #include <vector>
 
-enum EWavFormat { EWavFormat_Pcm24, EWavFormat_Float32 };
+enum EWavFormat {
+    EWavFormat_Pcm24,
+    EWavFormat_Float32
+};
 
 class WavFileWriter {
 public:

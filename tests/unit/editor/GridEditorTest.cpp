@@ -16,7 +16,10 @@
 
 namespace {
 
-MouseMods Mods(bool left, bool right, bool shift, bool ctrl, bool alt) { return MouseMods(left, right, shift, ctrl, alt); }
+MouseMods Mods(bool left, bool right, bool shift, bool ctrl, bool alt)
+{
+    return MouseMods(left, right, shift, ctrl, alt);
+}
 
 // The middle of the cell control of (row, column).
 int CellX(int col) { return 207 + 19 * col + 8; }
@@ -67,16 +70,16 @@ TEST(GridEditor, PressesBecomeCellCommandsInBothPaletteModes)
         int mModifierCommand;
         int mSingleClickCommand;
     } cases[] = {
-        {Mods(true, false, false, false, false), 19, 24},   // left: chosen rover / paint
-        {Mods(false, true, false, false, false), 20, 25},   // right: next obstacle / clear
-        {Mods(true, false, false, true, false), 5, 24},     // Ctrl + left: NE rover
-        {Mods(false, true, false, true, false), 23, 25},    // Ctrl + right: chosen obstacle
-        {Mods(true, false, true, false, false), 18, 24},    // Shift + left: remove rover
-        {Mods(false, true, true, false, false), 22, 25},    // Shift + right: no obstacle
-        {Mods(true, false, false, false, true), 9, 24},     // Alt + left: N slow rover
-        {Mods(true, false, false, true, true), 13, 24},     // Ctrl + Alt + left: NE slow rover
-        {Mods(true, false, true, true, false), 0, 24},      // Ctrl + Shift + left: refresh only
-        {Mods(false, true, false, false, true), 0, 25},     // Alt + right: refresh only
+        {Mods(true, false, false, false, false), 19, 24},  // left: chosen rover / paint
+        {Mods(false, true, false, false, false), 20, 25},  // right: next obstacle / clear
+        {Mods(true, false, false, true, false), 5, 24},    // Ctrl + left: NE rover
+        {Mods(false, true, false, true, false), 23, 25},   // Ctrl + right: chosen obstacle
+        {Mods(true, false, true, false, false), 18, 24},   // Shift + left: remove rover
+        {Mods(false, true, true, false, false), 22, 25},   // Shift + right: no obstacle
+        {Mods(true, false, false, false, true), 9, 24},    // Alt + left: N slow rover
+        {Mods(true, false, false, true, true), 13, 24},    // Ctrl + Alt + left: NE slow rover
+        {Mods(true, false, true, true, false), 0, 24},     // Ctrl + Shift + left: refresh only
+        {Mods(false, true, false, false, true), 0, 25},    // Alt + right: refresh only
     };
     for (const Case& c : cases) {
         int mouseCode = CellControl::MouseCode(c.mMods);
@@ -90,8 +93,10 @@ TEST(GridEditor, PalettesAreRadioSetsLinkedByTheMode)
     for (bool singleClick : {false, true}) {
         SCOPED_TRACE(singleClick ? "single-click mode" : "modifier mode");
         PaletteGroup rovers, obstacles;
-        for (int i = 0; i < 16; ++i) rovers.Add(new IRoverSelectorControl(nullptr, 0, 0, BitmapRef(), BitmapRef(), &rovers, i));
-        for (int i = 0; i < 21; ++i) obstacles.Add(new IRoverSelectorControl(nullptr, 0, 0, BitmapRef(), BitmapRef(), &obstacles, i));
+        for (int i = 0; i < 16; ++i)
+            rovers.Add(new IRoverSelectorControl(nullptr, 0, 0, BitmapRef(), BitmapRef(), &rovers, i));
+        for (int i = 0; i < 21; ++i)
+            obstacles.Add(new IRoverSelectorControl(nullptr, 0, 0, BitmapRef(), BitmapRef(), &obstacles, i));
         PaletteLink link(singleClick, &rovers, &obstacles, nullptr);
         link.Reset();
         EXPECT_EQ(Selection(rovers), Selected(16, 0));

@@ -143,7 +143,7 @@ TEST(EditorInput, SaveAndRestoreContactsBringAPatternBack)
     EditorHost host;
     host.Open();
     host.SetPlain(EParam_NumColums, 6);
-    host.SetPlain(EParam_FirstCell + 4 * 17 + 2, 3);  // a rover heading S at (4, 2)
+    host.SetPlain(EParam_FirstCell + 4 * 17 + 2, 3);   // a rover heading S at (4, 2)
     host.SetPlain(EParam_FirstCell + 1 * 17 + 1, 20);  // an obstacle at (1, 1)
     host.ClickBound(EParam_Save1 + 4);
     EXPECT_TRUE(host.Plug()->PatternOccupied(4));

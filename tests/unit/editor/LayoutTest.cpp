@@ -25,17 +25,31 @@
 namespace {
 
 enum Kind {
-    Background, Radio, ValueText, Contact, Switch, Slider, Text, Knob, FileSelector,
-    Striker, Cell, Thumbnail, ObstacleBox, RoverBox, StepCanvas, StepMarker
+    Background,
+    Radio,
+    ValueText,
+    Contact,
+    Switch,
+    Slider,
+    Text,
+    Knob,
+    FileSelector,
+    Striker,
+    Cell,
+    Thumbnail,
+    ObstacleBox,
+    RoverBox,
+    StepCanvas,
+    StepMarker
 };
 
 struct Expected {
     Kind mKind;
     int mParamIdx;
     ControlRect mRect;
-    int mImageId;        // 0: none
-    int mAlignment;      // text controls
-    const char* mText;   // labels; null for read-outs
+    int mImageId;       // 0: none
+    int mAlignment;     // text controls
+    const char* mText;  // labels; null for read-outs
 };
 
 // Sizes of the images as drawn for the editor (whole image, frames).
@@ -43,14 +57,14 @@ struct ImageSize {
     int mId, mWidth, mHeight, mFrames;
 };
 const ImageSize IMAGE_SIZES[] = {
-    {155, 14, 28, 2},   {156, 14, 28, 2},  {157, 15, 30, 2},  {158, 15, 30, 2},   {159, 15, 30, 2},
-    {160, 15, 30, 2},   {161, 729, 650, 1}, {162, 8, 16, 2},  {163, 8, 16, 2},    {170, 32, 512, 16},
+    {155, 14, 28, 2},   {156, 14, 28, 2},     {157, 15, 30, 2},     {158, 15, 30, 2}, {159, 15, 30, 2},
+    {160, 15, 30, 2},   {161, 729, 650, 1},   {162, 8, 16, 2},      {163, 8, 16, 2},  {170, 32, 512, 16},
     {171, 32, 544, 17}, {172, 32, 3232, 101}, {173, 32, 4096, 128}, {174, 14, 14, 1}, {175, 12, 12, 1},
-    {176, 12, 12, 1},   {177, 12, 12, 1},  {178, 12, 12, 1},  {179, 21, 42, 2},   {180, 68, 68, 1},   {181, 12, 24, 2},   {183, 12, 24, 2},
-    {184, 12, 24, 2},   {185, 12, 24, 2},  {186, 12, 24, 2},  {187, 12, 24, 2},   {188, 12, 24, 2},
-    {190, 12, 24, 2},   {191, 12, 24, 2},  {192, 12, 24, 2},  {193, 12, 24, 2},   {194, 12, 24, 2},
-    {195, 12, 24, 2},   {196, 14, 28, 2},  {197, 15, 30, 2},  {198, 15, 30, 2},   {199, 60, 44, 2},
-    {200, 60, 44, 2},   {201, 13, 18, 2},  {202, 13, 18, 2},
+    {176, 12, 12, 1},   {177, 12, 12, 1},     {178, 12, 12, 1},     {179, 21, 42, 2}, {180, 68, 68, 1},
+    {181, 12, 24, 2},   {183, 12, 24, 2},     {184, 12, 24, 2},     {185, 12, 24, 2}, {186, 12, 24, 2},
+    {187, 12, 24, 2},   {188, 12, 24, 2},     {190, 12, 24, 2},     {191, 12, 24, 2}, {192, 12, 24, 2},
+    {193, 12, 24, 2},   {194, 12, 24, 2},     {195, 12, 24, 2},     {196, 14, 28, 2}, {197, 15, 30, 2},
+    {198, 15, 30, 2},   {199, 60, 44, 2},     {200, 60, 44, 2},     {201, 13, 18, 2}, {202, 13, 18, 2},
 };
 
 const ImageSize& SizeOf(int id)
@@ -91,7 +105,8 @@ std::vector<Expected> ExpectedLayout()
     for (int row = 0; row < 17; ++row) {
         for (int col = 0; col < 17; ++col) {
             int x = 207 + 19 * col, y = 31 + 19 * row;
-            layout.push_back({Cell, EParam_FirstCell + 17 * row + col, ControlRect(x, y, x + 17, y + 17), 0, 0, nullptr});
+            layout.push_back(
+                {Cell, EParam_FirstCell + 17 * row + col, ControlRect(x, y, x + 17, y + 17), 0, 0, nullptr});
         }
     }
     const int radioImages[4] = {157, 158, 159, 160};
@@ -120,13 +135,13 @@ std::vector<Expected> ExpectedLayout()
     layout.push_back({Slider, EParam_ClimbN + 3, ControlRect(182, 155, 194, 231), 177, 0, nullptr});
     layout.push_back(ReadOut(ControlRect(172, 235, 202, 255), TextAlign_Centre));
     const KnobRow knobs[] = {
-        {EParam_NoteProb, 634, 10, 172},  {EParam_Tilt, 634, 50, 172},       {EParam_ObsProb, 634, 91, 172},
-        {EParam_GrpLim, 634, 130, 172},   {EParam_Wobble, 546, 114, 172},    {EParam_RepeatProb, 634, 170, 172},
-        {EParam_RptLen, 634, 210, 172},   {EParam_TimeUnits, 634, 266, 170}, {EParam_Slow, 634, 306, 172},
-        {EParam_LengthUnits, 634, 346, 170}, {EParam_Velocity, 634, 426, 173}, {EParam_VelJitt, 634, 466, 173},
-        {EParam_Channel, 546, 250, 170},  {EParam_NumRows, 79, 356, 171},    {EParam_NumColums, 90, 402, 171},
-        {EParam_Swing, 546, 290, 172},    {EParam_DurJitt, 634, 386, 172},   {EParam_Human, 546, 330, 172},
-        {EParam_WrapProb, 546, 34, 172},  {EParam_NearProb, 546, 74, 172},   {EParam_Simple, 546, 370, 172},
+        {EParam_NoteProb, 634, 10, 172},     {EParam_Tilt, 634, 50, 172},       {EParam_ObsProb, 634, 91, 172},
+        {EParam_GrpLim, 634, 130, 172},      {EParam_Wobble, 546, 114, 172},    {EParam_RepeatProb, 634, 170, 172},
+        {EParam_RptLen, 634, 210, 172},      {EParam_TimeUnits, 634, 266, 170}, {EParam_Slow, 634, 306, 172},
+        {EParam_LengthUnits, 634, 346, 170}, {EParam_Velocity, 634, 426, 173},  {EParam_VelJitt, 634, 466, 173},
+        {EParam_Channel, 546, 250, 170},     {EParam_NumRows, 79, 356, 171},    {EParam_NumColums, 90, 402, 171},
+        {EParam_Swing, 546, 290, 172},       {EParam_DurJitt, 634, 386, 172},   {EParam_Human, 546, 330, 172},
+        {EParam_WrapProb, 546, 34, 172},     {EParam_NearProb, 546, 74, 172},   {EParam_Simple, 546, 370, 172},
         {EParam_SeqNStep, 82, 490, 173},
     };
     for (const KnobRow& knob : knobs) {
@@ -135,9 +150,9 @@ std::vector<Expected> ExpectedLayout()
     }
     layout.push_back(Framed(Switch, EParam_Enabled, 148, 332, 196));
     const KnobRow transforms[] = {
-        {EParam_MFlipH, 124, 228, 184}, {EParam_MFlipV, 144, 228, 185}, {EParam_MShiftU, 124, 248, 192},
+        {EParam_MFlipH, 124, 228, 184},  {EParam_MFlipV, 144, 228, 185},  {EParam_MShiftU, 124, 248, 192},
         {EParam_MShiftD, 144, 248, 193}, {EParam_MShiftL, 124, 268, 191}, {EParam_MShiftR, 144, 268, 190},
-        {EParam_MRotL, 124, 288, 187},  {EParam_MRotR, 144, 288, 186},  {EParam_MStagrD, 124, 308, 195},
+        {EParam_MRotL, 124, 288, 187},   {EParam_MRotR, 144, 288, 186},   {EParam_MStagrD, 124, 308, 195},
         {EParam_MStagrU, 144, 308, 194},
     };
     for (const KnobRow& contact : transforms) {
@@ -341,11 +356,11 @@ TEST(EditorLayout, KnobReadOutsShowTheirParametersByKind)
         int mParamIdx;
         const char* mText;
     } readOuts[] = {
-        {EParam_NoteProb, "1.00"}, {EParam_Tilt, "0.50"},    {EParam_ObsProb, "1.00"},   {EParam_GrpLim, "0"},
-        {EParam_Wobble, "0.00"},   {EParam_RptLen, "1/8"},   {EParam_TimeUnits, "1/8"},  {EParam_Slow, "1.00"},
+        {EParam_NoteProb, "1.00"},   {EParam_Tilt, "0.50"},   {EParam_ObsProb, "1.00"},  {EParam_GrpLim, "0"},
+        {EParam_Wobble, "0.00"},     {EParam_RptLen, "1/8"},  {EParam_TimeUnits, "1/8"}, {EParam_Slow, "1.00"},
         {EParam_LengthUnits, "1/4"}, {EParam_Velocity, "80"}, {EParam_VelJitt, "0"},     {EParam_Channel, "1"},
-        {EParam_NumRows, "9"},     {EParam_NumColums, "9"},  {EParam_Swing, "0.00"},     {EParam_DurJitt, "0.00"},
-        {EParam_Human, "0.00"},    {EParam_Simple, "1"},     {EParam_SeqNStep, "32"},    {EParam_Rotate1 + 2, "0"},
+        {EParam_NumRows, "9"},       {EParam_NumColums, "9"}, {EParam_Swing, "0.00"},    {EParam_DurJitt, "0.00"},
+        {EParam_Human, "0.00"},      {EParam_Simple, "1"},    {EParam_SeqNStep, "32"},   {EParam_Rotate1 + 2, "0"},
         {EParam_ClimbN + 1, "0"},
     };
     for (const auto& readOut : readOuts) {

@@ -96,8 +96,10 @@ TEST(ConfigurationFileReader, CarriageReturnsAndHighBytes)
     const std::string path = folder.Write("b.ini",
                                           "One 1\r\n"
                                           "Two 'x\ry'\r\n"
-                                          "Three 3\xE9" "Four 4\n"
-                                          "Five \xFF\xFE" "Six 6\r\n");
+                                          "Three 3\xE9"
+                                          "Four 4\n"
+                                          "Five \xFF\xFE"
+                                          "Six 6\r\n");
     const Entries expected = {{"One", "1"}, {"Two", "xy"}, {"Three", "3"}, {"Four", "4"}, {"Five", ""}, {"Six", "6"}};
     EXPECT_EQ(ReadAllEntries(path), expected);
 }
@@ -191,7 +193,7 @@ TEST(Configuration, LowestOctaveOutsideMinusTwoToZeroCountsAsZero)
 {
     TempFolder folder;
     ASSERT_TRUE(folder.Valid());
-    const std::pair<const char*, int> cases[] = {{"-2", -2}, {"-1", -1}, {"0", 0},     {"-3", 0}, {"1", 0},
+    const std::pair<const char*, int> cases[] = {{"-2", -2}, {"-1", -1},  {"0", 0},   {"-3", 0},          {"1", 0},
                                                  {"5", 0},   {"-1x", -1}, {"abc", 0}, {"-99999999999", 0}};
     for (const auto& c : cases) {
         const std::string path = folder.Write("Tarvo3.ini", std::string("LowestOctave ") + c.first + "\n");
@@ -205,8 +207,8 @@ TEST(Configuration, PaletteComparedWithSingleIgnoringCase)
 {
     TempFolder folder;
     ASSERT_TRUE(folder.Valid());
-    const std::pair<const char*, bool> cases[] = {
-        {"single", true}, {"SINGLE", true}, {"Single", true}, {"Palette", false}, {"Singles", false}, {"Sing", false}};
+    const std::pair<const char*, bool> cases[] = {{"single", true},   {"SINGLE", true},   {"Single", true},
+                                                  {"Palette", false}, {"Singles", false}, {"Sing", false}};
     for (const auto& c : cases) {
         const std::string path = folder.Write("Tarvo3.ini", std::string("Palette ") + c.first + "\n");
         Configuration configuration;

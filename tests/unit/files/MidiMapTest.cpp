@@ -112,12 +112,13 @@ TEST(MidiMapReader, LineAndNameLimitsAndHighBytes)
     // Only 128 characters of a line count: the kind of the first line lies
     // beyond them, and the rest of that line must not become a line; the
     // cut of the last line leaves "cc12" of "cc127:15".
-    const std::string path = folder.Write("map.txt",
-                                          "far" + std::string(130, ' ') + "cc1 x cc2\n" +
-                                              std::string(30, 'N') + " k3\r\n"
-                                              "before k4\x80then k5\n"
-                                              "crlf\r cc\r6\r:\r2\r\n"
-                                              "edge" + std::string(120, ' ') + "cc127:15\n");
+    const std::string path =
+        folder.Write("map.txt", "far" + std::string(130, ' ') + "cc1 x cc2\n" + std::string(30, 'N') +
+                                    " k3\r\n"
+                                    "before k4\x80then k5\n"
+                                    "crlf\r cc\r6\r:\r2\r\n"
+                                    "edge" +
+                                    std::string(120, ' ') + "cc127:15\n");
     const std::vector<Line> expected = {{EMidiMapKind_Note, std::string(24, 'N'), 3, 0},
                                         {EMidiMapKind_Note, "before", 4, 0},
                                         {EMidiMapKind_Note, "then", 5, 0},

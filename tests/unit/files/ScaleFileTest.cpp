@@ -69,7 +69,8 @@ TEST(ScaleFile, LongLinesAreDroppedAfterTheCountedPart)
     EXPECT_EQ(ValueOfLine(folder, "1234567890123"), -1);
     EXPECT_EQ(ValueOfLine(folder, std::string(2000, ' ') + "61"), 61);
     ScaleFile scale;
-    ASSERT_TRUE(scale.Load(folder.Write("long", "62" + std::string(2000, ' ') + "x\n63 " + std::string(3000, '7')).c_str()));
+    ASSERT_TRUE(
+        scale.Load(folder.Write("long", "62" + std::string(2000, ' ') + "x\n63 " + std::string(3000, '7')).c_str()));
     EXPECT_EQ(Values(scale), (std::vector<int>{62, 63}));
 }
 

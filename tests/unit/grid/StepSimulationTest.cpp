@@ -304,11 +304,8 @@ TEST_F(StepSimulationTest, EachWallBouncesOrWrapsAndIsStruckAtTheRoverPosition)
         int wrapRow, wrapCol;
     };
     const WallCase cases[] = {
-        {1, 3, N, Wall_N, 3, S, 0, 3, 8, 3},
-        {7, 2, S, Wall_S, 2, N, 8, 2, 0, 2},
-        {5, 7, E, Wall_E, 5, W, 5, 8, 5, 0},
-        {6, 1, W, Wall_W, 6, E, 6, 0, 6, 8},
-        {2, 1, SW, Wall_W, 3, SE, 3, 0, 3, 8},
+        {1, 3, N, Wall_N, 3, S, 0, 3, 8, 3}, {7, 2, S, Wall_S, 2, N, 8, 2, 0, 2},   {5, 7, E, Wall_E, 5, W, 5, 8, 5, 0},
+        {6, 1, W, Wall_W, 6, E, 6, 0, 6, 8}, {2, 1, SW, Wall_W, 3, SE, 3, 0, 3, 8},
     };
     for (const WallCase& c : cases) {
         for (bool wrap : {false, true}) {
@@ -389,10 +386,9 @@ TEST_F(StepSimulationTest, ClimbShiftsTheRoverAlongEachWall)
         int wall, climb, row, col, heading, endRow, endCol;
     };
     const ClimbCase cases[] = {
-        {Wall_N, 2, 1, 4, N, 0, 6},   {Wall_N, 3, 1, 7, N, 0, 1},  // wraps along the wall
-        {Wall_S, -3, 7, 4, S, 8, 1},  {Wall_E, 1, 0, 7, E, 8, 8},  // north from row 0 is the last row
-        {Wall_E, -2, 3, 7, E, 5, 8},  {Wall_W, -2, 3, 1, W, 5, 0},
-        {Wall_W, 8, 6, 1, W, 7, 0},
+        {Wall_N, 2, 1, 4, N, 0, 6},  {Wall_N, 3, 1, 7, N, 0, 1},  // wraps along the wall
+        {Wall_S, -3, 7, 4, S, 8, 1}, {Wall_E, 1, 0, 7, E, 8, 8},  // north from row 0 is the last row
+        {Wall_E, -2, 3, 7, E, 5, 8}, {Wall_W, -2, 3, 1, W, 5, 0}, {Wall_W, 8, 6, 1, W, 7, 0},
     };
     for (const ClimbCase& c : cases) {
         ResetGrid();

@@ -20,13 +20,13 @@ const uint32_t WHITE = 0xFFFFFFFFu;
 const uint32_t BLACK = 0xFF000000u;
 
 enum TestParam {
-    TestParam_Gain = 0,   // Double 0..1, step 0.01, label "dB"
-    TestParam_Count,      // Int 0..10
-    TestParam_Mode,       // Enum: "Saw", "Square", "Sine"
-    TestParam_Power,      // Bool: "off", "on"
-    TestParam_Depth,      // Double -10..10, step 0.1, shown negated
-    TestParam_Steps,      // Int 0..4
-    TestParam_Spare,      // Double, bound to nothing
+    TestParam_Gain = 0,  // Double 0..1, step 0.01, label "dB"
+    TestParam_Count,     // Int 0..10
+    TestParam_Mode,      // Enum: "Saw", "Square", "Sine"
+    TestParam_Power,     // Bool: "off", "on"
+    TestParam_Depth,     // Double -10..10, step 0.1, shown negated
+    TestParam_Steps,     // Int 0..4
+    TestParam_Spare,     // Double, bound to nothing
     TestParam_Count_
 };
 
@@ -34,8 +34,8 @@ enum TestParam {
 class TestPlug : public IPlugVST {
 public:
     TestPlug()
-        : IPlugVST(nullptr, TestParam_Count_, "0-2", 0, "GuiTest", "", "Maker", 0x00010000, 0x47756954, 0x4D616B72,
-                   0, true, true, true)
+        : IPlugVST(nullptr, TestParam_Count_, "0-2", 0, "GuiTest", "", "Maker", 0x00010000, 0x47756954, 0x4D616B72, 0,
+                   true, true, true)
     {
         GetParam(TestParam_Gain)->DefineDouble("Gain", 0.5, 0.0, 1.0, 0.01, "dB");
         GetParam(TestParam_Count)->DefineInt("Count", 3, 0, 10);
@@ -139,8 +139,7 @@ private:
 inline IFileSelectorControl* OpenWithFileSelector(TestRig& rig, const TestImage& image, const ControlRect& rect,
                                                   const char* folder)
 {
-    IFileSelectorControl* pSelector =
-        new IFileSelectorControl(&rig.Plug(), rect, TestParam_Power, image.Ref(), folder);
+    IFileSelectorControl* pSelector = new IFileSelectorControl(&rig.Plug(), rect, TestParam_Power, image.Ref(), folder);
     rig.Window().AddControl(pSelector);
     rig.AttachAndOpen();
     return pSelector;

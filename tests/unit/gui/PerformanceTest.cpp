@@ -19,8 +19,7 @@ TEST(EditorPerformance, FullRedrawOfBackgroundAndHundredKnobs)
     BitmapRef knob = window.LoadImage(IMG_KNOB101, "img/silver-knob101.png", 101);
     ASSERT_NE(knob.mpImage, nullptr);
     for (int i = 0; i < 100; ++i) {
-        IKnobMultiControl* pKnob =
-            new IKnobMultiControl(&rig.Plug(), 10 + (i % 10) * 70, 10 + (i / 10) * 60, -1, knob);
+        IKnobMultiControl* pKnob = new IKnobMultiControl(&rig.Plug(), 10 + (i % 10) * 70, 10 + (i / 10) * 60, -1, knob);
         pKnob->ShowValue(i / 99.0);
         window.AddControl(pKnob);
     }

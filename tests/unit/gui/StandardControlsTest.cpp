@@ -207,7 +207,8 @@ TEST(IRadioGroupControl, ClicksChooseButtonsAndMissesKeepTheValue)
 {
     TestPlug plug;
     TestImage image(10, 10, {RED, GREEN});
-    IRadioGroupControl row(&plug, ControlRect(0, 0, 100, 10), TestParam_Steps, 4, image.Ref(), DragDirection_Horizontal);
+    IRadioGroupControl row(&plug, ControlRect(0, 0, 100, 10), TestParam_Steps, 4, image.Ref(),
+                           DragDirection_Horizontal);
     row.MouseDown(65, 5, LeftButton());  // third button: x 60..70
     EXPECT_DOUBLE_EQ(row.Value(), 2.0 / 3.0);
     EXPECT_EQ(row.ActiveButton(), 2);
@@ -225,9 +226,8 @@ TEST(IRadioGroupControl, DrawsTheActiveButtonLit)
 {
     TestImage image(10, 10, {RED, GREEN});
     TestRig rig;
-    IRadioGroupControl* pRow =
-        new IRadioGroupControl(&rig.Plug(), ControlRect(0, 0, 100, 10), TestParam_Steps, 4, image.Ref(),
-                               DragDirection_Horizontal);
+    IRadioGroupControl* pRow = new IRadioGroupControl(&rig.Plug(), ControlRect(0, 0, 100, 10), TestParam_Steps, 4,
+                                                      image.Ref(), DragDirection_Horizontal);
     rig.Window().AddControl(pRow);
     rig.Param(TestParam_Steps).SetValue(2);  // 0.5 lights button int(3 * 0.5 + 0.5) = 2
     rig.AttachAndOpen();

@@ -62,7 +62,7 @@ TEST(IGraphicsWindow, HostValuesReachControlsOnTheNextTick)
     EXPECT_EQ(pCount->DefaultValue(), 0.3);
 
     rig.Window().ShowParamValue(TestParam_Gain, 0.8, true);
-    rig.Window().ShowParamValue(TestParam_Gain, 0.9, true);  // the later value wins
+    rig.Window().ShowParamValue(TestParam_Gain, 0.9, true);    // the later value wins
     rig.Window().ShowParamValue(TestParam_Count, 7.0, false);  // a plain value is normalised
     EXPECT_EQ(pGain->Value(), 0.5);
     rig.Window().Tick();
@@ -466,7 +466,8 @@ TEST(IGraphicsWindow, ScreenshotRoundTrip)
     rig.Param(TestParam_Power).SetValue(1);
     rig.AttachAndOpen();
     char path[64];
-    std::snprintf(path, sizeof path, "gui_screenshot_%d.png", static_cast<int>(::testing::UnitTest::GetInstance()->random_seed()));
+    std::snprintf(path, sizeof path, "gui_screenshot_%d.png",
+                  static_cast<int>(::testing::UnitTest::GetInstance()->random_seed()));
     ASSERT_TRUE(WriteScreenshot(rig.Window(), path));
     FILE* pFile = std::fopen(path, "rb");
     ASSERT_NE(pFile, nullptr);

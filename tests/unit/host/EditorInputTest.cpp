@@ -74,11 +74,11 @@ TEST(EditorInputTest, KeysAndWaits)
     EXPECT_EQ(letter.key, EEditorKey_Character);
     EXPECT_EQ(letter.character, 'q');
     EXPECT_EQ(ParseOne("key 7").character, '7');
-    const char* const NAMES[] = {"space",  "up",        "down",  "left",  "right",
-                                 "Return", "Escape",    "BackSpace", "minus", "period"};
-    const EEditorKey KEYS[] = {EEditorKey_Space,  EEditorKey_Up,     EEditorKey_Down,      EEditorKey_Left,
-                               EEditorKey_Right,  EEditorKey_Return, EEditorKey_Escape,    EEditorKey_BackSpace,
-                               EEditorKey_Minus,  EEditorKey_Period};
+    const char* const NAMES[] = {"space",  "up",     "down",      "left",  "right",
+                                 "Return", "Escape", "BackSpace", "minus", "period"};
+    const EEditorKey KEYS[] = {EEditorKey_Space, EEditorKey_Up,     EEditorKey_Down,   EEditorKey_Left,
+                               EEditorKey_Right, EEditorKey_Return, EEditorKey_Escape, EEditorKey_BackSpace,
+                               EEditorKey_Minus, EEditorKey_Period};
     for (size_t i = 0; i < sizeof(NAMES) / sizeof(NAMES[0]); ++i) {
         EditorInputAction key = ParseOne(std::string("key ") + NAMES[i]);
         EXPECT_EQ(key.key, KEYS[i]) << NAMES[i];
@@ -165,8 +165,8 @@ protected:
 
 TEST_F(EditorOptionsTest, EditorAndPlayOptionsAreSeparated)
 {
-    ASSERT_TRUE(Parse({"plug.so", "--png", "out.png", "--ticks=30", "--automation", "auto.txt", "--play",
-                       "--speed", "4", "--blocks", "20", "--set", "Gain=0.5", "--at", "--play-like-value"}) == false);
+    ASSERT_TRUE(Parse({"plug.so", "--png", "out.png", "--ticks=30", "--automation", "auto.txt", "--play", "--speed",
+                       "4", "--blocks", "20", "--set", "Gain=0.5", "--at", "--play-like-value"}) == false);
     // "--at" takes the next word whatever it looks like; that one is no
     // script line, so the play options refuse it, not the editor's.
     EXPECT_NE(mError.find("--at '--play-like-value'"), std::string::npos) << mError;

@@ -139,9 +139,8 @@ TEST(PlayOptions, DefaultsAndValuesInBothSpellings)
     // One bar of 4/4 at 120 bpm is 88200 samples: 172.27 blocks of 512.
     EXPECT_EQ(options.BlockCount(), 173);
 
-    ASSERT_TRUE(ParseArgs({"--sr=48000", "--block", "256", "--tempo", "90", "--sig", "3/4", "--start=-5",
-                           "--precision", "double", "--no-time", "--no-ppq", "--ppq-resolution", "1920", "p.dll",
-                           "--blocks", "7"},
+    ASSERT_TRUE(ParseArgs({"--sr=48000", "--block", "256", "--tempo", "90", "--sig", "3/4", "--start=-5", "--precision",
+                           "double", "--no-time", "--no-ppq", "--ppq-resolution", "1920", "p.dll", "--blocks", "7"},
                           &options, &error))
         << error;
     EXPECT_EQ(options.pluginPath, "p.dll");
@@ -163,8 +162,8 @@ TEST(PlayOptions, ParamsAndActionsKeepCommandLineOrder)
     ASSERT_TRUE(WriteWholeFile(scriptPath, "4 stop\n2 tempo 100\n", &error)) << error;
 
     PlayOptions options;
-    ASSERT_TRUE(ParseArgs({"p.so", "--at", "9 play", "--set", "Cut=off=0.5", "--param", "400=1", "--script",
-                           scriptPath, "--at", "0 param 3 0.5"},
+    ASSERT_TRUE(ParseArgs({"p.so", "--at", "9 play", "--set", "Cut=off=0.5", "--param", "400=1", "--script", scriptPath,
+                           "--at", "0 param 3 0.5"},
                           &options, &error))
         << error;
     ASSERT_EQ(options.params.size(), 2u);

@@ -243,9 +243,9 @@ TEST_F(HostSessionTest, PlayCallsThePlugInInTheDocumentedOrder)
     ASSERT_EQ(Play({"--sr", "48000", "--block", "256", "--blocks", "2", "--chunk-in", chunkIn, "--param", "7=0.25",
                     "--set", "Gain=0.5", "--chunk-out", chunkOut}),
               EExitCode_Success);
-    std::vector<std::string> expected = {"open",        "samplerate 48000", "blocksize 256", "mains 1",
+    std::vector<std::string> expected = {"open",         "samplerate 48000", "blocksize 256", "mains 1",
                                          "setchunk 0 3", "param 7 0.25",     "param 1 0.5",   "process 256",
-                                         "process 256", "getchunk 0",       "mains 0",       "close"};
+                                         "process 256",  "getchunk 0",       "mains 0",       "close"};
     EXPECT_EQ(mFake.calls, expected);
     EXPECT_EQ(mFake.chunkIn, (std::vector<uint8_t>{'a', 'b', 'c'}));
     std::vector<uint8_t> saved;
@@ -272,16 +272,23 @@ TEST_F(HostSessionTest, ScriptDrivesTransportBlockSizeAndMidiInput)
 {
     mFake.echoInput = true;
     Load();
-    ASSERT_EQ(Play({"--block", "100", "--blocks", "5", "--at", "0 midi 3 90 40 7f", "--at", "2 stop", "--at",
-                    "3 blocksize 0", "--at", "3 locate 1000", "--at", "3 midi 7 80 40 00", "--at", "4 play", "--at",
-                    "4 blocksize 50", "--at", "9 play"}),
+    ASSERT_EQ(Play({"--block",  "100",
+                    "--blocks", "5",
+                    "--at",     "0 midi 3 90 40 7f",
+                    "--at",     "2 stop",
+                    "--at",     "3 blocksize 0",
+                    "--at",     "3 locate 1000",
+                    "--at",     "3 midi 7 80 40 00",
+                    "--at",     "4 play",
+                    "--at",     "4 blocksize 50",
+                    "--at",     "9 play"}),
               EExitCode_Success);
     std::vector<std::string> processing;
     for (const std::string& call : mFake.calls) {
         if (call.substr(0, 7) == "process" || call.substr(0, 6) == "events") processing.push_back(call);
     }
-    EXPECT_EQ(processing, (std::vector<std::string>{"events 1", "process 100", "process 100", "process 100",
-                                                    "events 1", "process 0", "process 50"}));
+    EXPECT_EQ(processing, (std::vector<std::string>{"events 1", "process 100", "process 100", "process 100", "events 1",
+                                                    "process 0", "process 50"}));
     ASSERT_EQ(mFake.times.size(), 5u);
     const int MUSICAL = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
     EXPECT_EQ(mFake.times[0].flags, kVstTransportChanged | kVstTransportPlaying | MUSICAL);

@@ -14,9 +14,9 @@ TEST(JsonQuote, EscapesWhatJsonRequires)
 TEST(JsonQuote, KeepsValidUtf8AndReadsOtherBytesAsLatin1)
 {
     EXPECT_EQ(JsonQuote("G\xC3\xA4in \xE2\x82\xAC \xF0\x9F\x8E\xB9"), "\"G\xC3\xA4in \xE2\x82\xAC \xF0\x9F\x8E\xB9\"");
-    EXPECT_EQ(JsonQuote("G\xE4in"), "\"G\\u00e4in\"");            // Latin-1
-    EXPECT_EQ(JsonQuote("\xC3"), "\"\\u00c3\"");                  // truncated sequence
-    EXPECT_EQ(JsonQuote("\xC0\x80"), "\"\\u00c0\\u0080\"");        // overlong NUL
+    EXPECT_EQ(JsonQuote("G\xE4in"), "\"G\\u00e4in\"");                  // Latin-1
+    EXPECT_EQ(JsonQuote("\xC3"), "\"\\u00c3\"");                        // truncated sequence
+    EXPECT_EQ(JsonQuote("\xC0\x80"), "\"\\u00c0\\u0080\"");             // overlong NUL
     EXPECT_EQ(JsonQuote("\xED\xA0\x80"), "\"\\u00ed\\u00a0\\u0080\"");  // surrogate
 }
 

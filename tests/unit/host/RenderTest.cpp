@@ -138,8 +138,8 @@ TEST(Render, EachBlocksMidiReachesTheInstrumentWhoseOutputIsMixedIntoTheWav)
 
     // Each block's events in time order with their deltaFrames; the notes
     // still on get their note-offs as the tail starts.
-    EXPECT_EQ(gSynth.received, (std::vector<std::string>{"1 5 90 3c 64", "2 2 80 41 00", "2 7 90 40 50",
-                                                         "3 0 80 3c 00", "3 0 80 40 00"}));
+    EXPECT_EQ(gSynth.received, (std::vector<std::string>{"1 5 90 3c 64", "2 2 80 41 00", "2 7 90 40 50", "3 0 80 3c 00",
+                                                         "3 0 80 40 00"}));
     EXPECT_EQ(gSynth.frames, (std::vector<int>{100, 100, 100, 25}));
     EXPECT_EQ(gSynth.blockStarts, (std::vector<double>{0.0, 100.0, 200.0, 300.0}));
     std::vector<uint8_t> eventText;

@@ -322,18 +322,21 @@ TEST(NoteGenerator, TiltCurve)
     for (int slot = 0; slot < 4; ++slot) generator.SetTranspose(slot, 50);
     generator.mNoteProb = 0.3;
     generator.RebuildNoteProbability();  // Tilt 0.5: flat inside the range
-    for (int note = 0; note < 128; ++note) EXPECT_EQ(generator.NoteProbability(note), note >= 50 && note <= 88 ? 0.3 : 0.0);
+    for (int note = 0; note < 128; ++note)
+        EXPECT_EQ(generator.NoteProbability(note), note >= 50 && note <= 88 ? 0.3 : 0.0);
 
     generator.mTilt = 0.0;  // k = 2: NoteProb + k/4 at the bottom, falling
     generator.RebuildNoteProbability();
     EXPECT_DOUBLE_EQ(generator.NoteProbability(50), 0.8);
     EXPECT_NEAR(generator.NoteProbability(88), -1.099, 0.001);
-    for (int note = 51; note <= 88; ++note) EXPECT_LT(generator.NoteProbability(note), generator.NoteProbability(note - 1));
+    for (int note = 51; note <= 88; ++note)
+        EXPECT_LT(generator.NoteProbability(note), generator.NoteProbability(note - 1));
 
     generator.mTilt = 1.0;  // NoteProb - k/4 at the bottom, rising
     generator.RebuildNoteProbability();
     EXPECT_DOUBLE_EQ(generator.NoteProbability(50), -0.2);
-    for (int note = 51; note <= 88; ++note) EXPECT_GT(generator.NoteProbability(note), generator.NoteProbability(note - 1));
+    for (int note = 51; note <= 88; ++note)
+        EXPECT_GT(generator.NoteProbability(note), generator.NoteProbability(note - 1));
     EXPECT_EQ(generator.NoteProbability(89), 0.0);
 
     generator.mNoteProb = 1.0;

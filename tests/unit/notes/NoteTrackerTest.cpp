@@ -53,8 +53,8 @@ TEST(NoteTracker, TiesMoveToNextFreeSampleInInsertionOrder)
     tracker.NoteOff(21, 60, 0);  // 21 and 22 are taken
     tracker.NoteOff(70, 61, 0);
     tracker.NoteOff(70, 62, 0);
-    EXPECT_EQ(Emit(&tracker, 64), (std::vector<Event>{{20, ON, 60, 100}, {21, ON, 61, 100}, {22, ON, 62, 100},
-                                                       {23, OFF, 60, 0}}));
+    EXPECT_EQ(Emit(&tracker, 64),
+              (std::vector<Event>{{20, ON, 60, 100}, {21, ON, 61, 100}, {22, ON, 62, 100}, {23, OFF, 60, 0}}));
     EXPECT_EQ(Emit(&tracker, 64), (std::vector<Event>{{6, OFF, 61, 0}, {7, OFF, 62, 0}}));
 }
 
@@ -83,8 +83,9 @@ TEST(NoteTracker, NoteOffOfALaterPendingNoteOnStays)
     Emit(&tracker, 64);                // sounding until 50
     PlayNote(&tracker, 150, 60, 150);  // pending: 150..300
     PlayNote(&tracker, 100, 60, 20);
-    EXPECT_EQ(Emit(&tracker, 512), (std::vector<Event>{{50, OFF, 60, 0}, {100, ON, 60, 100}, {120, OFF, 60, 0},
-                                                        {150, ON, 60, 100}, {300, OFF, 60, 0}}));
+    EXPECT_EQ(Emit(&tracker, 512),
+              (std::vector<Event>{
+                  {50, OFF, 60, 0}, {100, ON, 60, 100}, {120, OFF, 60, 0}, {150, ON, 60, 100}, {300, OFF, 60, 0}}));
 }
 
 // Whether an earlier note's note-on has gone out yet depends on where the
@@ -95,8 +96,8 @@ TEST(NoteTracker, NotesOfOnePitchNeverOverlapWhetherSentOrPending)
     NoteTracker pending;
     pending.Note(10, 64, 0, 100, 190);
     pending.Note(100, 64, 0, 100, 20, 90);  // a humanised onset, its step at 90
-    EXPECT_EQ(Emit(&pending, 256), (std::vector<Event>{{10, ON, 64, 100}, {99, OFF, 64, 0}, {100, ON, 64, 100},
-                                                        {120, OFF, 64, 0}}));
+    EXPECT_EQ(Emit(&pending, 256),
+              (std::vector<Event>{{10, ON, 64, 100}, {99, OFF, 64, 0}, {100, ON, 64, 100}, {120, OFF, 64, 0}}));
 
     // A new note on its step's own sample: nothing moves before the step, so
     // the earlier note ends there and the new one starts a sample later.
@@ -112,8 +113,12 @@ TEST(NoteTracker, NotesOfOnePitchNeverOverlapWhetherSentOrPending)
     taken.Note(10, 60, 0, 100, 190);
     taken.Note(99, 70, 0, 100, 5, 90);
     taken.Note(100, 60, 0, 100, 20, 90);
-    EXPECT_EQ(Emit(&taken, 256), (std::vector<Event>{{10, ON, 60, 100}, {99, ON, 70, 100}, {100, OFF, 60, 0},
-                                                      {101, ON, 60, 100}, {104, OFF, 70, 0}, {120, OFF, 60, 0}}));
+    EXPECT_EQ(Emit(&taken, 256), (std::vector<Event>{{10, ON, 60, 100},
+                                                     {99, ON, 70, 100},
+                                                     {100, OFF, 60, 0},
+                                                     {101, ON, 60, 100},
+                                                     {104, OFF, 70, 0},
+                                                     {120, OFF, 60, 0}}));
 
     // A note that would reach a later note-on of its pitch (a repeat, a
     // humanised onset) ends on the last free sample before it.
@@ -121,8 +126,12 @@ TEST(NoteTracker, NotesOfOnePitchNeverOverlapWhetherSentOrPending)
     later.Note(150, 60, 0, 100, 100);
     later.Note(149, 62, 0, 100, 1);
     later.Note(100, 60, 0, 100, 80, 100);
-    EXPECT_EQ(Emit(&later, 512), (std::vector<Event>{{100, ON, 60, 100}, {148, OFF, 60, 0}, {149, ON, 62, 100},
-                                                      {150, ON, 60, 100}, {151, OFF, 62, 0}, {250, OFF, 60, 0}}));
+    EXPECT_EQ(Emit(&later, 512), (std::vector<Event>{{100, ON, 60, 100},
+                                                     {148, OFF, 60, 0},
+                                                     {149, ON, 62, 100},
+                                                     {150, ON, 60, 100},
+                                                     {151, OFF, 62, 0},
+                                                     {250, OFF, 60, 0}}));
 
     // No sample left between two note-ons (the same pitch starts on the same
     // sample or the next): the new note is left out, the other one stands.
@@ -131,8 +140,8 @@ TEST(NoteTracker, NotesOfOnePitchNeverOverlapWhetherSentOrPending)
     EXPECT_TRUE(full.Note(200, 60, 0, 100, 50, 200));  // cuts the first at 200, starts at 201
     EXPECT_TRUE(full.Note(201, 60, 0, 100, 50, 201));  // the same sample: left out
     EXPECT_TRUE(full.Note(200, 60, 0, 100, 50, 200));  // would need 201 for its note-on
-    EXPECT_EQ(Emit(&full, 512), (std::vector<Event>{{0, ON, 60, 100}, {200, OFF, 60, 0}, {201, ON, 60, 100},
-                                                     {250, OFF, 60, 0}}));
+    EXPECT_EQ(Emit(&full, 512),
+              (std::vector<Event>{{0, ON, 60, 100}, {200, OFF, 60, 0}, {201, ON, 60, 100}, {250, OFF, 60, 0}}));
     EXPECT_EQ(full.PendingCount(), 0);
 }
 
@@ -157,8 +166,8 @@ TEST(NoteTracker, AllNotesOffClearsOnlyItsChannel)
     tracker.NoteOn(20, 62, 0, 100, 10);
     PlayNote(&tracker, 30, 63, 40, 1);
     tracker.AllNotesOff(0, 5);
-    EXPECT_EQ(Emit(&tracker, 128), (std::vector<Event>{{0, OFF, 61, 0}, {5, OFF, 60, 0}, {30, ON + 1, 63, 100},
-                                                        {70, OFF + 1, 63, 0}}));
+    EXPECT_EQ(Emit(&tracker, 128),
+              (std::vector<Event>{{0, OFF, 61, 0}, {5, OFF, 60, 0}, {30, ON + 1, 63, 100}, {70, OFF + 1, 63, 0}}));
 
     // Moved behind the second note-off, the first is met again and goes to 0,
     // which is taken, so 1.

@@ -77,9 +77,9 @@ TEST(SequencerState, ShortOrHostileRecord)
     StateChunk tooShort;
     tooShort.PutByte(5);
     EXPECT_EQ(sequencer.Load(&tooShort, 0), -1);
-    EXPECT_EQ(sequencer.mStepCount, 9);   // kept
+    EXPECT_EQ(sequencer.mStepCount, 9);     // kept
     EXPECT_EQ(sequencer.mMuteFlags[3], 0);  // an unreadable mask counts as 0
-    EXPECT_EQ(sequencer.mLevels[0], 10);  // kept
+    EXPECT_EQ(sequencer.mLevels[0], 10);    // kept
 
     StateChunk cut;  // count and masks, then one level byte
     cut.PutInt32(20);

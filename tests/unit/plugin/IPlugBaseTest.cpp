@@ -16,8 +16,8 @@ namespace {
 class TestPlug : public IPlugVST {
 public:
     TestPlug(int nPresets, audioMasterCallback callback = nullptr)
-        : IPlugVST(callback, 2, "1-1 2-2", nPresets, "Test", "Product", "Maker", 0x00010203, 0x41626364, 0x4D667278, 0, true,
-                   true, true)
+        : IPlugVST(callback, 2, "1-1 2-2", nPresets, "Test", "Product", "Maker", 0x00010203, 0x41626364, 0x4D667278, 0,
+                   true, true, true)
     {
         GetParam(0)->DefineDouble("Gain", 0.5, 0.0, 1.0, 0.01);
         GetParam(1)->DefineInt("Count", 3, 0, 10);
@@ -233,8 +233,8 @@ TEST(IPlugVST, SpeakerArrangementsConnectTheFirstChannels)
     auto arrange = [&](int inputs, int outputs) {
         input.numChannels = inputs;
         output.numChannels = outputs;
-        return pEffect->dispatcher(pEffect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input),
-                                   &output, 0.0f);
+        return pEffect->dispatcher(pEffect, effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output,
+                                   0.0f);
     };
     EXPECT_EQ(arrange(1, 0), 1);
     EXPECT_TRUE(pPlug->IsInChannelConnected(0));

@@ -7,10 +7,7 @@ namespace {
 
 void Press(FakeHost& host, int index) { host.SetParam(index, 1.0); }
 
-void CellCommand(FakeHost& host, int row, int col, int code)
-{
-    host.SetPlain(EParam_FirstCell + row * 17 + col, code);
-}
+void CellCommand(FakeHost& host, int row, int col, int code) { host.SetPlain(EParam_FirstCell + row * 17 + col, code); }
 
 const Rover* RoverAt(Tarvo* pPlug, int row, int col)
 {
@@ -34,22 +31,38 @@ TEST(Parameters, TableNamesKindsRangesAndDefaults)
         double mMin, mMax, mDefault;
     };
     const Row rows[] = {
-        {0, "TimeUnits", ParamKind_Enum, 0, 15, 7},   {1, "LengthUnits", ParamKind_Enum, 0, 15, 4},
-        {2, "Slow", ParamKind_Double, 0.1, 4.0, 1.0}, {3, "Channel", ParamKind_Enum, 0, 15, 0},
-        {4, "Velocity", ParamKind_Int, 0, 127, 80},   {6, "NumColums", ParamKind_Int, 1, 17, 9},
-        {7, "NumRows", ParamKind_Int, 1, 17, 9},      {13, "GrpLim", ParamKind_Int, 0, 100, 0},
-        {16, "RvDelOld", ParamKind_Double, 0, 1, 0},  {21, "Transp1", ParamKind_Enum, 0, 127, 50},
-        {28, "Trans4up", ParamKind_Double, 0, 1, 0},  {36, "Rotate4", ParamKind_Int, 0, 16, 0},
-        {40, "Mutate4", ParamKind_Enum, 0, 1, 0},     {44, "ScaleW", ParamKind_Double, 0, 1, 0},
-        {45, "MuteN", ParamKind_Bool, 0, 1, 0},       {52, "ClimbW", ParamKind_Int, -8, 8, 0},
-        {60, "Save8", ParamKind_Double, 0, 1, 0},     {86, "MStagrD", ParamKind_Double, 0, 1, 0},
-        {87, "Swing", ParamKind_Double, 0, 1, 0},     {89, "Simple", ParamKind_Int, 1, 32, 1},
-        {90, "Enabled", ParamKind_Bool, 0, 1, 1},     {93, "DurJitt", ParamKind_Double, 0, 10, 0},
-        {95, "SeqNStep", ParamKind_Int, 1, 32, 32},   {96, "SeqOn", ParamKind_Bool, 0, 1, 1},
-        {100, "DragOld", ParamKind_Double, 0, 1, 0},  {101, "c", ParamKind_Int, 0, 26, 0},
-        {389, "c", ParamKind_Int, 0, 26, 0},          {390, "Scale Load", ParamKind_Double, 0, 1, 0},
-        {391, "File Select", ParamKind_Double, 0, 1, 0}, {392, "PnlPatt", ParamKind_Int, 0, 1, 1},
-        {393, "PnlSeq", ParamKind_Int, 0, 1, 0},      {394, "lk", ParamKind_Int, 0, 1, 0},
+        {0, "TimeUnits", ParamKind_Enum, 0, 15, 7},
+        {1, "LengthUnits", ParamKind_Enum, 0, 15, 4},
+        {2, "Slow", ParamKind_Double, 0.1, 4.0, 1.0},
+        {3, "Channel", ParamKind_Enum, 0, 15, 0},
+        {4, "Velocity", ParamKind_Int, 0, 127, 80},
+        {6, "NumColums", ParamKind_Int, 1, 17, 9},
+        {7, "NumRows", ParamKind_Int, 1, 17, 9},
+        {13, "GrpLim", ParamKind_Int, 0, 100, 0},
+        {16, "RvDelOld", ParamKind_Double, 0, 1, 0},
+        {21, "Transp1", ParamKind_Enum, 0, 127, 50},
+        {28, "Trans4up", ParamKind_Double, 0, 1, 0},
+        {36, "Rotate4", ParamKind_Int, 0, 16, 0},
+        {40, "Mutate4", ParamKind_Enum, 0, 1, 0},
+        {44, "ScaleW", ParamKind_Double, 0, 1, 0},
+        {45, "MuteN", ParamKind_Bool, 0, 1, 0},
+        {52, "ClimbW", ParamKind_Int, -8, 8, 0},
+        {60, "Save8", ParamKind_Double, 0, 1, 0},
+        {86, "MStagrD", ParamKind_Double, 0, 1, 0},
+        {87, "Swing", ParamKind_Double, 0, 1, 0},
+        {89, "Simple", ParamKind_Int, 1, 32, 1},
+        {90, "Enabled", ParamKind_Bool, 0, 1, 1},
+        {93, "DurJitt", ParamKind_Double, 0, 10, 0},
+        {95, "SeqNStep", ParamKind_Int, 1, 32, 32},
+        {96, "SeqOn", ParamKind_Bool, 0, 1, 1},
+        {100, "DragOld", ParamKind_Double, 0, 1, 0},
+        {101, "c", ParamKind_Int, 0, 26, 0},
+        {389, "c", ParamKind_Int, 0, 26, 0},
+        {390, "Scale Load", ParamKind_Double, 0, 1, 0},
+        {391, "File Select", ParamKind_Double, 0, 1, 0},
+        {392, "PnlPatt", ParamKind_Int, 0, 1, 1},
+        {393, "PnlSeq", ParamKind_Int, 0, 1, 0},
+        {394, "lk", ParamKind_Int, 0, 1, 0},
         {457, "mt", ParamKind_Int, 0, 1, 0},
     };
     for (const Row& row : rows) {

@@ -15,7 +15,8 @@ class Bytes {
 public:
     void Int32(int32_t value)
     {
-        for (int i = 0; i < 4; ++i) mBytes.push_back(static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            mBytes.push_back(static_cast<unsigned char>(static_cast<uint32_t>(value) >> (8 * i)));
     }
     void Byte(int value) { mBytes.push_back(static_cast<unsigned char>(value)); }
     void Double(double value)
@@ -34,15 +35,15 @@ public:
 };
 
 const int DEFAULT_SCALE[17] = {50, 57, 58, 60, 62, 64, 65, 69, 72, 74, 76, 77, 81, 82, 84, 86, 88};
-const double DEFAULT_VALUES[101] = {
-    7, 4, 1.0, 0, 80, 0, 9, 9, 1.0, 0.5, 1.0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0,  // 0..20
-    50, 50, 50, 50,                                                          // Transp
-    0, 0, 0, 0, 0, 0, 0, 0,                                                  // octave buttons
-    0, 0, 0, 0, 0, 0, 0, 0,                                                  // Rotate, Mutate
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                                      // Scale, Mute, Climb
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // pattern buttons
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                                            // transforms
-    0, 0, 1, 1, 0, 0, 0, 0, 32, 1, 0, 0, 0, 0};                              // 87..100
+const double DEFAULT_VALUES[101] = {7,  4,  1.0, 0,  80, 0, 9, 9, 1.0, 0.5, 1.0, 0, 0, 0, 0, 7, 0, 0, 0, 0, 0,  // 0..20
+                                    50, 50, 50,  50,                                 // Transp
+                                    0,  0,  0,   0,  0,  0, 0, 0,                    // octave buttons
+                                    0,  0,  0,   0,  0,  0, 0, 0,                    // Rotate, Mutate
+                                    0,  0,  0,   0,  0,  0, 0, 0, 0,   0,   0,   0,  // Scale, Mute, Climb
+                                    0,  0,  0,   0,  0,  0, 0, 0, 0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                    0,  0,  0,                                              // pattern buttons
+                                    0,  0,  0,   0,  0,  0, 0, 0, 0,   0,                   // transforms
+                                    0,  0,  1,   1,  0,  0, 0, 0, 32,  1,   0,   0, 0, 0};  // 87..100
 
 std::vector<unsigned char> FreshChunk()
 {
@@ -207,7 +208,8 @@ TEST(RoundTrip, ALoadedProjectContinuesWithTheNotesOfTheUninterruptedRun)
     auto setUp = [](FakeHost& host) {
         host.SetPlain(EParam_NumRows, 5);
         host.SetPlain(EParam_NumColums, 5);
-        for (int cell : {0, 2, 4, 2 * 17 + 0, 2 * 17 + 4, 4 * 17 + 2}) host.SetPlain(EParam_FirstCell + cell, 1 + cell % 8);
+        for (int cell : {0, 2, 4, 2 * 17 + 0, 2 * 17 + 4, 4 * 17 + 2})
+            host.SetPlain(EParam_FirstCell + cell, 1 + cell % 8);
         for (int cell : {1 * 17 + 1, 3 * 17 + 3, 2 * 17 + 2}) {
             for (int k = 0; k < 1 + cell % 14; ++k) host.SetPlain(EParam_FirstCell + cell, 20);
         }

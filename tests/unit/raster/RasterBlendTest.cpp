@@ -68,7 +68,7 @@ uint32_t BlendOnePixel(uint32_t dest, uint32_t src, RasterBlend blend, float wei
 const RasterBlend ALL_BLENDS[] = {RasterBlend_Alpha, RasterBlend_Plain, RasterBlend_Add, RasterBlend_Dodge};
 const float WEIGHTS[] = {1.0f, 0.5f, 0.25f};
 
-} // namespace
+}  // namespace
 
 TEST(RasterColor, PacksAndUnpacksChannels)
 {

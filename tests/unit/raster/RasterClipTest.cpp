@@ -15,11 +15,21 @@ const float HUGE_COORDINATE = 3e9f;
 const float NOT_A_NUMBER = std::numeric_limits<float>::quiet_NaN();
 const float INFINITE = std::numeric_limits<float>::infinity();
 
-const RasterRect AWKWARD_RECTS[] = {
-    {-5, -5, 3, 3},         {18, 13, 100, 100},   {-100, 4, 100, 6},    {4, -100, 6, 100},
-    {LOW, LOW, HIGH, HIGH}, {HIGH, HIGH, LOW, LOW}, {10, 10, 5, 5},       {0, 0, 0, 0},
-    {LOW, 0, LOW + 5, 5},   {HIGH - 3, 0, HIGH, 5}, {-1000000, -1000000, -999990, -999990}, {20, 0, 21, 15},
-    {0, 15, 20, 16},        {-1, -1, 0, 0},         {19, 14, HIGH, HIGH}};
+const RasterRect AWKWARD_RECTS[] = {{-5, -5, 3, 3},
+                                    {18, 13, 100, 100},
+                                    {-100, 4, 100, 6},
+                                    {4, -100, 6, 100},
+                                    {LOW, LOW, HIGH, HIGH},
+                                    {HIGH, HIGH, LOW, LOW},
+                                    {10, 10, 5, 5},
+                                    {0, 0, 0, 0},
+                                    {LOW, 0, LOW + 5, 5},
+                                    {HIGH - 3, 0, HIGH, 5},
+                                    {-1000000, -1000000, -999990, -999990},
+                                    {20, 0, 21, 15},
+                                    {0, 15, 20, 16},
+                                    {-1, -1, 0, 0},
+                                    {19, 14, HIGH, HIGH}};
 
 int CountPixels(const RasterBitmap& bitmap, uint32_t color)
 {
@@ -30,7 +40,7 @@ int CountPixels(const RasterBitmap& bitmap, uint32_t color)
     return count;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RasterClip, FillsStayInsideTheBitmapForAnyRect)
 {
@@ -38,8 +48,7 @@ TEST(RasterClip, FillsStayInsideTheBitmapForAnyRect)
         for (int blend = 0; blend < 4; ++blend) {
             CanaryView view(20, 15, 0xFF000000);
             Raster::FillRect(view, rect, 0xFFFFFFFF, static_cast<RasterBlend>(blend), 0.75f);
-            ASSERT_TRUE(view.CanaryIntact()) << rect.left << "," << rect.top << "," << rect.right << ","
-                                             << rect.bottom;
+            ASSERT_TRUE(view.CanaryIntact()) << rect.left << "," << rect.top << "," << rect.right << "," << rect.bottom;
         }
     }
 }
@@ -116,8 +125,8 @@ TEST(RasterClip, ScaledAndRotatedCopiesStayInside)
             }
         }
     }
-    const float centres[] = {-HUGE_COORDINATE, -30.0f, 0.0f, 9.5f, 19.9f, 40.0f, HUGE_COORDINATE, NOT_A_NUMBER,
-                             INFINITE};
+    const float centres[] = {-HUGE_COORDINATE, -30.0f,       0.0f,    9.5f, 19.9f, 40.0f,
+                             HUGE_COORDINATE,  NOT_A_NUMBER, INFINITE};
     const float angles[] = {0.0f, 30.0f, 90.0f, -45.0f, 1e20f, NOT_A_NUMBER};
     for (const RasterRect& srcRect : AWKWARD_RECTS) {
         for (float centre : centres) {
@@ -137,8 +146,8 @@ TEST(RasterClip, ScaledAndRotatedCopiesStayInside)
 
 TEST(RasterClip, LinesArcsAndCirclesStayInside)
 {
-    const float coordinates[] = {-HUGE_COORDINATE, -1e6f, -3.5f, 0.0f, 7.25f, 19.0f, 25.0f, 1e6f, HUGE_COORDINATE,
-                                 NOT_A_NUMBER, INFINITE};
+    const float coordinates[] = {-HUGE_COORDINATE, -1e6f,        -3.5f,   0.0f, 7.25f, 19.0f, 25.0f, 1e6f,
+                                 HUGE_COORDINATE,  NOT_A_NUMBER, INFINITE};
     for (float a : coordinates) {
         for (float b : coordinates) {
             for (int antialias = 0; antialias < 2; ++antialias) {

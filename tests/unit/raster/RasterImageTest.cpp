@@ -23,10 +23,7 @@ std::vector<uint8_t> ReadFile(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string TempPath(const char* name)
-{
-    return std::string(::testing::TempDir()) + "raster_" + name + ".png";
-}
+std::string TempPath(const char* name) { return std::string(::testing::TempDir()) + "raster_" + name + ".png"; }
 
 // PNGs in the formats the library does not write itself, made with
 // libpng's simplified writer.
@@ -71,7 +68,7 @@ std::vector<uint8_t> RoundTripFile(const RasterBitmap& bitmap, const char* name)
     return bytes;
 }
 
-} // namespace
+}  // namespace
 
 TEST(RasterScale, NearestDoublingRepeatsEveryPixelInABlock)
 {
@@ -330,9 +327,9 @@ TEST(RasterPng, CorruptDataAndOversizedHeadersDecodeToNull)
     ASSERT_EQ(std::memcmp(png.data() + header + 4, "IHDR", 4), 0);
 
     std::vector<uint8_t> damaged = png;
-    const uint8_t* pData = std::search(damaged.data(), damaged.data() + damaged.size(),
-                                       reinterpret_cast<const uint8_t*>("IDAT"),
-                                       reinterpret_cast<const uint8_t*>("IDAT") + 4);
+    const uint8_t* pData =
+        std::search(damaged.data(), damaged.data() + damaged.size(), reinterpret_cast<const uint8_t*>("IDAT"),
+                    reinterpret_cast<const uint8_t*>("IDAT") + 4);
     ASSERT_NE(pData, damaged.data() + damaged.size());
     damaged[size_t(pData - damaged.data()) + 10] ^= 0x5A;
     EXPECT_EQ(Raster::DecodePng(damaged.data(), damaged.size()), nullptr);

@@ -26,7 +26,10 @@ std::set<std::pair<int, int>> LitPixels(const RasterBitmap& bitmap)
 }
 
 // Coverage of a pixel drawn white on black, 0..1.
-double Coverage(const RasterBitmap& bitmap, int x, int y) { return RasterColor::Red(Raster::GetPixel(bitmap, x, y)) / 255.0; }
+double Coverage(const RasterBitmap& bitmap, int x, int y)
+{
+    return RasterColor::Red(Raster::GetPixel(bitmap, x, y)) / 255.0;
+}
 
 std::set<std::pair<int, int>> AliasedLine(float x1, float y1, float x2, float y2)
 {
@@ -36,7 +39,7 @@ std::set<std::pair<int, int>> AliasedLine(float x1, float y1, float x2, float y2
     return LitPixels(bitmap);
 }
 
-} // namespace
+}  // namespace
 
 TEST(RasterLine, AliasedLinesHitTheBresenhamPixelsWithBothEndpoints)
 {

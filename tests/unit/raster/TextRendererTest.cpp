@@ -62,7 +62,7 @@ TextFormat Arial(int style = TextFontStyle_Normal, int alignment = TextAlignment
     return MakeTextFormat("Arial", 14, color, style, alignment, 0);
 }
 
-} // namespace
+}  // namespace
 
 TEST(TextRenderer, DrawsInkInsideItsRectOnly)
 {
@@ -187,8 +187,11 @@ TEST(TextRenderer, ClipsToTheRectOnRequestAndAlwaysToTheBitmap)
     EXPECT_LT(clipped.right, narrow.right);
     EXPECT_GE(clipped.left, narrow.left);
 
-    const RasterRect awkward[] = {{-50, -8, 40, 10}, {150, 50, 400, 80}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
-                                  {INT32_MAX - 5, 0, INT32_MAX, 20}, {30, 30, 10, 10}};
+    const RasterRect awkward[] = {{-50, -8, 40, 10},
+                                  {150, 50, 400, 80},
+                                  {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+                                  {INT32_MAX - 5, 0, INT32_MAX, 20},
+                                  {30, 30, 10, 10}};
     for (const RasterRect& rect : awkward) {
         for (int alignment = 0; alignment < 3; ++alignment) {
             CanaryView view(40, 20, BLACK);
@@ -240,7 +243,8 @@ TEST(TextRenderer, RenderersOnTwoThreadsDrawTheSameAsOne)
     MemoryBitmap expected(120, 24);
     {
         TextRenderer renderer;
-        ASSERT_TRUE(renderer.DrawTextInRect(expected, Arial(TextFontStyle_Bold), "Tarvo3 1/16", RasterRect{2, 2, 118, 22}));
+        ASSERT_TRUE(
+            renderer.DrawTextInRect(expected, Arial(TextFontStyle_Bold), "Tarvo3 1/16", RasterRect{2, 2, 118, 22}));
     }
     std::vector<uint32_t> wanted = PixelsOf(expected);
     bool same[2] = {true, true};

@@ -153,8 +153,8 @@ TEST(X11Dialogs, ZenityGetsPlainArgumentsAndItsAnswersAreRead)
 
     ASSERT_TRUE(RunAction(host, rig, [](ActionControl* pControl) {
         Color colour(255, 200, 100, 50);
-        pControl->mResult = pControl->GetGraphics()->ChooseColour(&colour, "Pick 'one' $HOME") &&
-                            colour == Color(255, 10, 20, 30);
+        pControl->mResult =
+            pControl->GetGraphics()->ChooseColour(&colour, "Pick 'one' $HOME") && colour == Color(255, 10, 20, 30);
     }));
     EXPECT_TRUE(rig.Action()->mResult);
     arguments = Lines(desktop.Read("args"));
@@ -165,7 +165,7 @@ TEST(X11Dialogs, ZenityGetsPlainArgumentsAndItsAnswersAreRead)
     // opens, when the machine has a network.
     ASSERT_TRUE(RunAction(host, rig, [](ActionControl* pControl) {
         pControl->mResult = pControl->GetGraphics()->OpenWebAddress("https://example.invalid/a?b=1&c=2", "Site",
-                                                                   "Open <the> site?", "No luck");
+                                                                    "Open <the> site?", "No luck");
     }));
     if (DesktopPosix::InternetConnected()) {
         EXPECT_TRUE(rig.Action()->mResult);

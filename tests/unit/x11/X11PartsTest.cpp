@@ -67,7 +67,9 @@ TEST(TextEntryModel, KeepsCharactersWholeAndTheLengthBounded)
     EXPECT_TRUE(model.Insert(0x20AC));  // the euro sign
     EXPECT_TRUE(model.Insert('x'));
     EXPECT_FALSE(model.Insert('y'));
-    EXPECT_EQ(model.Text(), "\xC3\xA9\xE2\x82\xAC" "x\xC3\xA9");
+    EXPECT_EQ(model.Text(),
+              "\xC3\xA9\xE2\x82\xAC"
+              "x\xC3\xA9");
     // A text longer than the box takes is cut, never overrun.
     model.SetText("123456789");
     EXPECT_EQ(model.Text(), "1234");
@@ -87,9 +89,8 @@ TEST(PopupMenuLayout, ColumnBreaksStartNewColumnsAndSeparatorsAreThin)
     items[1].mSeparator = true;
     items[3].mColumnBreak = true;
     items[5].mColumnBreak = true;
-    MenuLayout layout = PopupMenuX11::Layout(items, [](const std::string& text) {
-        return static_cast<int>(text.size()) * 30;
-    });
+    MenuLayout layout =
+        PopupMenuX11::Layout(items, [](const std::string& text) { return static_cast<int>(text.size()) * 30; });
     ASSERT_EQ(layout.mBoxes.size(), 6u);
     const int B = PopupMenuX11::BORDER, H = PopupMenuX11::ITEM_HEIGHT, S = PopupMenuX11::SEPARATOR_HEIGHT;
     EXPECT_EQ(layout.mBoxes[0].mTop, B);

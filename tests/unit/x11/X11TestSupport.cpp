@@ -156,11 +156,16 @@ void X11Host::TypeText(const char* text)
 {
     for (const char* p = text; *p; ++p) {
         KeySym symbol = NoSymbol;
-        if (*p >= '0' && *p <= '9') symbol = XK_0 + static_cast<KeySym>(*p - '0');
-        else if (*p >= 'a' && *p <= 'z') symbol = XK_a + static_cast<KeySym>(*p - 'a');
-        else if (*p == '.') symbol = XK_period;
-        else if (*p == '-') symbol = XK_minus;
-        else if (*p == ' ') symbol = XK_space;
+        if (*p >= '0' && *p <= '9')
+            symbol = XK_0 + static_cast<KeySym>(*p - '0');
+        else if (*p >= 'a' && *p <= 'z')
+            symbol = XK_a + static_cast<KeySym>(*p - 'a');
+        else if (*p == '.')
+            symbol = XK_period;
+        else if (*p == '-')
+            symbol = XK_minus;
+        else if (*p == ' ')
+            symbol = XK_space;
         ASSERT_NE(symbol, static_cast<KeySym>(NoSymbol)) << "cannot type " << *p;
         Type(symbol);
     }

@@ -131,7 +131,16 @@ public:
 
 // One event a probe control received.
 struct ProbeEvent {
-    enum Kind { Down, Up, Drag, DoubleClick, Wheel, Key, Over, Out };
+    enum Kind {
+        Down,
+        Up,
+        Drag,
+        DoubleClick,
+        Wheel,
+        Key,
+        Over,
+        Out
+    };
     Kind mKind;
     int mX;
     int mY;
@@ -323,8 +332,8 @@ private:
 
 // Skips the test without an X display; otherwise opens the host window,
 // and fails when that does not work.
-#define OPEN_X11_HOST_OR_SKIP(host, width, height)                                   \
-    do {                                                                             \
+#define OPEN_X11_HOST_OR_SKIP(host, width, height)                                        \
+    do {                                                                                  \
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display (run under xvfb-run)"; \
-        ASSERT_TRUE((host).Open((width), (height))) << (host).Problem();             \
+        ASSERT_TRUE((host).Open((width), (height))) << (host).Problem();                  \
     } while (0)

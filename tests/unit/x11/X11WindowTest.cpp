@@ -88,7 +88,8 @@ TEST(X11Editor, DragWheelAndClickReachTheControlAndThePlugIn)
     host.Button(1, true);
     for (int y = 55; y >= 30; y -= 5) host.MoveTo(50, y);
     host.Button(1, false);
-    ASSERT_TRUE(WaitFor([&]() { return !rig.Events(rig.Gain()).empty() && rig.Events(rig.Gain()).back().mKind == ProbeEvent::Up; }));
+    ASSERT_TRUE(WaitFor(
+        [&]() { return !rig.Events(rig.Gain()).empty() && rig.Events(rig.Gain()).back().mKind == ProbeEvent::Up; }));
     EXPECT_NEAR(rig.Value(rig.Gain()), 0.5 + 30.0 / 60.0 / 8.0, 1e-9);
     EXPECT_NEAR(rig.Plug().Plain(ProbeParam_Gain), 0.5625, 0.01);
     std::vector<ProbeEvent> events = rig.Events(rig.Gain());
@@ -164,9 +165,8 @@ TEST(X11Editor, ASecondPressWithin400MsAndFourPixelsIsADoubleClick)
     host.Click(52, 51);
     host.Click(52, 51);
     ASSERT_TRUE(WaitFor([&]() { return rig.Events(rig.Gain()).size() >= 6; }));
-    EXPECT_EQ(Kinds(rig.Events(rig.Gain())),
-              (std::vector<K>{ProbeEvent::Down, ProbeEvent::Up, ProbeEvent::DoubleClick, ProbeEvent::Up,
-                              ProbeEvent::Down, ProbeEvent::Up}));
+    EXPECT_EQ(Kinds(rig.Events(rig.Gain())), (std::vector<K>{ProbeEvent::Down, ProbeEvent::Up, ProbeEvent::DoubleClick,
+                                                             ProbeEvent::Up, ProbeEvent::Down, ProbeEvent::Up}));
 
     // Too slow, or too far apart: two presses.
     host.Pause(500);
@@ -204,9 +204,8 @@ TEST(X11Editor, KeysReachTheControlUnderThePointerAsKeyNumbers)
         EXPECT_EQ(event.mY, 40);
         numbers.push_back(event.mExtra);
     }
-    EXPECT_EQ(numbers, (std::vector<int>{EKey_A, EKey_A + 25, EKey_Digit0 + 5, EKey_Space, EKey_Up,
-                                         EKey_Down, EKey_Left, EKey_Right, EKey_Digit0,
-                                         EKey_A + 16, EKey_Digit0 + 2}));
+    EXPECT_EQ(numbers, (std::vector<int>{EKey_A, EKey_A + 25, EKey_Digit0 + 5, EKey_Space, EKey_Up, EKey_Down,
+                                         EKey_Left, EKey_Right, EKey_Digit0, EKey_A + 16, EKey_Digit0 + 2}));
 }
 
 TEST(X11Editor, LeavingTheWindowTellsTheControlsButNotDuringADrag)
@@ -282,9 +281,8 @@ TEST(X11Editor, ResizeGrowsTheWindowAndTheHostsChildWindowButNotTheTopLevel)
     resize.store(true);
     ASSERT_TRUE(WaitFor([&]() { return resized.load(); }));
     int width = 0, height = 0;
-    ASSERT_TRUE(WaitFor([&]() {
-        return host.Size(rig.EditorWindow(), &width, &height) && width == X11Rig::WIDTH + 20;
-    }));
+    ASSERT_TRUE(
+        WaitFor([&]() { return host.Size(rig.EditorWindow(), &width, &height) && width == X11Rig::WIDTH + 20; }));
     EXPECT_EQ(height, X11Rig::HEIGHT + 30);
     ASSERT_TRUE(host.Size(inner, &width, &height));
     EXPECT_EQ(width, 370);
@@ -347,9 +345,8 @@ TEST(X11Editor, OpenAndClose50TimesWhileTheHostProcessesAndPostsValues)
 
     host.MoveTo(50, 50);
     for (int i = 0; i < 50; ++i) {
-        VstIntPtr opened = IPlugVST::VSTDispatcher(pEffect, effEditOpen, 0, 0,
-                                                   reinterpret_cast<void*>(static_cast<uintptr_t>(host.TopLevel())),
-                                                   0.0f);
+        VstIntPtr opened = IPlugVST::VSTDispatcher(
+            pEffect, effEditOpen, 0, 0, reinterpret_cast<void*>(static_cast<uintptr_t>(host.TopLevel())), 0.0f);
         ASSERT_EQ(opened, 1) << "opening " << i;
         // Input arrives while the editor opens and closes.
         host.Button(4, true);
