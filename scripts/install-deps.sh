@@ -26,7 +26,7 @@ export DEBIAN_FRONTEND=noninteractive
 
 native_packages=(
     build-essential cmake ninja-build pkg-config git
-    clang libclang-rt-14-dev
+    clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libpng-dev zlib1g-dev
     libx11-dev libxext-dev libxtst-dev
