@@ -1,5 +1,6 @@
 # Fails when a tracked C++ source differs from what clang-format makes of it
 # with the tree's .clang-format. Run as: cmake -DSOURCE_DIR=... -DCLANG_FORMAT=... -DGIT=... -P FormatCheck.cmake
+cmake_minimum_required(VERSION 3.16)
 execute_process(COMMAND ${GIT} ls-files -- "*.cpp" "*.h"
                 WORKING_DIRECTORY ${SOURCE_DIR}
                 OUTPUT_VARIABLE files RESULT_VARIABLE rc)
