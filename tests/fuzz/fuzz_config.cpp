@@ -8,33 +8,10 @@
 #include "FuzzFile.h"
 #include "HomeDirectory.h"
 
-namespace {
-
-class FuzzHomeDirectory : public HomeDirectory {
-public:
-    FuzzHomeDirectory(const char* pModule, size_t length) : mpModule(pModule), mLength(length) {}
-
-protected:
-    bool LookUpModuleFileName(char* pOut, size_t size) override
-    {
-        if (mLength >= size) return false;
-        std::memcpy(pOut, mpModule, mLength);
-        pOut[mLength] = '\0';
-        return true;
-    }
-
-private:
-    const char* mpModule;
-    size_t mLength;
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 {
     WriteFuzzFile("Tarvo3.ini", pData, size);
-    const std::string module = FuzzFolder() + "/Tarvo3.so";
-    FuzzHomeDirectory home(module.c_str(), module.size());
+    HomeDirectory home(FuzzFolder().c_str());
     Configuration configuration;
     FUZZ_CHECK(configuration.ReadFromModuleFolder(home));
     for (int i = 0; i < configuration.GetSize(); ++i) {
@@ -56,8 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
     }
 
     // The same bytes as a module file name, up to its first NUL.
-    const size_t nameLength = strnlen(reinterpret_cast<const char*>(pData), size);
-    FuzzHomeDirectory fuzzedHome(reinterpret_cast<const char*>(pData), nameLength);
+    const std::string moduleName(reinterpret_cast<const char*>(pData),
+                                 strnlen(reinterpret_cast<const char*>(pData), size));
+    char folder[HomeDirectory::PATH_LENGTH + 1];
+    if (!HomeDirectory::FolderOfModule(moduleName.c_str(), folder, sizeof folder)) FUZZ_CHECK(folder[0] == '\0');
+    FUZZ_CHECK(std::strlen(folder) <= HomeDirectory::PATH_LENGTH);
+    HomeDirectory fuzzedHome(folder);
     const char* pPath = fuzzedHome.MakeHomePath("Tarvo3.ini");
     FUZZ_CHECK(std::strlen(pPath) <= HomeDirectory::PATH_LENGTH);
     if (pPath[0]) FUZZ_CHECK(std::strcmp(pPath + std::strlen(pPath) - 10, "Tarvo3.ini") == 0);

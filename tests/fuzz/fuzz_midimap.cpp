@@ -9,17 +9,6 @@
 
 namespace {
 
-class FuzzHomeDirectory : public HomeDirectory {
-protected:
-    bool LookUpModuleFileName(char* pOut, size_t size) override
-    {
-        const std::string module = FuzzFolder() + "/Tarvo3.so";
-        if (module.size() >= size) return false;
-        std::memcpy(pOut, module.c_str(), module.size() + 1);
-        return true;
-    }
-};
-
 class FuzzNames : public ParameterNameList {
 public:
     int NumParameterNames() const override { return 6; }
@@ -43,7 +32,7 @@ bool ValidEntry(const MidiMapEntry& entry)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t size)
 {
     WriteFuzzFile("TarvoMidiMap.txt", pData, size);
-    FuzzHomeDirectory home;
+    HomeDirectory home(FuzzFolder().c_str());
     FuzzNames names;
     // Guard entries on both sides catch writes outside the tables.
     MidiMapEntry control[MIDI_MAP_SIZE + 2];
