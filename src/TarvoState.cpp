@@ -11,7 +11,15 @@ bool Tarvo::SaveState(StateChunk* pChunk)
     ScopedLock lock(mLock);
     bool ok = mRandom.Save(pChunk);
     for (const Scale& scale : mNotes.mScales) ok = scale.Save(pChunk) && ok;
-    ok = pChunk->PutString(mScaleName) > 0 && ok;
+    if (mScaleName[0] != '\0') {
+        ok = pChunk->PutString(mScaleName) > 0 && ok;
+    } else {
+        // An empty name (only a project whose stored name began with a zero
+        // byte leaves one) is stored the way it came, so that it loads as
+        // the empty text again: a length of 0 would load as "default".
+        ok = pChunk->PutInt32(1) > 0 && ok;
+        ok = pChunk->PutByte(0) > 0 && ok;
+    }
     ok = mGrid.Save(pChunk) && ok;
     for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
         ok = pChunk->PutByte(mPatternOccupied[slot] ? 1 : 0) > 0 && ok;

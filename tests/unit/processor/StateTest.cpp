@@ -280,6 +280,12 @@ TEST(State, ScaleNameRules)
     zero[nameOffset + 4] = 0;
     ASSERT_TRUE(host.SetChunk(zero));
     EXPECT_STREQ(host.Plug()->ScaleName(), "");
+    // ... and it stays empty through a save and a load.
+    const std::vector<unsigned char> saved = host.GetChunk();
+    FakeHost reloaded;
+    ASSERT_TRUE(reloaded.SetChunk(saved));
+    EXPECT_STREQ(reloaded.Plug()->ScaleName(), "");
+    EXPECT_EQ(reloaded.GetChunk(), saved);
 }
 
 TEST(State, ParameterValuesHaveTheLastWord)
