@@ -558,10 +558,18 @@ bool TarvoGui::ShownValue(int paramIdx, double* pNormalized) const
 
 void TarvoGui::OnFileChosen(const char* path)
 {
+    mChosenScaleRead = false;
     if (!path || !path[0]) return;
-    ScaleFile file;
-    file.Load(path);
-    mpPlug->LoadScaleFile(file);
+    mChosenScale = ScaleFile();
+    mChosenScale.Load(path);
+    mChosenScaleRead = true;
+}
+
+void TarvoGui::ApplyChosenFile()
+{
+    if (!mChosenScaleRead) return;
+    mChosenScaleRead = false;
+    mpPlug->LoadScaleFile(mChosenScale);
 }
 
 // ---- The tick ----------------------------------------------------------------

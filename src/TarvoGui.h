@@ -21,6 +21,7 @@
 #include "GridTypes.h"
 #include "PaletteGroup.h"
 #include "PaletteLink.h"
+#include "ScaleFile.h"
 #include "StrikeColourTable.h"
 #include "TarvoParams.h"
 #include "TarvoView.h"
@@ -79,8 +80,9 @@ public:
     void OnEditorTick(uint32_t taskFlags) override;
 
     // ---- IFileChosenHandler: a scale file, read here (the GUI thread,
-    // without the plug-in lock) and handed to the processor.
+    // without the plug-in lock) and then handed to the processor.
     void OnFileChosen(const char* path) override;
+    void ApplyChosenFile() override;
 
     // ---- What the layout built (the grid controls use the size knobs)
     IKnobMultiControl* RowsKnob() const { return mpRowsKnob; }
@@ -188,6 +190,10 @@ private:
     // taken while it is held.
     std::mutex mScaleNameLock;
     char mPendingScaleName[SCALE_NAME_LENGTH + 1];
+    // The scale file the dialog chose, read on the GUI thread until it is
+    // handed to the processor.
+    ScaleFile mChosenScale;
+    bool mChosenScaleRead = false;
     std::atomic<bool> mPatternPanelShown{true};
     std::atomic<bool> mSequencerPanelShown{false};
 

@@ -20,8 +20,13 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
     MarkChanged(false);
     pGraphics->ChooseFile(&mLastFile, mAction, mFolder.c_str(), mExtensions.c_str());
     if (mpFileChosenHandler && !mLastFile.empty()) {
-        IGraphicsLice::ModalSection unlocked(pGraphics);
-        mpFileChosenHandler->OnFileChosen(mLastFile.c_str());
+        {
+            IGraphicsLice::ModalSection unlocked(pGraphics);
+            mpFileChosenHandler->OnFileChosen(mLastFile.c_str());
+        }
+        // The plug-in lock is taken again the GUI thread's way (the surface
+        // first); taking it from inside the handler would reverse the order.
+        if (pGraphics->MaySendToPlug()) mpFileChosenHandler->ApplyChosenFile();
     }
     mSelectionPending = true;
     mValue += 1.0;

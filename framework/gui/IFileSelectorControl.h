@@ -8,13 +8,16 @@
 
 #include "IControl.h"
 
-// Told of a file chosen in the dialog, on the GUI thread, without the
-// plug-in lock and before the control sends its value: the place to read
-// the file, away from the audio thread and the lock.
+// Told of a file chosen in the dialog, on the GUI thread, before the control
+// sends its value. OnFileChosen runs without the plug-in lock: the place to
+// read the file, away from the audio thread and the lock. ApplyChosenFile
+// follows under the plug-in lock (unless the window began closing
+// meanwhile): the place to hand what was read to the plug-in.
 class IFileChosenHandler {
 public:
     virtual ~IFileChosenHandler() {}
     virtual void OnFileChosen(const char* path) = 0;
+    virtual void ApplyChosenFile() {}
 };
 
 class IFileSelectorControl : public IControl {
