@@ -13,9 +13,10 @@ and signature come from the options, else from the scene's "0 tempo" and
 (1600x800).
 """
 import argparse
-import importlib.util
 import os
+import runpy
 import sys
+import types
 
 import matplotlib
 
@@ -33,10 +34,7 @@ WALL_COLOURS = ["#1f5fa8", "#d9822b", "#3a9b4a", "#b23a48"]
 def load_demo_summary():
     # The scene's wall notes are worked out as the demo summary does.
     path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "demo-summary.py")
-    spec = importlib.util.spec_from_file_location("demo_summary", path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
-    return module
+    return types.SimpleNamespace(**runpy.run_path(path))
 
 
 def read_notes(path):
