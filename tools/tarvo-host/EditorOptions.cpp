@@ -54,6 +54,27 @@ bool IsEditorOptionWithValue(const std::string& option)
     return option == "--png" || option == "--ticks" || option == "--input" || option == "--speed" ||
            option == "--timeout" || option == "--reopen" || option == "--capture-at";
 }
+
+class EditorOwnOptions : public IOwnOptions {
+public:
+    explicit EditorOwnOptions(EditorOptions* pOptions) : mpOptions(pOptions) {}
+    EKind Kind(const std::string& option) const override
+    {
+        if (option == "--play") return EKind_Flag;
+        return IsEditorOptionWithValue(option) ? EKind_WithValue : EKind_NotOwn;
+    }
+    bool Apply(const std::string& option, const std::string& value, std::string* error) override
+    {
+        if (option == "--play") {
+            mpOptions->playing = true;
+            return true;
+        }
+        return ApplyEditorOption(option, value, mpOptions, error);
+    }
+
+private:
+    EditorOptions* mpOptions;
+};
 }  // namespace
 
 bool EditorOptions::BoundedPlay() const { return playing && (play.blocks >= 0 || play.bars >= 0.0); }
@@ -71,36 +92,8 @@ double EditorOptions::TimeLimitSeconds() const
 
 bool ParseEditorOptions(const std::vector<std::string>& args, EditorOptions* options, std::string* error)
 {
-    std::vector<std::string> playArgs;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 3 || arg[0] != '-' || arg[1] != '-') {
-            playArgs.push_back(arg);
-            continue;
-        }
-        size_t equals = arg.find('=');
-        std::string option = arg.substr(0, equals);
-        if (option == "--play") {
-            if (equals != std::string::npos) return Fail(error, "--play takes no value");
-            options->playing = true;
-        } else if (IsEditorOptionWithValue(option)) {
-            std::string value;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else {
-                if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
-                value = args[++i];
-            }
-            if (!ApplyEditorOption(option, value, options, error)) return false;
-        } else {
-            playArgs.push_back(arg);
-            // A play option's value is passed on with it, whatever it looks
-            // like ("--at '0 stop'", a file named like an option).
-            if (equals == std::string::npos && PlayOptionTakesValue(option) && i + 1 < args.size())
-                playArgs.push_back(args[++i]);
-        }
-    }
-    if (!ParsePlayOptions(playArgs, &options->play, error)) return false;
+    EditorOwnOptions own(options);
+    if (!ParseOptionsAroundPlay(args, &own, &options->play, error)) return false;
     if (!options->playing && (options->play.blocks >= 0 || options->play.bars >= 0.0 || !options->play.actions.empty()))
         return Fail(error, "--blocks, --bars, --script and --at schedule blocks: they need --play");
     std::stable_sort(options->captures.begin(), options->captures.end(),

@@ -174,6 +174,38 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
     return true;
 }
 
+bool ParseOptionsAroundPlay(const std::vector<std::string>& args, IOwnOptions* pOwn, PlayOptions* play,
+                            std::string* error)
+{
+    std::vector<std::string> playArgs;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool isOption = arg.size() >= 3 && arg[0] == '-' && arg[1] == '-';
+        const size_t equals = isOption ? arg.find('=') : std::string::npos;
+        const std::string option = arg.substr(0, equals);
+        const IOwnOptions::EKind kind = isOption ? pOwn->Kind(option) : IOwnOptions::EKind_NotOwn;
+        if (kind == IOwnOptions::EKind_NotOwn) {
+            playArgs.push_back(arg);
+            // A play option's value is passed on with it, whatever it looks
+            // like ("--at '0 stop'", a file named like an option).
+            if (isOption && equals == std::string::npos && PlayOptionTakesValue(option) && i + 1 < args.size())
+                playArgs.push_back(args[++i]);
+            continue;
+        }
+        std::string value;
+        if (kind == IOwnOptions::EKind_Flag) {
+            if (equals != std::string::npos) return Fail(error, option + " takes no value");
+        } else if (equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+        } else {
+            if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
+            value = args[++i];
+        }
+        if (!pOwn->Apply(option, value, error)) return false;
+    }
+    return ParsePlayOptions(playArgs, play, error);
+}
+
 const char* PlayOptionsHelp()
 {
     return "  --sr RATE             sample rate (44100)\n"

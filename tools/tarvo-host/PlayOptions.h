@@ -49,5 +49,25 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
 // Whether a play option (without its "=VALUE") takes a value.
 bool PlayOptionTakesValue(const std::string& option);
 
+// A command that runs play with options of its own (editor, render): what
+// one of its own options is, and what it does.
+class IOwnOptions {
+public:
+    enum EKind {
+        EKind_NotOwn,
+        EKind_Flag,
+        EKind_WithValue
+    };
+    virtual ~IOwnOptions() {}
+    virtual EKind Kind(const std::string& option) const = 0;
+    // The value is empty for a flag. False with *error set on a bad value.
+    virtual bool Apply(const std::string& option, const std::string& value, std::string* error) = 0;
+};
+
+// Applies the command's own options ("--opt=V" or "--opt V") and parses
+// everything else, a play option's value kept with it, as play's options.
+bool ParseOptionsAroundPlay(const std::vector<std::string>& args, IOwnOptions* pOwn, PlayOptions* play,
+                            std::string* error);
+
 // The options part of the usage text.
 const char* PlayOptionsHelp();

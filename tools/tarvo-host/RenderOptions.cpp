@@ -52,39 +52,30 @@ bool ApplyRenderOption(const std::string& option, const std::string& value, Rend
     }
     return true;
 }
+
+class RenderOwnOptions : public IOwnOptions {
+public:
+    explicit RenderOwnOptions(RenderOptions* pOptions) : mpOptions(pOptions) {}
+    EKind Kind(const std::string& option) const override
+    {
+        return IsRenderOptionWithValue(option) ? EKind_WithValue : EKind_NotOwn;
+    }
+    bool Apply(const std::string& option, const std::string& value, std::string* error) override
+    {
+        return ApplyRenderOption(option, value, mpOptions, error);
+    }
+
+private:
+    RenderOptions* mpOptions;
+};
 }  // namespace
 
 int64_t RenderOptions::TailFrames() const { return int64_t(std::floor(tailSeconds * play.transport.sampleRate + 0.5)); }
 
 bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* options, std::string* error)
 {
-    std::vector<std::string> playArgs;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg.size() < 3 || arg[0] != '-' || arg[1] != '-') {
-            playArgs.push_back(arg);
-            continue;
-        }
-        size_t equals = arg.find('=');
-        std::string option = arg.substr(0, equals);
-        if (IsRenderOptionWithValue(option)) {
-            std::string value;
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-            } else {
-                if (i + 1 >= args.size()) return Fail(error, option + " needs a value");
-                value = args[++i];
-            }
-            if (!ApplyRenderOption(option, value, options, error)) return false;
-        } else {
-            playArgs.push_back(arg);
-            // A play option's value is passed on with it, whatever it looks
-            // like ("--at '0 stop'", a file named like an option).
-            if (equals == std::string::npos && PlayOptionTakesValue(option) && i + 1 < args.size())
-                playArgs.push_back(args[++i]);
-        }
-    }
-    if (!ParsePlayOptions(playArgs, &options->play, error)) return false;
+    RenderOwnOptions own(options);
+    if (!ParseOptionsAroundPlay(args, &own, &options->play, error)) return false;
     if (options->synthPath.empty()) return Fail(error, "no synthesiser named (--synth SYNTH)");
     if (options->wavPath.empty()) return Fail(error, "no audio file named (--wav OUT.wav)");
     return true;
