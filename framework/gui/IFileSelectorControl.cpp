@@ -28,7 +28,6 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
         // first); taking it from inside the handler would reverse the order.
         if (pGraphics->MaySendToPlug()) mpFileChosenHandler->ApplyChosenFile();
     }
-    mSelectionPending = true;
     mValue += 1.0;
     if (mValue > 1.0) mValue = 0.0;
     mState = State_Finished;
@@ -58,15 +57,4 @@ void IFileSelectorControl::LastChosenFile(char* path, int size) const
     if (length > static_cast<size_t>(size - 1)) length = static_cast<size_t>(size - 1);
     std::memcpy(path, mLastFile.data(), length);
     path[length] = '\0';
-}
-
-void IFileSelectorControl::TakeSelection(char* path, int size)
-{
-    if (!path || size <= 0) return;
-    if (!mSelectionPending) {
-        path[0] = '\0';
-        return;
-    }
-    mSelectionPending = false;
-    LastChosenFile(path, size);
 }

@@ -1,7 +1,7 @@
 // Opens the file dialog when clicked. Each completed or cancelled
 // selection toggles the value between 0 and 1, so that the bound
-// parameter's handler runs every time; it takes the file with
-// TakeSelection ("" after a cancelled dialog).
+// parameter's handler runs every time; a chosen file goes to the file
+// handler first (IFileChosenHandler).
 #pragma once
 
 #include <string>
@@ -41,10 +41,6 @@ public:
 
     // The path of the last selection, cut to size - 1 characters.
     void LastChosenFile(char* path, int size) const;
-    // The path of a selection not taken yet, once: later calls give "" until
-    // the next dialog. The same file loaded into a project must not be read
-    // again whenever the bound parameter is dispatched for another reason.
-    void TakeSelection(char* path, int size);
     const char* LastChosenFile() const { return mLastFile.c_str(); }
     int GetState() const { return mState; }
     void SetFolder(const char* folder) { mFolder = folder ? folder : ""; }
@@ -58,6 +54,5 @@ protected:
     std::string mExtensions;
     int mAction;
     int mState = State_Idle;
-    bool mSelectionPending = false;
     IFileChosenHandler* mpFileChosenHandler = nullptr;
 };

@@ -344,14 +344,6 @@ TEST(IFileSelectorControl, EachSelectionTogglesTheValueAndKeepsThePath)
     char shortPath[8];
     pSelector->LastChosenFile(shortPath, sizeof shortPath);
     EXPECT_STREQ(shortPath, "/scales");
-    // A selection is taken once, cut to the caller's buffer.
-    char taken[9];
-    std::memset(taken, 'x', sizeof taken);
-    pSelector->TakeSelection(taken, 8);
-    EXPECT_STREQ(taken, "/scales");
-    EXPECT_EQ(taken[8], 'x');
-    pSelector->TakeSelection(path, sizeof path);
-    EXPECT_STREQ(path, "");
     EXPECT_STREQ(pSelector->LastChosenFile(), "/scales/minor.txt");
 
     // A cancelled dialog still toggles, and leaves no file.
