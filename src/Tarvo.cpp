@@ -89,7 +89,7 @@ void Tarvo::ShowEverything()
     for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
         if (mPatternOccupied[slot]) mpView->ShowPatternSlot(slot, true, &mPatterns[slot]);
     }
-    mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
+    mpView->ShowPanels(mPatternPanelShown);
     mpView->MarkSequencerPanelChanged();
 }
 

@@ -512,10 +512,9 @@ void TarvoGui::MarkStepCanvasChanged() { mpGraphics->PostTaskFlags(ETask_StepCan
 
 void TarvoGui::MarkSequencerPanelChanged() { mpGraphics->PostTaskFlags(ETask_SequencerPanel); }
 
-void TarvoGui::ShowPanels(bool patternPanelShown, bool sequencerPanelShown)
+void TarvoGui::ShowPanels(bool patternPanelShown)
 {
     mPatternPanelShown.store(patternPanelShown, std::memory_order_relaxed);
-    mSequencerPanelShown.store(sequencerPanelShown, std::memory_order_relaxed);
     // The flag is posted with release order after the stores above.
     mpGraphics->PostTaskFlags(ETask_Panels);
 }
@@ -682,7 +681,7 @@ void TarvoGui::ApplyScaleName()
 void TarvoGui::ApplyPanels()
 {
     bool patternHidden = !mPatternPanelShown.load(std::memory_order_relaxed);
-    bool sequencerHidden = !mSequencerPanelShown.load(std::memory_order_relaxed);
+    bool sequencerHidden = !patternHidden;
     if (mPatternPanel.IsHidden() != patternHidden) mPatternPanel.Hide(patternHidden);
     if (mSequencerPanel.IsHidden() != sequencerHidden) mSequencerPanel.Hide(sequencerHidden);
 }

@@ -72,7 +72,7 @@ public:
     void SetWallDisplay(int wall, int rotate, int reverse, const int entryIndices[17]) override;
     void MarkStepCanvasChanged() override;
     void MarkSequencerPanelChanged() override;
-    void ShowPanels(bool patternPanelShown, bool sequencerPanelShown) override;
+    void ShowPanels(bool patternPanelShown) override;
     void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) override;
     void ShowScaleName(const char* name) override;
 
@@ -195,7 +195,6 @@ private:
     ScaleFile mChosenScale;
     bool mChosenScaleRead = false;
     std::atomic<bool> mPatternPanelShown{true};
-    std::atomic<bool> mSequencerPanelShown{false};
 
     // What the processor posted for the grid, from any thread (the audio
     // thread on every step): plain atomic stores, no allocation, no lock.

@@ -560,5 +560,5 @@ void Tarvo::ShowPanel(bool pattern, double value)
     if (!mpView) return;
     mpView->ShowParamValue(EParam_PnlPatt, patternSwitch);
     mpView->ShowParamValue(EParam_PnlSeq, 1.0 - patternSwitch);
-    mpView->ShowPanels(mPatternPanelShown, !mPatternPanelShown);
+    mpView->ShowPanels(mPatternPanelShown);
 }

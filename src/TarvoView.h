@@ -37,8 +37,9 @@ public:
     virtual void MarkStepCanvasChanged() = 0;
     // Every control of the sequencer panel redraws (step count, state load).
     virtual void MarkSequencerPanelChanged() = 0;
-    // Shows one of the two panels that share the lower area.
-    virtual void ShowPanels(bool patternPanelShown, bool sequencerPanelShown) = 0;
+    // Shows one of the two panels that share the lower area: the pattern
+    // panel, or else the sequencer panel.
+    virtual void ShowPanels(bool patternPanelShown) = 0;
     // A pattern slot's thumbnail: the grid it holds when occupied.
     virtual void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) = 0;
     virtual void ShowScaleName(const char* name) = 0;

@@ -25,7 +25,7 @@ public:
     void SetWallDisplay(int, int, int, const int*) override {}
     void MarkStepCanvasChanged() override {}
     void MarkSequencerPanelChanged() override {}
-    void ShowPanels(bool, bool) override {}
+    void ShowPanels(bool) override {}
     void ShowPatternSlot(int, bool, const Matrix*) override {}
     void ShowScaleName(const char* name) override { *mpShown = name; }
 
