@@ -21,7 +21,9 @@ void MidiMapReader::Close() { mFile.Close(); }
 bool MidiMapReader::ReadNext()
 {
     mKind = EMidiMapKind_None;
-    while (mFile.ReadLineWith(LineRules(), mLine, LINE_LENGTH)) {
+    LineRules rules;
+    rules.mDropComment = true;
+    while (mFile.ReadLineWith(rules, mLine, LINE_LENGTH)) {
         ParseLine();
         if (mKind != EMidiMapKind_None) return true;
     }
@@ -33,9 +35,6 @@ void MidiMapReader::ParseLine()
     mKind = EMidiMapKind_None;
     mNumber = 0;
     mChannel = 0;
-    char* pComment = std::strchr(mLine, ';');
-    if (pComment) *pComment = '\0';
-
     const char* p = mLine;
     while (IsBlank(*p)) ++p;
     int length = 0;
