@@ -3,17 +3,6 @@
 #include "PaletteLink.h"
 #include "framework/gui/IControl.h"
 
-void PaletteGroup::Add(IControl* pControl)
-{
-    if (pControl) mControls.push_back(pControl);
-}
-
-IControl* PaletteGroup::GetControl(int index) const
-{
-    if (index < 0 || index >= NControls()) return nullptr;
-    return mControls[index];
-}
-
 void PaletteGroup::ShowSelected(int index, bool selected)
 {
     IControl* pControl = GetControl(index);

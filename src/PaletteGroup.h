@@ -3,7 +3,7 @@
 // the one that single-click painting uses.
 #pragma once
 
-#include <vector>
+#include "framework/gui/ControlGroup.h"
 
 class IControl;
 class PaletteLink;
@@ -13,7 +13,7 @@ public:
     PaletteGroup() {}
 
     // Boxes take their index in the order they are added.
-    void Add(IControl* pControl);
+    void Add(IControl* pControl) { mBoxes.Add(pControl); }
     void SetLink(PaletteLink* pLink) { mpLink = pLink; }
 
     // A press on box i: it becomes (or stays) the chosen one and is shown
@@ -22,8 +22,8 @@ public:
     // Makes the palette active or not, showing its choice selected or not.
     void SetActive(bool active);
 
-    int NControls() const { return static_cast<int>(mControls.size()); }
-    IControl* GetControl(int index) const;
+    int NControls() const { return mBoxes.NControls(); }
+    IControl* GetControl(int index) const { return mBoxes.GetControl(index); }
 
     int mChoice = 0;
     bool mActive = true;
@@ -31,6 +31,6 @@ public:
 private:
     void ShowSelected(int index, bool selected);
 
-    std::vector<IControl*> mControls;
+    ControlGroup mBoxes;
     PaletteLink* mpLink = nullptr;
 };
