@@ -521,3 +521,15 @@ VstIntPtr HostSession::OnHostCallback(AEffect*, VstInt32 opcode, VstInt32 index,
         return 0;
     }
 }
+
+VstMidiEvent MakeMidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
+{
+    VstMidiEvent event = {};
+    event.type = kVstMidiType;
+    event.byteSize = sizeof(VstMidiEvent);
+    event.deltaFrames = deltaFrames;
+    event.midiData[0] = char(status);
+    event.midiData[1] = char(data1);
+    event.midiData[2] = char(data2);
+    return event;
+}

@@ -21,6 +21,9 @@
 
 #include "HostTransport.h"
 #include "PluginModule.h"
+
+// A three-byte MIDI event as a host or plug-in sends it.
+VstMidiEvent MakeMidiEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2);
 #include "framework/plugin/VstInterface.h"
 
 enum EPrecision {

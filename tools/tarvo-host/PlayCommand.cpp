@@ -97,12 +97,7 @@ bool PlayRun::ApplyAction(const ScriptAction& action)
         mpSession->SetParameter(action.index, float(action.number));
         break;
     case EScriptAction_Midi: {
-        VstMidiEvent event = {};
-        event.type = kVstMidiType;
-        event.byteSize = sizeof(VstMidiEvent);
-        event.deltaFrames = action.midiOffset;
-        for (int i = 0; i < 3; ++i) event.midiData[i] = char(action.midi[i]);
-        mPendingMidi.push_back(event);
+        mPendingMidi.push_back(MakeMidiEvent(action.midiOffset, action.midi[0], action.midi[1], action.midi[2]));
         break;
     }
     case EScriptAction_Save:

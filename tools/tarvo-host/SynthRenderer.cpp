@@ -15,18 +15,6 @@ bool IsNoteOff(uint8_t status, uint8_t velocity)
     return (status & 0xF0) == 0x80 || ((status & 0xF0) == 0x90 && velocity == 0);
 }
 
-VstMidiEvent MakeEvent(int32_t deltaFrames, uint8_t status, uint8_t data1, uint8_t data2)
-{
-    VstMidiEvent event = {};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(VstMidiEvent);
-    event.deltaFrames = deltaFrames;
-    event.midiData[0] = char(status);
-    event.midiData[1] = char(data1);
-    event.midiData[2] = char(data2);
-    return event;
-}
-
 // The synthesiser is told the largest block the run will give it.
 int LargestBlock(const PlayOptions& options)
 {
@@ -96,7 +84,7 @@ void SynthRenderer::CollectEvents(const ReceivedMidiEvent* events, size_t count,
         int32_t delta = event.deltaFrames;
         if (delta >= frames) delta = frames - 1;
         if (delta < 0) delta = 0;
-        mEvents.push_back(MakeEvent(delta, event.status, event.data1, event.data2));
+        mEvents.push_back(MakeMidiEvent(delta, event.status, event.data1, event.data2));
         TrackNote(event.status, event.data1, event.data2);
     }
     std::stable_sort(mEvents.begin(), mEvents.end(),
@@ -108,7 +96,8 @@ void SynthRenderer::AddNoteOffsForSoundingNotes()
     for (int channel = 0; channel < MIDI_CHANNELS; ++channel) {
         for (int note = 0; note < MIDI_NOTES; ++note) {
             int& sounding = mSounding[size_t(channel * MIDI_NOTES + note)];
-            for (; sounding > 0; --sounding) mEvents.push_back(MakeEvent(0, uint8_t(0x80 | channel), uint8_t(note), 0));
+            for (; sounding > 0; --sounding)
+                mEvents.push_back(MakeMidiEvent(0, uint8_t(0x80 | channel), uint8_t(note), 0));
         }
     }
 }

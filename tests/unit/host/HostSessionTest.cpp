@@ -41,13 +41,7 @@ VstIntPtr CallHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, voi
 
 void SendOneMidi(VstInt32 delta, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    VstMidiEvent event = {};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(event);
-    event.deltaFrames = delta;
-    event.midiData[0] = char(status);
-    event.midiData[1] = char(data1);
-    event.midiData[2] = char(data2);
+    VstMidiEvent event = MakeMidiEvent(delta, status, data1, data2);
     VstEvents list = {};
     list.numEvents = 1;
     list.events[0] = reinterpret_cast<VstEvent*>(&event);
@@ -114,13 +108,7 @@ float VSTCALLBACK FakeGetParameter(AEffect*, VstInt32) { return 0.0f; }
 
 void SendBrokenEvents()
 {
-    VstMidiEvent note = {};
-    note.type = kVstMidiType;
-    note.byteSize = sizeof(note);
-    note.deltaFrames = 10;
-    note.midiData[0] = char(0x90);
-    note.midiData[1] = 60;
-    note.midiData[2] = 100;
+    VstMidiEvent note = MakeMidiEvent(10, 0x90, 60, 100);
     VstEvent sysex = {};
     sysex.type = kVstSysExType;
     // A list of three: the note, a null entry and a SysEx event.

@@ -28,13 +28,7 @@ TestPlugIn gSynth;
 
 void Send(TestPlugIn* plugIn, VstInt32 delta, uint8_t status, uint8_t data1, uint8_t data2)
 {
-    VstMidiEvent event = {};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof(event);
-    event.deltaFrames = delta;
-    event.midiData[0] = char(status);
-    event.midiData[1] = char(data1);
-    event.midiData[2] = char(data2);
+    VstMidiEvent event = MakeMidiEvent(delta, status, data1, data2);
     VstEvents list = {};
     list.numEvents = 1;
     list.events[0] = reinterpret_cast<VstEvent*>(&event);
