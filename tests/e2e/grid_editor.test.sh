@@ -11,22 +11,6 @@ set -euo pipefail
 . "$(dirname "$0")/run-host.sh"
 rerun_in_xvfb
 
-snapshot="$(dirname "$HOST")/tarvo-editor-snapshot"
-[ "$PLATFORM" = linux ] || snapshot="$snapshot.exe"
-[ -f "$snapshot" ] || fail "$snapshot does not exist (build it first)"
-run_snapshot() {
-    local status=0
-    if [ "$PLATFORM" = linux ]; then
-        "$snapshot" "$@" >snapshot.out 2>&1 || status=$?
-    else
-        local args=() a
-        for a in "$@"; do
-            case "$a" in /*) args+=("$(host_path "$a")") ;; *) args+=("$a") ;; esac
-        done
-        wine_run "$PLATFORM" "$(host_path "$snapshot")" "${args[@]}" </dev/null >snapshot.out 2>&1 || status=$?
-    fi
-    [ "$status" -eq 0 ] || fail "the offscreen snapshot failed: $(head -n 5 snapshot.out)"
-}
 editor() { # NAME PLUGIN ARGS...
     local name="$1" plugin="$2" status=0
     shift 2

@@ -151,6 +151,25 @@ run_host() {
     return "$status"
 }
 
+# tarvo-editor-snapshot (beside the host) with its output in snapshot.out;
+# the test fails when it fails.
+run_snapshot() {
+    local snapshot status=0
+    snapshot="$(dirname "$HOST")/tarvo-editor-snapshot"
+    [ "$PLATFORM" = linux ] || snapshot="$snapshot.exe"
+    [ -f "$snapshot" ] || fail "$snapshot does not exist (build it first)"
+    if [ "$PLATFORM" = linux ]; then
+        "$snapshot" "$@" >snapshot.out 2>&1 || status=$?
+    else
+        local args=() a
+        for a in "$@"; do
+            args+=("$(_host_arg "$a")")
+        done
+        wine_run "$PLATFORM" "$(host_path "$snapshot")" "${args[@]}" </dev/null >snapshot.out 2>&1 || status=$?
+    fi
+    [ "$status" -eq 0 ] || fail "the offscreen snapshot failed: $(head -n 5 snapshot.out)"
+}
+
 compare_files() {
     if [ ! -f "$1" ]; then echo "compare_files: expected file $1 missing" >&2; return 1; fi
     if [ ! -f "$2" ]; then echo "compare_files: $2 was not written" >&2; return 1; fi
