@@ -24,10 +24,10 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
-#include "HostText.h"
-#include "PlayCommand.h"
-#include "PlayOptions.h"
+#include "session/HostSession.h"
+#include "session/HostText.h"
+#include "play/PlayCommand.h"
+#include "play/PlayOptions.h"
 #include "Tarvo.h"
 #include "TarvoGui.h"
 #include "framework/gui/OffscreenWindow.h"

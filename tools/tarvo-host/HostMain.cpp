@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "EditorCommand.h"
-#include "EditorOptions.h"
-#include "InfoCommand.h"
-#include "PlayCommand.h"
-#include "PlayOptions.h"
-#include "PluginModule.h"
-#include "RenderCommand.h"
-#include "RenderOptions.h"
-#include "ValidateCommand.h"
+#include "editor/EditorCommand.h"
+#include "editor/EditorOptions.h"
+#include "info/InfoCommand.h"
+#include "play/PlayCommand.h"
+#include "play/PlayOptions.h"
+#include "session/PluginModule.h"
+#include "render/RenderCommand.h"
+#include "render/RenderOptions.h"
+#include "validate/ValidateCommand.h"
 
 namespace {
 void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)

@@ -11,10 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "EditorAudio.h"
-#include "HostSession.h"
-#include "PlayCommand.h"
-#include "PlayOptions.h"
+#include "editor/EditorAudio.h"
+#include "session/HostSession.h"
+#include "play/PlayCommand.h"
+#include "play/PlayOptions.h"
 
 namespace {
 struct AudioFake {

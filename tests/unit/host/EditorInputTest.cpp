@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <fstream>
 
-#include "EditorInput.h"
-#include "EditorOptions.h"
+#include "editor/EditorInput.h"
+#include "editor/EditorOptions.h"
 
 namespace {
 EditorInputAction ParseOne(const std::string& line)

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "HostScript.h"
-#include "HostText.h"
-#include "PlayOptions.h"
+#include "session/HostScript.h"
+#include "session/HostText.h"
+#include "play/PlayOptions.h"
 
 namespace {
 std::vector<ScriptAction> ParseOk(const std::string& text)

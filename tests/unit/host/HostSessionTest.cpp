@@ -8,10 +8,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "HostSession.h"
-#include "HostText.h"
-#include "PlayCommand.h"
-#include "PlayOptions.h"
+#include "session/HostSession.h"
+#include "session/HostText.h"
+#include "play/PlayCommand.h"
+#include "play/PlayOptions.h"
 
 namespace {
 struct FakePlugin {

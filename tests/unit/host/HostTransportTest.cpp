@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "HostTransport.h"
+#include "session/HostTransport.h"
 
 namespace {
 const int MUSICAL_FLAGS = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "JsonWriter.h"
+#include "session/JsonWriter.h"
 
 TEST(JsonQuote, EscapesWhatJsonRequires)
 {

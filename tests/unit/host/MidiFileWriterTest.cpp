@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "MidiFileWriter.h"
+#include "session/MidiFileWriter.h"
 
 namespace {
 typedef std::vector<uint8_t> Bytes;

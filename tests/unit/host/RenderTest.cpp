@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
-#include "HostText.h"
-#include "RenderCommand.h"
-#include "RenderOptions.h"
+#include "session/HostSession.h"
+#include "session/HostText.h"
+#include "render/RenderCommand.h"
+#include "render/RenderOptions.h"
 
 namespace {
 struct TestPlugIn {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "EditorGesture.h"
-#include "HostText.h"
+#include "session/HostText.h"
 
 namespace {
 const int DRAG_STEP_PIXELS = 8;

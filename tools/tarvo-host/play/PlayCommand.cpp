@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "HostSession.h"
-#include "HostText.h"
-#include "JsonWriter.h"
-#include "MidiFileWriter.h"
+#include "session/HostSession.h"
+#include "session/HostText.h"
+#include "session/JsonWriter.h"
+#include "session/MidiFileWriter.h"
 #include "PlayOptions.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "HostCommand.h"
+#include "session/HostCommand.h"
 
 class HostSession;
 struct RenderOptions;

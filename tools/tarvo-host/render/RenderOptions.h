@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "PlayOptions.h"
-#include "WavFileWriter.h"
+#include "play/PlayOptions.h"
+#include "session/WavFileWriter.h"
 
 const double DEFAULT_TAIL_SECONDS = 2.0;
 const double MAX_TAIL_SECONDS = 3600.0;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "HostSession.h"
-#include "JsonWriter.h"
+#include "session/HostSession.h"
+#include "session/JsonWriter.h"
 
 namespace {
 // A plug-in declaring more than this is listed only this far.

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <string>
 
-#include "HostSession.h"
+#include "session/HostSession.h"
 
 // Told on the processing thread around every processing call.
 class ProcessObserver {

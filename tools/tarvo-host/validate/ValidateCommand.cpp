@@ -6,8 +6,8 @@
 #include <iterator>
 
 #include "AllocationProbe.h"
-#include "EditorWindow.h"
-#include "HostText.h"
+#include "editor/EditorWindow.h"
+#include "session/HostText.h"
 #include "ValidateContext.h"
 
 namespace {

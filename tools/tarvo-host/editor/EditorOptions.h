@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "EditorInput.h"
-#include "PlayOptions.h"
+#include "play/PlayOptions.h"
 
 // The editor's timer period (24 frames per second) that ticks count in.
 const int EDITOR_TICK_MS = 41;

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cmath>
 
-#include "HostText.h"
+#include "session/HostText.h"
 
 namespace {
 bool IsRenderOptionWithValue(const std::string& option)

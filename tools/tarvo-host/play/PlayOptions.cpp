@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "HostText.h"
+#include "session/HostText.h"
 
 namespace {
 bool ParseWholeNumber(const std::string& option, const std::string& text, int64_t minimum, int64_t maximum,

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <exception>
 
-#include "JsonWriter.h"
+#include "session/JsonWriter.h"
 
 namespace {
 ValidateReport* gReport = nullptr;

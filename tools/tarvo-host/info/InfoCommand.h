@@ -2,7 +2,7 @@
 // as one JSON object on standard output.
 #pragma once
 
-#include "HostCommand.h"
+#include "session/HostCommand.h"
 
 class HostSession;
 

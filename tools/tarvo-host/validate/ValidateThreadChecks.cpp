@@ -6,7 +6,7 @@
 #include <atomic>
 #include <thread>
 
-#include "EditorWindow.h"
+#include "editor/EditorWindow.h"
 #include "ThreadProbe.h"
 #include "ValidateContext.h"
 #include "ValidateRun.h"

@@ -1,7 +1,7 @@
 #include "EditorAudio.h"
 
-#include "HostSession.h"
-#include "PlayCommand.h"
+#include "session/HostSession.h"
+#include "play/PlayCommand.h"
 
 namespace {
 // A block of no frames takes no time; the pace still leaves the editor's

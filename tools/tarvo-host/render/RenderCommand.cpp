@@ -1,11 +1,11 @@
 #include "RenderCommand.h"
 
-#include "HostSession.h"
-#include "JsonWriter.h"
-#include "PlayCommand.h"
+#include "session/HostSession.h"
+#include "session/JsonWriter.h"
+#include "play/PlayCommand.h"
 #include "RenderOptions.h"
 #include "SynthRenderer.h"
-#include "WavFileWriter.h"
+#include "session/WavFileWriter.h"
 
 namespace {
 const char* const USAGE = "render PLUGIN --synth SYNTH --wav OUT.wav [render options] [play options]";

@@ -4,7 +4,7 @@
 // pixels and reports what the plug-in did.
 #pragma once
 
-#include "HostCommand.h"
+#include "session/HostCommand.h"
 
 class HostSession;
 struct EditorOptions;

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "HostSession.h"
-#include "HostTransport.h"
+#include "session/HostSession.h"
+#include "session/HostTransport.h"
 #include "RenderOptions.h"
 
 class WavFileWriter;

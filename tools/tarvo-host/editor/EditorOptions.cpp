@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "HostText.h"
+#include "session/HostText.h"
 
 namespace {
 // Seconds the run may take beyond what it is expected to take: starting a

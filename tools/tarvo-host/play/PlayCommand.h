@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "HostCommand.h"
-#include "HostScript.h"
-#include "MidiFileWriter.h"
+#include "session/HostCommand.h"
+#include "session/HostScript.h"
+#include "session/MidiFileWriter.h"
 #include "framework/plugin/VstInterface.h"
 
 class HostSession;

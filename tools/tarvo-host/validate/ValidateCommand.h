@@ -4,7 +4,7 @@
 // one line per check; exits 1 when any check failed.
 #pragma once
 
-#include "HostCommand.h"
+#include "session/HostCommand.h"
 
 class ValidateCommand : public HostCommand {
 public:

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "HostScript.h"
-#include "HostSession.h"
-#include "HostTransport.h"
+#include "session/HostScript.h"
+#include "session/HostSession.h"
+#include "session/HostTransport.h"
 
 // A --param INDEX=VALUE or --set NAME=VALUE, applied in command-line order.
 struct ParamSetting {

@@ -1,6 +1,6 @@
 #include "EditorInput.h"
 
-#include "HostText.h"
+#include "session/HostText.h"
 
 namespace {
 struct NamedKey {

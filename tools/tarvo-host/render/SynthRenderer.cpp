@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "HostText.h"
-#include "WavFileWriter.h"
+#include "session/HostText.h"
+#include "session/WavFileWriter.h"
 
 namespace {
 const int MIDI_CHANNELS = 16;
