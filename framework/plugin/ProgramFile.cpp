@@ -4,7 +4,7 @@
 
 namespace {
 
-const uint32_t MAGIC_PRESET = 0x43636E4B;         // 'CcnK'
+const uint32_t MAGIC_PRESET = 0x43636E4B;          // 'CcnK'
 const uint32_t MAGIC_OPAQUE_PROGRAM = 0x46504368;  // 'FPCh'
 const int32_t FORMAT_VERSION = 1;
 
@@ -74,12 +74,18 @@ void ProgramFile::Build(int32_t pluginId, int32_t pluginVersion, const char* nam
 const char* ProgramFile::ErrorText(EError error)
 {
     switch (error) {
-        case EError_None: return "ok";
-        case EError_TooShort: return "too short for a preset file";
-        case EError_NotAPreset: return "not a VST preset file";
-        case EError_NotAProgram: return "a bank or a parameter preset, not a program with a chunk";
-        case EError_OtherPlugin: return "a preset of another plug-in";
-        case EError_BadSize: return "damaged: its sizes do not match the file";
+    case EError_None:
+        return "ok";
+    case EError_TooShort:
+        return "too short for a preset file";
+    case EError_NotAPreset:
+        return "not a VST preset file";
+    case EError_NotAProgram:
+        return "a bank or a parameter preset, not a program with a chunk";
+    case EError_OtherPlugin:
+        return "a preset of another plug-in";
+    case EError_BadSize:
+        return "damaged: its sizes do not match the file";
     }
     return "unreadable";
 }

@@ -33,8 +33,8 @@ public:
 
     // The file's bytes for a chunk: the header, then the chunk. The name is
     // cut to 27 characters.
-    static void Build(int32_t pluginId, int32_t pluginVersion, const char* name, const uint8_t* chunk,
-                      size_t chunkSize, std::vector<uint8_t>* pOut);
+    static void Build(int32_t pluginId, int32_t pluginVersion, const char* name, const uint8_t* chunk, size_t chunkSize,
+                      std::vector<uint8_t>* pOut);
 
     // A short text for an error, for a message to the user ("not a preset file").
     static const char* ErrorText(EError error);
