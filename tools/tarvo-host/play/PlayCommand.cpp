@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/plugin/ProgramFile.h"
 #include "session/HostSession.h"
 #include "session/HostText.h"
 #include "session/JsonWriter.h"
@@ -20,6 +21,40 @@ bool SaveChunk(HostSession* session, const std::string& path, std::string* error
     std::vector<uint8_t> chunk;
     if (!session->GetChunk(&chunk, error)) return false;
     return WriteWholeFile(path, chunk.data(), chunk.size(), error);
+}
+
+// The program name of a saved program file: the file's name without its
+// folder and ".fxp".
+std::string ProgramNameFromPath(const std::string& path)
+{
+    size_t slash = path.find_last_of("/\\");
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.size() > 4) {
+        std::string tail = name.substr(name.size() - 4);
+        for (char& c : tail) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (tail == ".fxp") name.resize(name.size() - 4);
+    }
+    return name;
+}
+
+// Saved to a temporary name and renamed, so that an interrupted save never
+// leaves half a preset where a good one was.
+bool SaveProgramFile(HostSession* session, const std::string& path, const std::string& name, std::string* error)
+{
+    std::vector<uint8_t> chunk;
+    if (!session->GetChunk(&chunk, error)) return false;
+    const AEffect* effect = session->Effect();
+    std::vector<uint8_t> file;
+    ProgramFile::Build(effect->uniqueID, effect->version,
+                       name.empty() ? ProgramNameFromPath(path).c_str() : name.c_str(), chunk.data(), chunk.size(),
+                       &file);
+    std::string part = path + ".part";
+    if (!WriteWholeFile(part, file.data(), file.size(), error)) return false;
+    if (!ReplaceFile(part, path, error)) {
+        std::remove(part.c_str());
+        return false;
+    }
+    return true;
 }
 }  // namespace
 
@@ -46,6 +81,18 @@ bool PlayRun::Prepare(bool processing)
         mError = "--chunk-in: " + mError;
         return false;
     }
+    if (!mOptions.fxpInPath.empty()) {
+        ProgramFile program;
+        ProgramFile::EError why = ProgramFile::EError_TooShort;
+        if (!ReadWholeFile(mOptions.fxpInPath, &mFxpIn, &mError)) {
+            mError = "--fxp-in: " + mError;
+            return false;
+        }
+        if ((why = program.Parse(mFxpIn.data(), mFxpIn.size(), 0)) != ProgramFile::EError_None) {
+            mError = "--fxp-in: '" + mOptions.fxpInPath + "' is " + ProgramFile::ErrorText(why);
+            return false;
+        }
+    }
     if (processing && !mpSession->CanProcess(mOptions.precision, &mError)) return false;
     mpSession->SetTransport(mOptions.transport);
     mpSession->SetTimeProvided(mOptions.timeProvided);
@@ -61,6 +108,16 @@ bool PlayRun::Open()
     mpSession->SetBlockSize(mOptions.blockSize);
     mpSession->SetActive(true);
     if (!mOptions.chunkInPath.empty()) LoadChunk(mChunkIn, "--chunk-in " + mOptions.chunkInPath);
+    if (!mOptions.fxpInPath.empty()) {
+        ProgramFile program;
+        if (program.Parse(mFxpIn.data(), mFxpIn.size(), mpSession->Effect()->uniqueID) != ProgramFile::EError_None) {
+            mError =
+                "--fxp-in: '" + mOptions.fxpInPath + "' is " + ProgramFile::ErrorText(ProgramFile::EError_OtherPlugin);
+            return false;
+        }
+        LoadChunk(std::vector<uint8_t>(program.Chunk(), program.Chunk() + program.ChunkSize()),
+                  "--fxp-in " + mOptions.fxpInPath);
+    }
     for (const ParamSetting& setting : mOptions.params) {
         int32_t index = setting.byName ? mpSession->FindParameter(setting.name) : setting.index;
         if (index < 0) {
@@ -164,6 +221,11 @@ bool PlayRun::Close(bool saveChunk)
     bool ok = true;
     if (saveChunk && !mOptions.chunkOutPath.empty() && !SaveChunk(mpSession, mOptions.chunkOutPath, &mError)) {
         mError = "--chunk-out: " + mError;
+        ok = false;
+    }
+    if (saveChunk && ok && !mOptions.fxpOutPath.empty() &&
+        !SaveProgramFile(mpSession, mOptions.fxpOutPath, mOptions.fxpName, &mError)) {
+        mError = "--fxp-out: " + mError;
         ok = false;
     }
     mpSession->SetActive(false);

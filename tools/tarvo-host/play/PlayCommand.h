@@ -37,11 +37,12 @@ public:
     PlayRun(HostSession* session, const PlayOptions& options);
     virtual ~PlayRun() {}
 
-    // Reads --chunk-in and, when blocks will be processed, checks that the
+    // Reads --chunk-in and --fxp-in and, when blocks will be processed, checks that the
     // plug-in can process in the chosen precision; sets up the transport.
     bool Prepare(bool processing);
     // effOpen, the sample rate and block size, effMainsChanged 1, the
-    // --chunk-in state and the --param/--set values.
+    // --chunk-in and --fxp-in states and the --param/--set values. A
+    // program file of another plug-in fails the run.
     bool Open();
     // The next block: its script actions, its MIDI in one effProcessEvents
     // call, then processing.
@@ -56,7 +57,8 @@ public:
     int64_t BlocksRun() const { return mNextBlock; }
     // Warns about script actions scheduled after the last block run.
     void WarnUnappliedActions() const;
-    // --chunk-out when saveChunk, then effMainsChanged 0 and effClose.
+    // --chunk-out and --fxp-out when saveChunk, then effMainsChanged 0 and
+    // effClose.
     bool Close(bool saveChunk);
     // Warnings about the plug-in's events and the --events, --mid and
     // --automation files; after Close.
@@ -79,6 +81,7 @@ private:
     int mFrames;
     MidiFileWriter mMidiFile;
     std::vector<uint8_t> mChunkIn;
+    std::vector<uint8_t> mFxpIn;  // the whole file; its chunk is loaded
     std::vector<VstMidiEvent> mPendingMidi;
     int64_t mLoadsRefused = 0;
     std::string mError;

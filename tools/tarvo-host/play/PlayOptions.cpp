@@ -31,9 +31,9 @@ bool SplitAssignment(const std::string& text, std::string* key, double* value)
 }
 
 const char* const OPTIONS_WITH_VALUE[] = {
-    "--sr",     "--block",     "--tempo",          "--sig",       "--start", "--blocks",
-    "--bars",   "--precision", "--ppq-resolution", "--events",    "--mid",   "--automation",
-    "--script", "--at",        "--chunk-in",       "--chunk-out", "--param", "--set"};
+    "--sr",        "--block",          "--tempo",  "--sig", "--start",      "--blocks",  "--bars",
+    "--precision", "--ppq-resolution", "--events", "--mid", "--automation", "--script",  "--at",
+    "--chunk-in",  "--chunk-out",      "--param",  "--set", "--fxp-in",     "--fxp-out", "--fxp-name"};
 
 bool ApplyOption(const std::string& option, const std::string& value, PlayOptions* options, std::string* error)
 {
@@ -87,6 +87,12 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
         options->chunkInPath = value;
     else if (option == "--chunk-out")
         options->chunkOutPath = value;
+    else if (option == "--fxp-in")
+        options->fxpInPath = value;
+    else if (option == "--fxp-out")
+        options->fxpOutPath = value;
+    else if (option == "--fxp-name")
+        options->fxpName = value;
     else if (option == "--script") {
         std::vector<uint8_t> bytes;
         std::string why;
@@ -222,6 +228,10 @@ const char* PlayOptionsHelp()
            "  --set NAME=VALUE      the same, by a declared parameter's name\n"
            "  --chunk-in FILE       state chunk to load before the parameters\n"
            "  --chunk-out FILE      state chunk saved after the last block\n"
+           "  --fxp-in FILE         program file (.fxp) to load before the parameters,\n"
+           "                        after --chunk-in\n"
+           "  --fxp-out FILE        program file (.fxp) saved after the last block\n"
+           "  --fxp-name NAME       its program name (default: the file's name)\n"
            "  --events FILE         MIDI the plug-in sent: SAMPLE STATUS DATA1 DATA2\n"
            "  --mid FILE            the same as a Standard MIDI File\n"
            "  --automation FILE     audioMasterAutomate calls: BLOCK INDEX VALUE\n"

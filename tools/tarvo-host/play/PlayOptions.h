@@ -29,6 +29,12 @@ struct PlayOptions {
     bool timeProvided = true;
     std::string chunkInPath;
     std::string chunkOutPath;
+    // VST 2 program files (".fxp" with an opaque chunk), the preset files
+    // of hosts: loaded like --chunk-in, saved like --chunk-out. The program
+    // name saved is --fxp-name, else the file's name without ".fxp".
+    std::string fxpInPath;
+    std::string fxpOutPath;
+    std::string fxpName;
     std::string eventsPath;
     std::string midPath;
     std::string automationPath;

@@ -8,6 +8,8 @@
 #include <locale>
 #include <sstream>
 
+#include <sys/stat.h>
+
 bool ParseInt64(const std::string& text, int64_t* out)
 {
     size_t pos = 0;
@@ -93,6 +95,16 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>* out, std::stri
     std::fclose(file);
     if (!ok) *error = "cannot read '" + path + "'";
     return ok;
+}
+
+bool ReplaceFile(const std::string& temporary, const std::string& path, std::string* error)
+{
+    if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    struct stat info;
+    bool regularFile = stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    if (regularFile && std::remove(path.c_str()) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    *error = "cannot rename '" + temporary + "' to '" + path + "': " + std::strerror(errno);
+    return false;
 }
 
 bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* error)

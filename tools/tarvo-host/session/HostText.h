@@ -27,6 +27,11 @@ inline bool WriteWholeFile(const std::string& path, const std::string& text, std
     return WriteWholeFile(path, text.data(), text.size(), error);
 }
 
+// Renames a finished temporary file onto path. Windows does not rename onto
+// an existing file: an earlier output's regular file is replaced, anything
+// else that has the name is left alone and the rename fails.
+bool ReplaceFile(const std::string& temporary, const std::string& path, std::string* error);
+
 // Splits at runs of spaces and tabs.
 std::vector<std::string> SplitWords(const std::string& line);
 // The words of a line before the first word that starts with '#', which

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include <sys/stat.h>
+#include "HostText.h"
 
 namespace {
 const int CHANNELS = 2;
@@ -27,12 +27,6 @@ void PutU32(std::vector<uint8_t>* out, uint32_t value)
 }
 
 void PutTag(std::vector<uint8_t>* out, const char* tag) { out->insert(out->end(), tag, tag + 4); }
-
-bool IsRegularFile(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
 
 int BytesPerSample(EWavFormat format) { return format == EWavFormat_Float32 ? 4 : 3; }
 
@@ -154,13 +148,7 @@ bool WavFileWriter::Commit(std::string* error)
         std::remove(temporary.c_str());
         return false;
     }
-    bool renamed = std::rename(temporary.c_str(), mPath.c_str()) == 0;
-    // Windows does not rename onto an existing file; an earlier render's
-    // file is replaced, anything else that has the name is left alone.
-    if (!renamed && IsRegularFile(mPath) && std::remove(mPath.c_str()) == 0)
-        renamed = std::rename(temporary.c_str(), mPath.c_str()) == 0;
-    if (!renamed) {
-        *error = "cannot rename '" + temporary + "' to '" + mPath + "': " + std::strerror(errno);
+    if (!ReplaceFile(temporary, mPath, error)) {
         std::remove(temporary.c_str());
         return false;
     }
