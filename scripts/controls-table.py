@@ -78,7 +78,7 @@ def drawn_texts(images_path, editor_path):
     tree = ast.parse(open(images_path, encoding="utf-8").read())
     texts, by_parameter = set(), {}
     for node in ast.walk(tree):
-        if isinstance(node, ast.Call) and getattr(node.func, "id", "") in ("draw_text", "draw_label", "program_text"):
+        if isinstance(node, ast.Call) and getattr(node.func, "id", "") in ("draw_text", "draw_label", "program_text", "text_button"):
             for arg in node.args:
                 if isinstance(arg, ast.Constant) and isinstance(arg.value, str):
                     texts.add(arg.value)

@@ -16,6 +16,7 @@ into HTML with Debian's python3-markdown. Generated parts replace markers:
 and pictures are named in the chapters as
     ![text](obstacle:KIND)   an obstacle marker in its cell, from resources/img
     ![text](image:NAME)      an image of resources/img
+    ![text](scene-editor:STEM)   the editor as the factory scene STEM.script starts
 both enlarged without smoothing, as in the editor. Every picture ends up in
 the HTML as a data URI. Needs the build folder's Tarvo3.so, tarvo-host,
 tarvo-editor-snapshot, tarvo-controls and Scenes/ (the factory scenes).
@@ -139,7 +140,8 @@ def factory_scenes(build, work):
         facts = ["file `Scenes/%s.fxp`" % name, "written for %s bpm" % tempo]
         if "scale" in scene:
             facts.append("scale file \"%s\"" % scene["scale"])
-        out.append(", ".join(facts).capitalize() + ".\n")
+        sentence = ", ".join(facts)
+        out.append(sentence[0].upper() + sentence[1:] + ".\n")
         about = []
         for line in open(scene["script"], encoding="utf-8"):
             if not line.startswith("#"):
@@ -194,6 +196,8 @@ def embed_pictures(html):
             data, pixel = data_uri(png_bytes(obstacle_picture(int(source.split(":")[1])))), True
         elif source.startswith("image:"):
             data, pixel = data_uri(png_bytes(image_picture(source.split(":")[1]))), True
+        elif source.startswith("scene-editor:"):
+            data = data_uri(open(os.path.join(ARGS.work, source.split(":")[1] + "-editor.png"), "rb").read())
         elif source.startswith("data:"):
             return match.group(0)
         else:
