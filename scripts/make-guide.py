@@ -105,7 +105,7 @@ def scene_headers():
     for path in sorted(glob.glob(os.path.join(ROOT, "tools", "scenes", "factory", "*.script"))):
         header = {"script": path}
         for line in open(path, encoding="utf-8"):
-            match = re.match(r"^# (name|description|tempo|scale): (.+)$", line.rstrip("\n"))
+            match = re.match(r"^# (name|description|tempo|scale|accents): (.+)$", line.rstrip("\n"))
             if match:
                 header[match.group(1)] = match.group(2)
         scenes.append(header)
@@ -129,7 +129,9 @@ def factory_scenes(build, work):
         events = os.path.join(work, name + ".events")
         roll_png = os.path.join(work, stem + "-roll.png")
         tempo = scene.get("tempo", "120")
-        run([snapshot, "--png", editor_png, "--", "--fxp-in", fxp, "--blocks", "1", "--at", "0 stop"])
+        # A scene with accents shows the sequencer panel (PnlSeq, index 393), where they are drawn.
+        panel = ["--param", "393=1"] if "accents" in scene else []
+        run([snapshot, "--png", editor_png, "--", "--fxp-in", fxp, "--blocks", "1", "--at", "0 stop"] + panel)
         # Loaded while stopped, then played from 0, as in a host.
         run([host, "play", plugin, "--fxp-in", fxp, "--at", "0 stop", "--at", "1 play", "--tempo", tempo, "--bars",
              str(ROLL_BARS), "--events", events])
