@@ -6,11 +6,14 @@
 # The Linux build folder registers the Windows folders for its end-to-end
 # tests, so `ctest --test-dir build/linux` checks all three.
 # Usage: scripts/build.sh [linux|win32|win64 ...]   (default: all three)
+# TARVO_BUILD_TARGETS="T1 T2 ..." builds only those targets (default: all).
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 jobs="${TARVO_JOBS:-2}"
+targets=()
+[ -z "${TARVO_BUILD_TARGETS:-}" ] || read -r -a targets <<<"--target $TARVO_BUILD_TARGETS"
 platforms=("$@")
 [ ${#platforms[@]} -gt 0 ] || platforms=(linux win32 win64)
 
@@ -20,7 +23,7 @@ build_linux() {
     step "linux -> build/linux"
     cmake -S . -B build/linux -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=ON \
         -DTARVO_WIN32_DIR="$root/build/win32" -DTARVO_WIN64_DIR="$root/build/win64" >/dev/null
-    cmake --build build/linux -j "$jobs"
+    cmake --build build/linux -j "$jobs" "${targets[@]}"
 }
 
 build_windows() {
@@ -33,7 +36,7 @@ build_windows() {
     cmake -S . -B "build/$platform" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARVO_TESTS=OFF \
         -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-$arch.cmake" \
         -DTARVO_LIBPNG_PREFIX="$root/build/deps/libpng-$arch" >/dev/null
-    cmake --build "build/$platform" -j "$jobs"
+    cmake --build "build/$platform" -j "$jobs" "${targets[@]}"
 }
 
 for platform in "${platforms[@]}"; do

@@ -32,7 +32,7 @@ native_packages=(
     libx11-dev libxext-dev libxtst-dev
     libfreetype-dev libfontconfig-dev fonts-liberation
     xvfb xauth x11-utils imagemagick
-    python3 python3-matplotlib
+    python3 python3-matplotlib python3-pil python3-markdown unzip
 )
 cross_packages=(
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools libz-mingw-w64-dev
