@@ -1,0 +1,34 @@
+// What "Save scene" does: makes the folder its dialog opens in, takes the
+// processor's state under the plug-in lock once a file is chosen, and
+// writes the scene file without it (to a temporary name first, so that a
+// failed save leaves an older file whole). ".fxp" is added to a name typed
+// without extension.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "framework/gui/IFileSelectorControl.h"
+
+class IMessageLine;
+class Tarvo;
+
+class SceneSaver : public IFileChosenHandler {
+public:
+    // Both outlive the saver.
+    SceneSaver(Tarvo* pPlug, IMessageLine* pMessages);
+
+    void PrepareDialog() override;
+    void OnFileDialogUnavailable(const char* problem) override;
+    void OnFileChosen(const char* path) override;
+    void ApplyChosenFile() override;
+    void FinishChosenFile() override;
+
+private:
+    Tarvo* mpPlug;
+    IMessageLine* mpMessages;
+    std::string mPath;
+    std::vector<uint8_t> mChunk;
+    bool mChunkTaken = false;
+};
