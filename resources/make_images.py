@@ -897,26 +897,21 @@ def background():
         draw_text(ctx, "oct", 333, y - 4, size=9.5, colour=LABEL_DIM, face=NARROW)
     draw_text(ctx, "Mute", 290, 509)
 
-    # Scale file: the selector draws nothing of its own while idle, so the
-    # background carries its button.
-    fx, fy = FILE_SELECTOR
-    ctx.save()
-    ctx.translate(fx, fy)
-    ctx.set_source_surface(IMAGES_BY_NAME["radio-yellow"], 0, 0)
-    ctx.rectangle(0, 0, 14, 14)
-    ctx.fill()
-    ctx.restore()
-    draw_text(ctx, "Load scale", 534, 514, align="right")
-
-    # Scene files: the same idle buttons in the background, right of the
-    # lower panel, under the scale name.
-    for x, y, text in SCENE_BUTTONS:
+    # File selectors draw nothing of their own while idle, so the background
+    # carries their buttons: the scale file's, and the scene files' right of
+    # the lower panel, under the scale name.
+    def idle_file_button(x, y):
         ctx.save()
         ctx.translate(x, y)
         ctx.set_source_surface(IMAGES_BY_NAME["radio-yellow"], 0, 0)
         ctx.rectangle(0, 0, 14, 14)
         ctx.fill()
         ctx.restore()
+
+    idle_file_button(*FILE_SELECTOR)
+    draw_text(ctx, "Load scale", 534, 514, align="right")
+    for x, y, text in SCENE_BUTTONS:
+        idle_file_button(x, y)
         draw_text(ctx, text, x + 16, y + 2)
 
     # Product name, under the version text that the program draws.
