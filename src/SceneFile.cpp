@@ -96,7 +96,7 @@ bool SceneFile::Write(const std::string& path, int32_t pluginId, int32_t pluginV
     std::vector<uint8_t> file;
     ProgramFile::Build(pluginId, pluginVersion, NameOf(path).c_str(), chunk.data(), chunk.size(), &file);
     const std::string temporary = path + ".part";
-    if (!WriteBytes(temporary, file) || !UserFiles::ReplaceFile(temporary, path)) {
+    if (!WriteBytes(temporary, file) || !UserFiles::PutFileInPlace(temporary, path)) {
         UserFiles::RemoveFile(temporary);
         return false;
     }

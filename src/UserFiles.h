@@ -17,8 +17,9 @@ std::string DataFolder();
 bool MakeFolders(const std::string& folder);
 
 // Moves the file temporary onto path, replacing what is there, so that a
-// reader sees either the old file or the new one, never half of one.
-bool ReplaceFile(const std::string& temporary, const std::string& path);
+// reader sees either the old file or the new one, never half of one. (Not
+// "ReplaceFile": windows.h makes that name a macro.)
+bool PutFileInPlace(const std::string& temporary, const std::string& path);
 
 // Removes a file; nothing when there is none.
 void RemoveFile(const std::string& path);

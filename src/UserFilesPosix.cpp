@@ -51,7 +51,7 @@ bool MakeFolders(const std::string& folder)
     return IsFolder(folder);
 }
 
-bool ReplaceFile(const std::string& temporary, const std::string& path)
+bool PutFileInPlace(const std::string& temporary, const std::string& path)
 {
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }

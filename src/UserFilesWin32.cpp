@@ -21,9 +21,10 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 std::string DataFolder()
 {
     // "Documents", wherever the user or the domain moved it.
+    // Not created here (S_FALSE: it does not exist yet): a save makes it.
     char folder[MAX_PATH] = "";
-    if (SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
-        return std::string();
+    HRESULT result = SHGetFolderPathA(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, folder);
+    if (FAILED(result)) return std::string();
     return folder;
 }
 
@@ -42,7 +43,7 @@ bool MakeFolders(const std::string& folder)
     return IsFolder(folder);
 }
 
-bool ReplaceFile(const std::string& temporary, const std::string& path)
+bool PutFileInPlace(const std::string& temporary, const std::string& path)
 {
     return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
