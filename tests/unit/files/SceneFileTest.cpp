@@ -1,4 +1,4 @@
-// Scene files: what is refused and why, what a save writes, and the names.
+// Scene files: what a save writes, and the names.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -16,11 +16,11 @@ namespace {
 const int32_t PLUGIN_ID = 0x51667461;  // "Qfta"
 const std::vector<uint8_t> CHUNK = {1, 2, 3, 4, 5, 6, 7, 8, 9};
 
-std::string Bytes(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
-
 }  // namespace
 
-TEST(SceneFile, AWrittenSceneReadsBackAndWhatIsNoSceneIsRefusedWithItsReason)
+// What is refused, and why, shows through the editor (SceneFilesTest in
+// the editor's tests) and ProgramFile's own tests.
+TEST(SceneFile, AWrittenSceneReadsBackAndAFailedWriteLeavesNothing)
 {
     TempFolder folder;
     ASSERT_TRUE(folder.Valid());
@@ -32,35 +32,6 @@ TEST(SceneFile, AWrittenSceneReadsBackAndWhatIsNoSceneIsRefusedWithItsReason)
     EXPECT_STREQ(scene.ProgramName(), "Dub Walk");
     // Nothing is left of the temporary file.
     EXPECT_NE(access((path + ".part").c_str(), F_OK), 0);
-
-    std::vector<uint8_t> good;
-    ProgramFile::Build(PLUGIN_ID, 1, "x", CHUNK.data(), CHUNK.size(), &good);
-    // 'FPCh' becomes 'FxCk': a program of plain parameter values.
-    std::vector<uint8_t> plain = good;
-    plain[9] = 'x';
-    plain[10] = 'C';
-    plain[11] = 'k';
-    std::vector<uint8_t> truncated(good.begin(), good.end() - 3);
-    const struct {
-        const char* mName;
-        std::string mBytes;
-        int32_t mId;
-        SceneFile::EProblem mProblem;
-    } cases[] = {
-        {"text.fxp", "not a preset at all, but long enough to hold a header of sixty bytes......", PLUGIN_ID,
-         SceneFile::EProblem_NotAScene},
-        {"plain.fxp", Bytes(plain), PLUGIN_ID, SceneFile::EProblem_NotAScene},
-        {"other.fxp", Bytes(good), PLUGIN_ID + 1, SceneFile::EProblem_OtherPlugin},
-        {"short.fxp", Bytes(truncated), PLUGIN_ID, SceneFile::EProblem_CutShort},
-        {"tiny.fxp", "CcnK", PLUGIN_ID, SceneFile::EProblem_CutShort},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.mName);
-        EXPECT_EQ(scene.Read(folder.Write(c.mName, c.mBytes).c_str(), c.mId), c.mProblem);
-        EXPECT_EQ(scene.ChunkSize(), 0);
-    }
-    EXPECT_EQ(scene.Read(folder.File("absent.fxp").c_str(), PLUGIN_ID), SceneFile::EProblem_Unreadable);
-    EXPECT_EQ(scene.Read(folder.Path().c_str(), PLUGIN_ID), SceneFile::EProblem_Unreadable);
 
     // A save that cannot be written says so and leaves nothing behind: no
     // folder to write in, or a folder where the file should go.
