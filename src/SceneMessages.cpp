@@ -44,4 +44,6 @@ std::string Loaded(const std::string& name) { return "Scene loaded:\n" + ShortNa
 
 std::string Saved(const std::string& name) { return "Scene saved:\n" + ShortName(name); }
 
+std::string Exists(const std::string& fileName) { return "Scene not saved:\n" + ShortName(fileName) + " exists"; }
+
 }  // namespace SceneMessages

@@ -18,5 +18,7 @@ std::string NoFileDialog(const char* problem);
 std::string NotLoaded(SceneFile::EProblem problem);
 std::string Loaded(const std::string& name);
 std::string Saved(const std::string& name);
+// Not saved: a file of that name is there already.
+std::string Exists(const std::string& fileName);
 
 }  // namespace SceneMessages

@@ -21,14 +21,20 @@ void SceneSaver::OnFileDialogUnavailable(const char* problem)
     mpMessages->ShowProblem(SceneMessages::NoFileDialog(problem).c_str());
 }
 
-void SceneSaver::OnFileChosen(const char* path) { mPath = SceneFile::WithExtension(path); }
+void SceneSaver::OnFileChosen(const char* path)
+{
+    mPath = SceneFile::WithExtension(path);
+    mExtensionAdded = mPath != path;
+}
 
 void SceneSaver::ApplyChosenFile() { mChunkTaken = mpPlug->SaveScene(&mChunk); }
 
 void SceneSaver::FinishChosenFile()
 {
     const AEffect* pEffect = mpPlug->GetAEffect();
-    if (mChunkTaken && SceneFile::Write(mPath, pEffect->uniqueID, pEffect->version, mChunk)) {
+    if (mExtensionAdded && UserFiles::Exists(mPath)) {
+        mpMessages->ShowProblem(SceneMessages::Exists(SceneFile::NameOf(mPath) + SceneFile::EXTENSION).c_str());
+    } else if (mChunkTaken && SceneFile::Write(mPath, pEffect->uniqueID, pEffect->version, mChunk)) {
         mpMessages->ShowConfirmation(SceneMessages::Saved(SceneFile::NameOf(mPath)).c_str());
     } else {
         mpMessages->ShowProblem(SceneMessages::NOT_SAVED);

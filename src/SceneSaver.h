@@ -2,7 +2,9 @@
 // processor's state under the plug-in lock once a file is chosen, and
 // writes the scene file without it (to a temporary name first, so that a
 // failed save leaves an older file whole). ".fxp" is added to a name typed
-// without extension.
+// without extension; as the dialog asked before replacing the name typed,
+// not the one with ".fxp", an existing file of that name is left alone
+// and the user told.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +31,7 @@ private:
     Tarvo* mpPlug;
     IMessageLine* mpMessages;
     std::string mPath;
+    bool mExtensionAdded = false;
     std::vector<uint8_t> mChunk;
     bool mChunkTaken = false;
 };

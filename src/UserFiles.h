@@ -21,6 +21,9 @@ bool MakeFolders(const std::string& folder);
 // "ReplaceFile": windows.h makes that name a macro.)
 bool PutFileInPlace(const std::string& temporary, const std::string& path);
 
+// Whether something (a file, a folder) has that path.
+bool Exists(const std::string& path);
+
 // Removes a file; nothing when there is none.
 void RemoveFile(const std::string& path);
 

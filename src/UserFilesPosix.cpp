@@ -56,6 +56,12 @@ bool PutFileInPlace(const std::string& temporary, const std::string& path)
     return std::rename(temporary.c_str(), path.c_str()) == 0;
 }
 
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
 void RemoveFile(const std::string& path) { unlink(path.c_str()); }
 
 }  // namespace UserFiles

@@ -48,6 +48,8 @@ bool PutFileInPlace(const std::string& temporary, const std::string& path)
     return MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 void RemoveFile(const std::string& path) { DeleteFileA(path.c_str()); }
 
 }  // namespace UserFiles

@@ -146,6 +146,14 @@ TEST(EditorSceneFiles, ASaveWritesTheStateIntoTheUsersFolderWhichIsMadeFirst)
     EXPECT_EQ(Message(host), "Scene saved:\nNight Shift");
     EXPECT_TRUE(host.mAutomation.empty());
 
+    // The dialog asked before replacing "Night Shift", not "Night Shift.fxp":
+    // that one stays as it is.
+    host.SetParam(EParam_NumRows, 0.0);
+    ClickCentre(host, host.Gui().SaveSceneButton());
+    EXPECT_EQ(Message(host), "Scene not saved:\nNight Shift.fxp exists");
+    ASSERT_EQ(saved.Read((mine + "/Night Shift.fxp").c_str(), host.Effect()->uniqueID), SceneFile::EProblem_None);
+    EXPECT_NE(Bytes(saved.Chunk(), saved.Chunk() + saved.ChunkSize()), host.GetChunk());
+
     // A file that cannot be written: said so, nothing left behind.
     Choose(host, folder.File("absent/x.fxp"));
     ClickCentre(host, host.Gui().SaveSceneButton());
