@@ -747,6 +747,10 @@ SELECTOR_X = {"north": 198, "east": 222, "south": 246, "west": 270}
 CELL_LEFT, CELL_TOP, CELL_PITCH = 207, 31, 19
 BOARD = (200, 24, 535, 360)
 FILE_SELECTOR = (537, 511)
+# Scene files: a button with its label to the right, like the rover commands.
+SCENE_BUTTONS = [(640, 538, "Load scene"), (640, 556, "Save scene")]
+# Where the program writes its two-line messages (a refused scene file).
+MESSAGE_LINE = (324, 502, 478, 540)
 
 
 def rover_palette_boxes():
@@ -893,16 +897,22 @@ def background():
         draw_text(ctx, "oct", 333, y - 4, size=9.5, colour=LABEL_DIM, face=NARROW)
     draw_text(ctx, "Mute", 290, 509)
 
-    # Scale file: the selector draws nothing of its own while idle, so the
-    # background carries its button.
-    fx, fy = FILE_SELECTOR
-    ctx.save()
-    ctx.translate(fx, fy)
-    ctx.set_source_surface(IMAGES_BY_NAME["radio-yellow"], 0, 0)
-    ctx.rectangle(0, 0, 14, 14)
-    ctx.fill()
-    ctx.restore()
+    # File selectors draw nothing of their own while idle, so the background
+    # carries their buttons: the scale file's, and the scene files' right of
+    # the lower panel, under the scale name.
+    def idle_file_button(x, y):
+        ctx.save()
+        ctx.translate(x, y)
+        ctx.set_source_surface(IMAGES_BY_NAME["radio-yellow"], 0, 0)
+        ctx.rectangle(0, 0, 14, 14)
+        ctx.fill()
+        ctx.restore()
+
+    idle_file_button(*FILE_SELECTOR)
     draw_text(ctx, "Load scale", 534, 514, align="right")
+    for x, y, text in SCENE_BUTTONS:
+        idle_file_button(x, y)
+        draw_text(ctx, text, x + 16, y + 2)
 
     # Product name, under the version text that the program draws.
     draw_text(ctx, "Tarvo3", 666, 604, size=24, colour=HEADING, align="centre", bold=True)
@@ -1149,15 +1159,15 @@ def blit_frame(ctx, surface, frames, x, y, value):
     ctx.restore()
 
 
-def program_text(ctx, text, rect, align):
-    """White Arial 14 as the editor draws it (Liberation Sans has Arial's metrics)."""
+def program_text(ctx, text, rect, align, colour=(1, 1, 1, 1)):
+    """Arial 14 (white unless told) as the editor draws it (Liberation Sans has Arial's metrics)."""
     x0, y0, x1, y1 = rect
     ctx.select_font_face(SANS)
     ctx.set_font_size(14)
     width = ctx.text_extents(text).x_advance
     x = x0 if align == "left" else (x1 - width if align == "right" else (x0 + x1 - width) / 2)
     ascent = ctx.font_extents()[0]
-    ctx.set_source_rgba(1, 1, 1, 1)
+    ctx.set_source_rgba(*colour)
     ctx.move_to(round(x), y0 + round(ascent))
     ctx.show_text(text)
     ctx.new_path()
@@ -1257,6 +1267,10 @@ def render_preview(images, sequencer_shown, path):
     put("pattern-toggle", 8, 475, 0.0 if sequencer_shown else 1.0)
     put("seq-toggle", 8, 500, 1.0 if sequencer_shown else 0.0)
     program_text(ctx, "Version 0.8", (644, 575, 684, 591), "right")
+    # The longest message the line shows.
+    for k, line in enumerate(("No file dialog:", "install zenity or kdialog")):
+        x0, y0, x1, _ = MESSAGE_LINE
+        program_text(ctx, line, (x0, y0 + 17 * k, x1, y0 + 17 * (k + 1)), "left", colour=HEADING)
 
     if sequencer_shown:
         for i in range(32):

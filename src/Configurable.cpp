@@ -33,6 +33,10 @@ const ConfigurableDefault DEFAULTS[EConfigurable_NumItems] = {
     {"MidiMap", "TarvoMidiMap.txt"},
     {"LowestOctave", "0"},
     {"Palette", "Single"},
+    // The factory scenes beside the plug-in.
+    {"SceneFolder", "Scenes"},
+    // Empty: the user's data folder (see FileFolders).
+    {"UserSceneFolder", ""},
 };
 
 }  // namespace

@@ -1,7 +1,8 @@
-// The four options of "Tarvo3.ini" beside the plug-in module: options the
-// host cannot reach (the scale-file folder, the MIDI map file, the octave
-// numbering of note names and the cell editing mode). Read once while the
-// processor is built; nothing is ever written back.
+// The options of "Tarvo3.ini" beside the plug-in module: options the host
+// cannot reach (the scale-file folder, the MIDI map file, the octave
+// numbering of note names, the cell editing mode, and the folders the scene
+// dialogs open in). Read once while the processor is built; nothing is ever
+// written back.
 #pragma once
 
 #include <string>
@@ -33,6 +34,8 @@ enum EConfigurable {
     EConfigurable_MidiMap,
     EConfigurable_LowestOctave,
     EConfigurable_Palette,
+    EConfigurable_SceneFolder,
+    EConfigurable_UserSceneFolder,
     EConfigurable_NumItems
 };
 

@@ -46,3 +46,9 @@ const char* HomeDirectory::MakeHomePath(const char* pName)
     std::memcpy(mPathname + folderLength + 1, pName, nameLength + 1);
     return mPathname;
 }
+
+bool HomeDirectory::IsAbsolutePath(const char* pPath)
+{
+    if (!pPath || !pPath[0]) return false;
+    return pPath[0] == '\\' || pPath[0] == SEPARATOR || pPath[1] == ':';
+}

@@ -34,6 +34,10 @@ public:
     // file-name character), and a name without a folder lies in ".". False,
     // with out empty, when it does not fit.
     static bool FolderOfModule(const char* pModuleFileName, char* pOut, size_t size);
+    // A path that names its folder from a root: one starting with a
+    // backslash or the platform's separator, or with a drive ("C:"). Any
+    // other is taken relative to the home directory.
+    static bool IsAbsolutePath(const char* pPath);
 
 private:
     HomeDirectory(const HomeDirectory&) = delete;

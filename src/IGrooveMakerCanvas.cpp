@@ -82,6 +82,9 @@ void IGrooveMakerCanvas::MouseDrag(int x, int y, int /*dx*/, int /*dy*/, const M
     int step = StepFromX(x);
     SetStepLevelFromY(step, y);
     if (!mods.mControl) {
+        // Ctrl let go in the middle of a line: the line goes, whether or
+        // not a level changed.
+        if (mLineMode) MarkChanged(false);
         mLineMode = false;
         return;
     }

@@ -85,8 +85,7 @@ int LoadMidiMap(const char* pMapValue, HomeDirectory& home, const ParameterNameL
 {
     assert(pMapValue);
     if (!pMapValue[0]) return -1;
-    const bool absolute = pMapValue[0] == '\\' || pMapValue[0] == HomeDirectory::SEPARATOR || pMapValue[1] == ':';
-    const char* pSource = absolute ? pMapValue : home.MakeHomePath(pMapValue);
+    const char* pSource = HomeDirectory::IsAbsolutePath(pMapValue) ? pMapValue : home.MakeHomePath(pMapValue);
 
     char path[HomeDirectory::PATH_LENGTH + 1];
     std::strncpy(path, pSource, HomeDirectory::PATH_LENGTH);

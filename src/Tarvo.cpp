@@ -53,6 +53,7 @@ Tarvo::Tarvo(audioMasterCallback hostCallback, const char* configFolder)
     // so it is read before the parameters exist.
     HomeDirectory home(configFolder);
     mConfiguration.ReadFromModuleFolder(home);
+    mFolders.Resolve(mConfiguration, home);
 
     RegisterParameters();
     InitInternalParameters();

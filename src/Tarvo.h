@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "Configurable.h"
+#include "FileFolders.h"
 #include "HomeDirectory.h"
 #include "Matrix.h"
 #include "MidiMapReader.h"
@@ -44,6 +45,17 @@ public:
     // The notes and name of a scale file (read by the editor) into all
     // four scale slots.
     void LoadScaleFile(const ScaleFile& file);
+    // A scene's state chunk (read from its file by the editor) loaded
+    // exactly as the host loads a program's chunk with effSetChunk: all or
+    // nothing, under the lock. Then the host is asked to read every
+    // parameter again (audioMasterUpdateDisplay), which records no
+    // automation. False, with nothing changed, when the chunk is refused.
+    bool LoadScene(const uint8_t* chunk, int size);
+    // The state chunk of a scene file, as effGetChunk gives it; taken
+    // under the lock. False when there is none.
+    bool SaveScene(std::vector<uint8_t>* pChunk);
+    // Where the editor's file dialogs open.
+    const FileFolders& Folders() const { return mFolders; }
 
     // The view that shows the processor's state (its editor): the processor
     // owns it from here on and tells it everything it shows at once; null
@@ -178,6 +190,7 @@ private:
 
     // Files: configuration, MIDI map, the scale's name.
     Configuration mConfiguration;
+    FileFolders mFolders;
     MidiMapEntry mControlMap[128];
     MidiMapEntry mNoteMap[128];
     char mScaleName[StateImage::SCALE_NAME_SIZE];

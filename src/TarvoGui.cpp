@@ -8,10 +8,14 @@
 #include "CellControl.h"
 #include "IGrooveMakerCanvas.h"
 #include "IGrooveMakerStepMarker.h"
+#include "IMessageLine.h"
 #include "IObstacleSelectorControl.h"
 #include "IPatternThumbnailControl.h"
 #include "IRoverSelectorControl.h"
 #include "IStrikerCanvas.h"
+#include "SceneLoader.h"
+#include "SceneMessages.h"
+#include "SceneSaver.h"
 #include "Tarvo.h"
 #include "framework/gui/IContactControl.h"
 #include "framework/gui/IFileSelectorControl.h"
@@ -125,6 +129,16 @@ const int SLOW_ROSE_OFFSET = 96;
 const int ROSE_COLUMN[EHeading_NumHeadings] = {1, 2, 1, 0, 2, 2, 0, 0};
 const int ROSE_ROW[EHeading_NumHeadings] = {0, 1, 2, 1, 0, 2, 2, 0};
 
+// Scene files: the buttons' images sit left of their labels (drawn in
+// the background), and a click on the label counts as well.
+const ControlRect LOAD_SCENE_RECT(640, 538, 654, 552);
+const ControlRect LOAD_SCENE_TARGET(640, 537, 716, 553);
+const ControlRect SAVE_SCENE_RECT(640, 556, 654, 570);
+const ControlRect SAVE_SCENE_TARGET(640, 555, 716, 571);
+const char* const SCENE_EXTENSIONS = "fxp";
+// Two lines between the wall mutes and "Load scale".
+const ControlRect MESSAGE_LINE_RECT(324, 502, 478, 540);
+
 const ControlRect STRIKER_CANVAS_RECT(GridLayout::LEFT, GridLayout::TOP, 535, 535);
 const ControlRect STEP_CANVAS_RECT(120, 552, 600, 616);
 const ControlRect STEP_MARKER_RECT(120, 618, 600, 620);
@@ -174,6 +188,7 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     AddTimeSwitches();
     AddRoverCommandContacts();
     AddScaleFileControls();
+    AddSceneFileControls();
     AddPalettes();
     AddSequencerPanel();
     AddPanelSwitches();
@@ -204,6 +219,9 @@ TarvoGui::~TarvoGui()
     ScopedLock plug(mpPlug->Lock());
     ScopedLock surface(mpGraphics->SurfaceLock());
     mpGraphics->SetTickHandler(nullptr);
+    mpFileSelector->SetFileChosenHandler(nullptr);
+    mpLoadScene->SetFileChosenHandler(nullptr);
+    mpSaveScene->SetFileChosenHandler(nullptr);
 }
 
 // ---- Building blocks -----------------------------------------------------
@@ -397,12 +415,32 @@ void TarvoGui::AddRoverCommandContacts()
 
 void TarvoGui::AddScaleFileControls()
 {
-    const char* folder = mpPlug->GetConfiguration().GetConfigurable(EConfigurable_ScaleFolder)->GetText();
     mpFileSelector = new IFileSelectorControl(mpPlug, ControlRect(537, 511, 549, 524), EParam_FileSelect,
-                                              Image(IMG_RADIO_YELLOW), folder);
+                                              Image(IMG_RADIO_YELLOW), mpPlug->Folders().ScaleFolder().c_str());
     mpFileSelector->SetFileChosenHandler(this);
     mpGraphics->AddControl(mpFileSelector);
     mpScaleName = AddLabel(ControlRect(554, 511, 754, 531), TextAlign_Left, DEFAULT_SCALE_NAME);
+}
+
+void TarvoGui::AddSceneFileControls()
+{
+    mpMessageLine = new IMessageLine(mpPlug, MESSAGE_LINE_RECT);
+    mpGraphics->AddControl(mpMessageLine);
+    mpSceneLoader.reset(new SceneLoader(mpPlug, mpMessageLine));
+    mpSceneSaver.reset(new SceneSaver(mpPlug, mpMessageLine));
+    const FileFolders& folders = mpPlug->Folders();
+    mpLoadScene =
+        new IFileSelectorControl(mpPlug, LOAD_SCENE_RECT, -1, Image(IMG_RADIO_YELLOW), folders.SceneFolder().c_str(),
+                                 IFileSelectorControl::ACTION_OPEN, SCENE_EXTENSIONS);
+    mpLoadScene->SetTargetRect(LOAD_SCENE_TARGET);
+    mpLoadScene->SetFileChosenHandler(mpSceneLoader.get());
+    mpGraphics->AddControl(mpLoadScene);
+    mpSaveScene = new IFileSelectorControl(mpPlug, SAVE_SCENE_RECT, -1, Image(IMG_RADIO_YELLOW),
+                                           folders.UserSceneFolder().c_str(), IFileSelectorControl::ACTION_SAVE,
+                                           SCENE_EXTENSIONS);
+    mpSaveScene->SetTargetRect(SAVE_SCENE_TARGET);
+    mpSaveScene->SetFileChosenHandler(mpSceneSaver.get());
+    mpGraphics->AddControl(mpSaveScene);
 }
 
 void TarvoGui::AddPalettes()
@@ -478,14 +516,25 @@ void TarvoGui::PublishStep(const Matrix& grid, const StepSimulation& simulation)
                                   (grid.mCells[cellId].mKind & CELL_CODE_MASK) << CELL_KIND_SHIFT | CELL_PENDING);
         mCellPictures[cellId].store(picture, std::memory_order_relaxed);
     }
+    StoreWallMarks(simulation);
+    // Released after the stores above; the tick takes the flags first.
+    mpGraphics->PostTaskFlags(ETask_Cells | ETask_WallMarks | ETask_StepMarker);
+}
+
+void TarvoGui::ShowWallMarks(const StepSimulation& simulation)
+{
+    StoreWallMarks(simulation);
+    mpGraphics->PostTaskFlags(ETask_WallMarks);
+}
+
+void TarvoGui::StoreWallMarks(const StepSimulation& simulation)
+{
     for (int wall = 0; wall < Wall_NumWalls; ++wall) {
         const int* pMarks = simulation.mStrikes[wall].mMarks;
         for (int position = 0; position < WALL_POSITIONS; ++position) {
             mWallMarks[wall][position].store(static_cast<uint8_t>(pMarks[position]), std::memory_order_relaxed);
         }
     }
-    // Released after the stores above; the tick takes the flags first.
-    mpGraphics->PostTaskFlags(ETask_Cells | ETask_WallMarks | ETask_StepMarker);
 }
 
 void TarvoGui::UpdateGridLayout(const Matrix& grid)
@@ -555,6 +604,11 @@ bool TarvoGui::ShownValue(int paramIdx, double* pNormalized) const
     return true;
 }
 
+void TarvoGui::OnFileDialogUnavailable(const char* problem)
+{
+    mpMessageLine->ShowProblem(SceneMessages::NoFileDialog(problem).c_str());
+}
+
 void TarvoGui::OnFileChosen(const char* path)
 {
     mChosenScaleRead = false;
@@ -569,6 +623,7 @@ void TarvoGui::ApplyChosenFile()
     if (!mChosenScaleRead) return;
     mChosenScaleRead = false;
     mpPlug->LoadScaleFile(mChosenScale);
+    mpMessageLine->Clear();
 }
 
 // ---- The tick ----------------------------------------------------------------
@@ -576,6 +631,7 @@ void TarvoGui::ApplyChosenFile()
 void TarvoGui::OnEditorTick(uint32_t taskFlags)
 {
     bool opened = (taskFlags & IGraphicsLice::TASK_WINDOW_OPENED) != 0;
+    mpMessageLine->Tick();
     if (opened || (taskFlags & ETask_ScaleName)) ApplyScaleName();
     if (opened || (taskFlags & ETask_Panels)) ApplyPanels();
     if (taskFlags & ETask_SequencerPanel) RedrawSequencerPanel();

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 
 #include "GridLayout.h"
@@ -36,6 +37,9 @@ class IControl;
 class IFileSelectorControl;
 class IGrooveMakerCanvas;
 class IGrooveMakerStepMarker;
+class IMessageLine;
+class SceneLoader;
+class SceneSaver;
 class IGraphicsWindow;
 class IKnobMultiControl;
 class IPatternThumbnailControl;
@@ -68,6 +72,7 @@ public:
     bool ShownValue(int paramIdx, double* pNormalized) const override;
     void ResetCellControl(int cellId) override;
     void PublishStep(const Matrix& grid, const StepSimulation& simulation) override;
+    void ShowWallMarks(const StepSimulation& simulation) override;
     void UpdateGridLayout(const Matrix& grid) override;
     void SetWallDisplay(int wall, int rotate, int reverse, const int entryIndices[17]) override;
     void MarkStepCanvasChanged() override;
@@ -81,6 +86,7 @@ public:
 
     // ---- IFileChosenHandler: a scale file, read here (the GUI thread,
     // without the plug-in lock) and then handed to the processor.
+    void OnFileDialogUnavailable(const char* problem) override;
     void OnFileChosen(const char* path) override;
     void ApplyChosenFile() override;
 
@@ -89,6 +95,9 @@ public:
     IKnobMultiControl* ColumnsKnob() const { return mpColumnsKnob; }
     ITextControl* ScaleNameText() const { return mpScaleName; }
     IFileSelectorControl* FileSelector() const { return mpFileSelector; }
+    IFileSelectorControl* LoadSceneButton() const { return mpLoadScene; }
+    IFileSelectorControl* SaveSceneButton() const { return mpSaveScene; }
+    IMessageLine* MessageLine() const { return mpMessageLine; }
     const ControlGroup& PatternPanel() const { return mPatternPanel; }
     const ControlGroup& SequencerPanel() const { return mSequencerPanel; }
     // Cell pictures by rover display code, obstacle markers by kind.
@@ -143,6 +152,7 @@ private:
     void AddTimeSwitches();
     void AddRoverCommandContacts();
     void AddScaleFileControls();
+    void AddSceneFileControls();
     void AddPalettes();
     void AddSequencerPanel();
     void AddPanelSwitches();
@@ -154,6 +164,9 @@ private:
     IControl* AddSwitch(int paramIdx, int x, int y, int imageId);
     IKnobMultiControl* AddKnob(int paramIdx, int x, int y, int frames);
     ITextControl* AddLabel(const ControlRect& rect, int alignment, const char* text);
+
+    // What PublishStep and ShowWallMarks post of the walls.
+    void StoreWallMarks(const StepSimulation& simulation);
 
     // Tick work.
     void ApplyScaleName();
@@ -173,6 +186,11 @@ private:
     IKnobMultiControl* mpColumnsKnob = nullptr;
     ITextControl* mpScaleName = nullptr;
     IFileSelectorControl* mpFileSelector = nullptr;
+    IFileSelectorControl* mpLoadScene = nullptr;
+    IFileSelectorControl* mpSaveScene = nullptr;
+    IMessageLine* mpMessageLine = nullptr;
+    std::unique_ptr<SceneLoader> mpSceneLoader;
+    std::unique_ptr<SceneSaver> mpSceneSaver;
     ControlGroup mPatternPanel;
     ControlGroup mSequencerPanel;
     GridLayout mLayout;

@@ -143,6 +143,9 @@ struct TarvoHandlers {
     static void Mute(Tarvo* p, const ParamChangeDesc* d, double v)
     {
         p->mSimulation.SetWallMuted(d->mParamIdx - EParam_MuteN, v > 0.5);
+        // Shown at once, not only with the next step: the transport may
+        // stand still.
+        if (p->mpView) p->mpView->ShowWallMarks(p->mSimulation);
     }
 
     static void Transp(Tarvo* p, const ParamChangeDesc* d, double v)
@@ -189,8 +192,20 @@ struct TarvoHandlers {
         p->UpdateWallDisplay(slot);
     }
 
-    static void RvDelOld(Tarvo* p, const ParamChangeDesc* d, double v) { GridEdit(p, d, v, RemoveOldestRover, false); }
-    static void RvDelNew(Tarvo* p, const ParamChangeDesc* d, double v) { GridEdit(p, d, v, RemoveNewestRover, false); }
+    static void RvDelOld(Tarvo* p, const ParamChangeDesc* d, double v) { DeleteRover(p, d, v, 0); }
+    static void RvDelNew(Tarvo* p, const ParamChangeDesc* d, double v)
+    {
+        DeleteRover(p, d, v, p->mGrid.mRovers.mCount - 1);
+    }
+    static void DeleteRover(Tarvo* p, const ParamChangeDesc* d, double v, int index)
+    {
+        if (!Fires(p, v)) return;
+        // The cell it leaves is drawn again: the last step need not have
+        // touched it (the transport stands, or a slow rover rests there).
+        const RoverList& rovers = p->mGrid.mRovers;
+        if (index >= 0 && index < rovers.mCount) p->mSimulation.TouchCell(rovers.mRovers[index].mCellid);
+        GridEdit(p, d, v, index == 0 ? RemoveOldestRover : RemoveNewestRover, false);
+    }
     static void ClrRov(Tarvo* p, const ParamChangeDesc* d, double v) { GridEdit(p, d, v, ClearRovers, true); }
     static void ClrObs(Tarvo* p, const ParamChangeDesc* d, double v) { GridEdit(p, d, v, ClearObstacles, true); }
     static void ClrAll(Tarvo* p, const ParamChangeDesc* d, double v)

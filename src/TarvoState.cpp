@@ -80,3 +80,24 @@ int Tarvo::LoadState(StateChunk* pChunk, int startPos)
     if (mpView) mpView->MarkSequencerPanelChanged();
     return position;
 }
+
+bool Tarvo::LoadScene(const uint8_t* chunk, int size)
+{
+    if (!chunk || size <= 0) return false;
+    StateChunk scene;
+    scene.Resize(size);
+    std::memcpy(scene.Data(), chunk, static_cast<size_t>(size));
+    if (!LoadStateChunk(&scene, false)) return false;
+    // One call instead of an audioMasterAutomate per parameter, which would
+    // write a scene load into the host's automation.
+    UpdateHostDisplay();
+    return true;
+}
+
+bool Tarvo::SaveScene(std::vector<uint8_t>* pChunk)
+{
+    StateChunk state;
+    if (!SaveStateChunk(&state)) return false;
+    pChunk->assign(state.Data(), state.Data() + state.Size());
+    return true;
+}

@@ -29,6 +29,8 @@ public:
     // A step or an edit: the touched cells, the four walls' strike marks
     // and the step marker.
     virtual void PublishStep(const Matrix& grid, const StepSimulation& simulation) = 0;
+    // The four walls' strike marks alone (a wall was muted or unmuted).
+    virtual void ShowWallMarks(const StepSimulation& simulation) = 0;
     // The grid window changed: wall strips and cell visibility follow it.
     virtual void UpdateGridLayout(const Matrix& grid) = 0;
     // A wall's scale mapping as the striker canvas shows it.

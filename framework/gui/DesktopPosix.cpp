@@ -115,6 +115,8 @@ std::string FindProgram(const char* name)
     return std::string();
 }
 
+const char* const NO_DIALOG_TOOL_ADVICE = "install zenity or kdialog";
+
 DialogTool FindDialogTool(std::string* pPath)
 {
     *pPath = FindProgram("zenity");

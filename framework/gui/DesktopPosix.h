@@ -25,6 +25,8 @@ enum DialogTool {
 
 // zenity when installed, else kdialog; *pPath gets its path.
 DialogTool FindDialogTool(std::string* pPath);
+// What the user is told when neither is installed.
+extern const char* const NO_DIALOG_TOOL_ADVICE;
 
 // Argument lists (the program's path first). action 1 is a save dialog
 // that asks before overwriting; anything else opens an existing file.

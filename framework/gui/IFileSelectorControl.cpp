@@ -18,7 +18,15 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
     if (!pGraphics) return;
     mState = State_DialogOpen;
     MarkChanged(false);
-    pGraphics->ChooseFile(&mLastFile, mAction, mFolder.c_str(), mExtensions.c_str());
+    if (mpFileChosenHandler) {
+        IGraphicsLice::ModalSection unlocked(pGraphics);
+        mpFileChosenHandler->PrepareDialog();
+    }
+    std::string problem;
+    EFileDialog result = pGraphics->ChooseFile(&mLastFile, mAction, mFolder.c_str(), mExtensions.c_str(), &problem);
+    if (mpFileChosenHandler && result == EFileDialog_Unavailable) {
+        mpFileChosenHandler->OnFileDialogUnavailable(problem.c_str());
+    }
     if (mpFileChosenHandler && !mLastFile.empty()) {
         {
             IGraphicsLice::ModalSection unlocked(pGraphics);
@@ -26,7 +34,11 @@ void IFileSelectorControl::MouseDown(int /*x*/, int /*y*/, const MouseMods& /*mo
         }
         // The plug-in lock is taken again the GUI thread's way (the surface
         // first); taking it from inside the handler would reverse the order.
-        if (pGraphics->MaySendToPlug()) mpFileChosenHandler->ApplyChosenFile();
+        if (pGraphics->MaySendToPlug()) {
+            mpFileChosenHandler->ApplyChosenFile();
+            IGraphicsLice::ModalSection unlocked(pGraphics);
+            mpFileChosenHandler->FinishChosenFile();
+        }
     }
     mValue += 1.0;
     if (mValue > 1.0) mValue = 0.0;

@@ -8,16 +8,26 @@
 
 #include "IControl.h"
 
-// Told of a file chosen in the dialog, on the GUI thread, before the control
-// sends its value. OnFileChosen runs without the plug-in lock: the place to
-// read the file, away from the audio thread and the lock. ApplyChosenFile
-// follows under the plug-in lock (unless the window began closing
-// meanwhile): the place to hand what was read to the plug-in.
+// Told what becomes of the control's dialog, on the GUI thread. The calls
+// come in this order, those marked "unlocked" without the plug-in lock
+// (the place for file work, away from the audio thread), the others under
+// it (the place to hand things to the plug-in or take them from it):
+//   PrepareDialog          unlocked, before the dialog opens (its folder)
+//   OnFileDialogUnavailable   when no dialog could be shown
+//   OnFileChosen           unlocked, a file was chosen: read it
+//   ApplyChosenFile        hand what was read to the plug-in, or take
+//                          what is to be written from it
+//   FinishChosenFile       unlocked: write it
+// ApplyChosenFile and FinishChosenFile are skipped when the window began
+// closing while the plug-in lock was let go.
 class IFileChosenHandler {
 public:
     virtual ~IFileChosenHandler() {}
+    virtual void PrepareDialog() {}
+    virtual void OnFileDialogUnavailable(const char* /*problem*/) {}
     virtual void OnFileChosen(const char* path) = 0;
     virtual void ApplyChosenFile() {}
+    virtual void FinishChosenFile() {}
 };
 
 class IFileSelectorControl : public IControl {

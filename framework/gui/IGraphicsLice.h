@@ -111,6 +111,15 @@ public:
 // loaded), false, with both left alone, for an id the module does not hold.
 typedef bool (*PngResourceLookup)(int resourceId, const unsigned char** ppData, size_t* pSize);
 
+// How a file dialog ended.
+enum EFileDialog {
+    EFileDialog_Chosen = 0,
+    EFileDialog_Cancelled,
+    // No dialog could be shown: none is installed (Linux), or the system
+    // refused to open one.
+    EFileDialog_Unavailable
+};
+
 class IGraphicsLice : public IPlugEditor {
 public:
     static constexpr int DEFAULT_FRAME_RATE = 24;
@@ -173,8 +182,11 @@ public:
     virtual void OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bool textMode) = 0;
     virtual void HostFolder(std::string* pFolder) = 0;
     virtual void PluginFolder(std::string* pFolder) = 0;
-    // action 1 saves, any other opens; pPath becomes "" when cancelled.
-    virtual void ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions) = 0;
+    // action 1 saves, any other opens; pPath becomes "" unless a file was
+    // chosen. EFileDialog_Unavailable: no dialog could be shown, and
+    // *pProblem (when given) says what the user can do about it.
+    virtual EFileDialog ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions,
+                                   std::string* pProblem = nullptr) = 0;
     virtual bool ChooseColour(Color* pColor, const char* title) = 0;
     virtual bool OpenWebAddress(const char* url, const char* title, const char* confirmText, const char* errorText) = 0;
     // OpenWindow and CloseWindow of IPlugEditor come here.

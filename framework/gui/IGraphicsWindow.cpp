@@ -366,11 +366,15 @@ void IGraphicsWindow::OpenValueMenu(IControl* pControl, IPlugParam* pParam, int 
 
 // ---- Dialogs, folders, size
 
-void IGraphicsWindow::ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
+EFileDialog IGraphicsWindow::ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions,
+                                        std::string* pProblem)
 {
-    if (!pPath) return;
+    std::string problem;
+    if (!pProblem) pProblem = &problem;
+    pProblem->clear();
+    if (!pPath) return EFileDialog_Cancelled;
     pPath->clear();
-    if (!HasWindow()) return;
+    if (!HasWindow()) return EFileDialog_Cancelled;
     std::string initialFolder;
     if (folder && folder[0]) {
         initialFolder = folder;
@@ -380,7 +384,9 @@ void IGraphicsWindow::ChooseFile(std::string* pPath, int action, const char* fol
     if (!extensions) extensions = "";
     ModalSection modal(this);
     std::string chosen;
-    if (NativeChooseFile(&chosen, action, initialFolder.c_str(), extensions)) *pPath = chosen;
+    EFileDialog result = NativeChooseFile(&chosen, action, initialFolder.c_str(), extensions, pProblem);
+    if (result == EFileDialog_Chosen) *pPath = chosen;
+    return result;
 }
 
 bool IGraphicsWindow::ChooseColour(Color* pColor, const char* title)

@@ -70,7 +70,8 @@ public:
     void OpenValuePrompt(IControl* pControl, IPlugParam* pParam, bool textMode) override;
     void HostFolder(std::string* pFolder) override;
     void PluginFolder(std::string* pFolder) override;
-    void ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions) override;
+    EFileDialog ChooseFile(std::string* pPath, int action, const char* folder, const char* extensions,
+                           std::string* pProblem = nullptr) override;
     bool ChooseColour(Color* pColor, const char* title) override;
     bool OpenWebAddress(const char* url, const char* title, const char* confirmText, const char* errorText) override;
     // A window open already is closed first (its place is kept). Marks every
@@ -189,9 +190,10 @@ private:
     // a line, column breaks start a new column.
     int NativeTrackMenu(const NativeMenu& menu, int x, int y);
     // action 1: save dialog (asks before overwriting; the folder must
-    // exist); otherwise open dialog (file and folder must exist). True with
-    // *pPath set when a file was chosen.
-    bool NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions);
+    // exist); otherwise open dialog (file and folder must exist). *pPath is
+    // set when a file was chosen, *pProblem when no dialog could be shown.
+    EFileDialog NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions,
+                                 std::string* pProblem);
     // The full colour chooser starting at *pColor, the title as its caption
     // when given; pCustomColours: 16 0x00BBGGRR entries kept by the surface.
     bool NativeChooseColour(Color* pColor, const char* title, uint32_t* pCustomColours);

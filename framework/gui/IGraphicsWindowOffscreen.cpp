@@ -110,17 +110,22 @@ int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
     return script.mMenuChoice;
 }
 
-bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
+EFileDialog IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder,
+                                              const char* extensions, std::string* pProblem)
 {
     OffscreenScript& script = NativeWindow::Of(*this).mScript;
+    if (!script.mFileDialogProblem.empty()) {
+        *pProblem = script.mFileDialogProblem;
+        return EFileDialog_Unavailable;
+    }
     ++script.mFileDialogs;
     script.mLastFileAction = action;
     script.mLastFileFolder = folder;
     script.mLastFileExtensions = extensions;
     if (script.mOnModal) script.mOnModal();
-    if (!script.mFileChosen) return false;
+    if (!script.mFileChosen) return EFileDialog_Cancelled;
     *pPath = script.mFilePath;
-    return true;
+    return EFileDialog_Chosen;
 }
 
 bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* /*pCustomColours*/)

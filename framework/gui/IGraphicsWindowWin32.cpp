@@ -662,7 +662,8 @@ int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
     return chosen;
 }
 
-bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
+EFileDialog IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder,
+                                              const char* extensions, std::string* pProblem)
 {
     NativeWindow* pNative = mpNative.get();
     char path[FILE_PATH_BUFFER];
@@ -690,10 +691,16 @@ bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const cha
         NativeWindow::ModalScope modal(pNative);
         chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
     }
-    if (!chosen) return false;
+    if (!chosen) {
+        // 0: the user cancelled; anything else: the dialog could not open.
+        DWORD failure = CommDlgExtendedError();
+        if (failure == 0) return EFileDialog_Cancelled;
+        *pProblem = "the file dialog failed (" + std::to_string(failure) + ")";
+        return EFileDialog_Unavailable;
+    }
     path[FILE_PATH_BUFFER - 1] = '\0';
     pPath->assign(path);
-    return true;
+    return EFileDialog_Chosen;
 }
 
 bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* pCustomColours)

@@ -845,19 +845,25 @@ int IGraphicsWindow::NativeTrackMenu(const NativeMenu& menu, int x, int y)
     return chosen;
 }
 
-bool IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder, const char* extensions)
+EFileDialog IGraphicsWindow::NativeChooseFile(std::string* pPath, int action, const char* folder,
+                                              const char* extensions, std::string* pProblem)
 {
-    if (!mpNative || !mpNative->OnEventThread()) return false;
+    if (!mpNative || !mpNative->OnEventThread()) return EFileDialog_Cancelled;
+    std::string program;
+    DesktopPosix::DialogTool tool = DesktopPosix::FindDialogTool(&program);
+    if (tool == DesktopPosix::DialogTool_None) {
+        // Saying so beats a button that does nothing.
+        *pProblem = DesktopPosix::NO_DIALOG_TOOL_ADVICE;
+        return EFileDialog_Unavailable;
+    }
     std::string output;
     int exitCode = -1;
-    auto arguments = [&](DesktopPosix::DialogTool tool, const std::string& program) {
-        return DesktopPosix::FileDialogArguments(tool, program, action, folder ? folder : "",
-                                                 extensions ? extensions : "");
-    };
-    if (!mpNative->RunDialogTool(arguments, &output, &exitCode)) return false;
+    std::vector<std::string> arguments =
+        DesktopPosix::FileDialogArguments(tool, program, action, folder ? folder : "", extensions ? extensions : "");
+    if (!mpNative->RunDialog(arguments, &output, &exitCode)) return EFileDialog_Cancelled;
     // -1: the host reaped the child itself; its answer is in the output.
-    if (exitCode != 0 && exitCode != -1) return false;
-    return DesktopPosix::ParseFileAnswer(output, pPath);
+    if (exitCode != 0 && exitCode != -1) return EFileDialog_Cancelled;
+    return DesktopPosix::ParseFileAnswer(output, pPath) ? EFileDialog_Chosen : EFileDialog_Cancelled;
 }
 
 bool IGraphicsWindow::NativeChooseColour(Color* pColor, const char* title, uint32_t* /*pCustomColours*/)

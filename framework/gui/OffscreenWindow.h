@@ -21,6 +21,8 @@ struct OffscreenScript {
     int mMenuChoice = 0;  // id the next popup menus return; 0 = dismissed
     bool mFileChosen = false;
     std::string mFilePath;
+    // Not empty: no file dialog can be shown, for this reason.
+    std::string mFileDialogProblem;
     bool mColourChosen = false;
     Color mColour;
     bool mAnswerYes = true;  // to Yes/No message boxes

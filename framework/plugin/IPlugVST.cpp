@@ -490,9 +490,8 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
 VstIntPtr IPlugVST::GetChunk(VstInt32 idx, void** ppData)
 {
     StateChunk* pChunk = idx ? &mBankState : &mState;
-    pChunk->PutFrameworkHeader();
     if (!idx) StoreCurrentPreset();
-    if (SaveState(pChunk) && pChunk->Size() > 0) {
+    if (SaveStateChunk(pChunk)) {
         *ppData = pChunk->Data();
         return pChunk->Size();
     }
@@ -507,6 +506,12 @@ void IPlugVST::SetChunk(VstInt32 idx, VstIntPtr size, void* ptr, VstIntPtr* pRes
     StateChunk* pChunk = idx ? &mBankState : &mState;
     pChunk->Resize(static_cast<int>(size));
     if (size > 0) std::memcpy(pChunk->Data(), ptr, static_cast<size_t>(size));
+    *pResult = LoadStateChunk(pChunk, idx != 0) ? 1 : 0;
+}
+
+bool IPlugVST::LoadStateChunk(StateChunk* pChunk, bool bank)
+{
+    ScopedLock lock(mLock);
     int startPos = 0;
     int32_t version = 0;
     int32_t magic = 0;
@@ -515,11 +520,20 @@ void IPlugVST::SetChunk(VstInt32 idx, VstIntPtr size, void* ptr, VstIntPtr* pRes
     }
     // A refused chunk changes nothing, the current preset included.
     int result = LoadState(pChunk, startPos);
-    if (result < 0) return;
-    if (idx || version < StateChunk::HEADER_VERSION) StoreCurrentPreset();
+    if (result < 0) return false;
+    if (bank || version < StateChunk::HEADER_VERSION) StoreCurrentPreset();
     PushParamsToEditor();
-    *pResult = 1;
+    return true;
 }
+
+bool IPlugVST::SaveStateChunk(StateChunk* pChunk)
+{
+    ScopedLock lock(mLock);
+    pChunk->PutFrameworkHeader();
+    return SaveState(pChunk) && pChunk->Size() > 0;
+}
+
+void IPlugVST::UpdateHostDisplay() { HostCallback(audioMasterUpdateDisplay, 0, 0, nullptr, 0.0f); }
 
 VstIntPtr IPlugVST::CanDo(const char* text)
 {

@@ -34,6 +34,18 @@ public:
     // processing call takes.
     TransportInfo BlockTransport();
 
+    // A state chunk (the framework's header, then the plug-in's state)
+    // loaded as effSetChunk loads one: all or nothing, under the plug-in
+    // lock, the editor shown the new values. bank: a bank's chunk, which
+    // also becomes the current preset. False when refused.
+    bool LoadStateChunk(StateChunk* pChunk, bool bank);
+    // The state as effGetChunk gives it for a program, under the plug-in
+    // lock; false when there is none.
+    bool SaveStateChunk(StateChunk* pChunk);
+    // Tells the host that parameters changed in a way it did not see
+    // (audioMasterUpdateDisplay), so that it reads them all again.
+    void UpdateHostDisplay();
+
     AEffect* GetAEffect() { return &mAEffect; }
     int HostExtensionFlags() const { return mHostExtensionFlags; }
 

@@ -69,6 +69,9 @@ VstIntPtr FakeHost::HandleCallback(VstInt32 opcode, VstInt32 index, VstIntPtr /*
     case audioMasterEndEdit:
         mGestures.push_back({index, opcode == audioMasterBeginEdit ? 1.0f : 0.0f});
         return 1;
+    case audioMasterUpdateDisplay:
+        ++mDisplayUpdates;
+        return 1;
     case audioMasterGetProductString:
         if (ptr) std::strcpy(static_cast<char*>(ptr), "fake host");
         return 1;

@@ -82,6 +82,8 @@ public:
     std::vector<AutomationCall> mAutomation;
     // Begin (1) and end (0) of edit gestures, by parameter.
     std::vector<AutomationCall> mGestures;
+    // audioMasterUpdateDisplay calls.
+    int mDisplayUpdates = 0;
     std::vector<long long> NoteOnSamples() const;
 
     // Places a rover in a 1 x 1 grid that strikes two walls on every step,

@@ -8,6 +8,7 @@
 #include "CellControl.h"
 #include "IGrooveMakerCanvas.h"
 #include "IGrooveMakerStepMarker.h"
+#include "IMessageLine.h"
 #include "IObstacleSelectorControl.h"
 #include "IPatternThumbnailControl.h"
 #include "IRoverSelectorControl.h"
@@ -40,7 +41,8 @@ enum Kind {
     ObstacleBox,
     RoverBox,
     StepCanvas,
-    StepMarker
+    StepMarker,
+    MessageLine
 };
 
 struct Expected {
@@ -177,6 +179,9 @@ std::vector<Expected> ExpectedLayout()
     }
     layout.push_back({FileSelector, EParam_FileSelect, ControlRect(537, 511, 549, 524), 155, 0, nullptr});
     layout.push_back(Label(ControlRect(554, 511, 754, 531), TextAlign_Left, "default"));
+    layout.push_back({MessageLine, -1, ControlRect(324, 502, 478, 540), 0, 0, nullptr});
+    layout.push_back({FileSelector, -1, ControlRect(640, 538, 654, 552), 155, 0, nullptr});
+    layout.push_back({FileSelector, -1, ControlRect(640, 556, 654, 570), 155, 0, nullptr});
     for (int kind = 0; kind < 21; ++kind) {
         layout.push_back(Framed(ObstacleBox, -1, 8 + 24 * (kind % 3), 8 + 24 * (kind / 3), 179));
     }
@@ -330,6 +335,9 @@ TEST(EditorLayout, EveryControlInItsOrderAtItsRectWithItsParameterAndImage)
             break;
         case StepMarker:
             EXPECT_NE(dynamic_cast<IGrooveMakerStepMarker*>(pControl), nullptr);
+            break;
+        case MessageLine:
+            EXPECT_NE(dynamic_cast<IMessageLine*>(pControl), nullptr);
             break;
         }
         const BitmapRef* pImage = ImageOf(pControl);

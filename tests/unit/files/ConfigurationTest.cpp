@@ -6,6 +6,7 @@
 
 #include "Configurable.h"
 #include "ConfigurationFileReader.h"
+#include "FileFolders.h"
 #include "TestFiles.h"
 #include "framework/plugin/ModuleFile.h"
 
@@ -139,10 +140,10 @@ TEST(ConfigurationFileReader, NothingToReadWithoutAFile)
 TEST(Configuration, DefaultsInIndexOrder)
 {
     Configuration configuration;
-    ASSERT_EQ(configuration.GetSize(), 4);
-    const char* keys[] = {"ScaleFolder", "MidiMap", "LowestOctave", "Palette"};
-    const char* texts[] = {"", "TarvoMidiMap.txt", "0", "Single"};
-    for (int i = 0; i < 4; ++i) {
+    ASSERT_EQ(configuration.GetSize(), 6);
+    const char* keys[] = {"ScaleFolder", "MidiMap", "LowestOctave", "Palette", "SceneFolder", "UserSceneFolder"};
+    const char* texts[] = {"", "TarvoMidiMap.txt", "0", "Single", "Scenes", ""};
+    for (int i = 0; i < 6; ++i) {
         EXPECT_STREQ(configuration.GetConfigurable(i)->GetName(), keys[i]);
         EXPECT_STREQ(configuration.GetConfigurable(i)->GetText(), texts[i]);
         EXPECT_EQ(configuration.GetConfigurable(i)->GetNumber(), 0.0);
@@ -287,4 +288,47 @@ TEST(Configuration, ReadsTarvo3IniFromTheModuleFolder)
     Configuration untouched;
     EXPECT_FALSE(untouched.ReadFromModuleFolder(elsewhere));
     EXPECT_TRUE(untouched.SingleClickPalette());
+}
+
+TEST(FileFolders, RelativeFoldersAreTakenFromThePluginsFolderAndTheUserSceneFolderHasADefault)
+{
+    if (HomeDirectory::SEPARATOR != '/') GTEST_SKIP() << "paths written with \"/\"";
+    TempFolder folder;
+    ASSERT_TRUE(folder.Valid());
+    FakeHomeDirectory home(folder.File("Tarvo3.so"));
+    const std::string data = folder.File("data");
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+
+    // The defaults: the dialog's own folder for scales, "Scenes" beside the
+    // plug-in, the user's data folder for saved scenes.
+    Configuration defaults;
+    FileFolders folders;
+    folders.Resolve(defaults, home);
+    EXPECT_EQ(folders.ScaleFolder(), "");
+    EXPECT_EQ(folders.SceneFolder(), folder.File("Scenes"));
+    EXPECT_EQ(folders.UserSceneFolder(), data + "/Tarvo3/Scenes");
+    // A relative XDG_DATA_HOME is no data folder: ~/.local/share is.
+    setenv("XDG_DATA_HOME", "relative/data", 1);
+    setenv("HOME", folder.Path().c_str(), 1);
+    folders.Resolve(defaults, home);
+    EXPECT_EQ(folders.UserSceneFolder(), folder.Path() + "/.local/share/Tarvo3/Scenes");
+    unsetenv("XDG_DATA_HOME");
+
+    // Relative folders from the configuration, quoted with a space, and
+    // absolute ones as written; the last entry wins.
+    folder.Write("Tarvo3.ini",
+                 "ScaleFolder Scales\n"
+                 "SceneFolder \"My Scenes\" ; beside the plug-in\n"
+                 "UserSceneFolder /tmp/elsewhere\n"
+                 "UserSceneFolder /srv/scenes\n");
+    Configuration configured;
+    ASSERT_TRUE(configured.ReadFromModuleFolder(home));
+    folders.Resolve(configured, home);
+    EXPECT_EQ(folders.ScaleFolder(), folder.File("Scales"));
+    EXPECT_EQ(folders.SceneFolder(), folder.File("My Scenes"));
+    EXPECT_EQ(folders.UserSceneFolder(), "/srv/scenes");
+    // Without a home directory a relative folder stays as written.
+    FakeHomeDirectory unknown(folder.File("Tarvo3.so"), false);
+    EXPECT_EQ(FileFolders::FromHome("Scales", unknown), "Scales");
+    EXPECT_EQ(FileFolders::FromHome("C:\\Scales", home), "C:\\Scales");
 }

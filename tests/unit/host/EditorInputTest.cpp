@@ -90,6 +90,11 @@ TEST(EditorInputTest, KeysAndWaits)
     EXPECT_EQ(wait.kind, EEditorInput_Wait);
     EXPECT_EQ(wait.ticks, 24);
     EXPECT_EQ(ParseOne("wait 0").ticks, 0);
+    // The next file dialog's answer: a file, or none (cancel).
+    EditorInputAction answer = ParseOne("answer Z:\\scenes\\walk.fxp");
+    EXPECT_EQ(answer.kind, EEditorInput_Answer);
+    EXPECT_EQ(answer.answer, "Z:\\scenes\\walk.fxp");
+    EXPECT_EQ(ParseOne("answer cancel").answer, "");
 }
 
 TEST(EditorInputTest, MistakesAreRefusedWithTheReason)

@@ -21,6 +21,7 @@ public:
     bool ShownValue(int, double*) const override { return false; }
     void ResetCellControl(int) override {}
     void PublishStep(const Matrix&, const StepSimulation&) override {}
+    void ShowWallMarks(const StepSimulation&) override {}
     void UpdateGridLayout(const Matrix&) override {}
     void SetWallDisplay(int, int, int, const int*) override {}
     void MarkStepCanvasChanged() override {}

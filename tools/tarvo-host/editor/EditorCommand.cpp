@@ -104,6 +104,7 @@ struct EditorResult {
     int64_t inputs = 0;
     int64_t reopened = 0;
     int64_t captures = 0;
+    int dialogsAnswered = 0;
 };
 
 bool QueryEditorSize(HostSession* session, int* width, int* height)
@@ -249,6 +250,7 @@ bool DriveEditor(HostSession* session, PlayRun* run, const EditorOptions& option
     }
     session->Dispatch(effEditClose);
     window.ProcessEvents();
+    result->dialogsAnswered = window.AnsweredDialogs();
     window.Destroy();
     if (options.playing) run->WarnUnappliedActions();
     return ok;
@@ -295,6 +297,8 @@ int RunEditor(HostSession* session, const EditorOptions& options, std::string* r
     json.Integer(result.reopened);
     json.Key("captures");
     json.Integer(result.captures);
+    json.Key("dialogsAnswered");
+    json.Integer(result.dialogsAnswered);
     json.EndObject();
     *report = json.Text();
     if (!ok) {

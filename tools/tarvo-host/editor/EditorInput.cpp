@@ -133,6 +133,10 @@ bool ParseEditorInputLine(const std::string& line, EditorInputAction* action, bo
         if (!ParseInt64(words[1], &parsed.ticks) || parsed.ticks < 0 || parsed.ticks > MAX_WAIT_TICKS)
             return Fail(error,
                         "ticks '" + words[1] + "' is not a whole number from 0 to " + std::to_string(MAX_WAIT_TICKS));
+    } else if (name == "answer") {
+        if (words.size() != 2) return Fail(error, "'answer' takes: FILE or cancel");
+        parsed.kind = EEditorInput_Answer;
+        if (words[1] != "cancel") parsed.answer = words[1];
     } else {
         return Fail(error, "unknown action '" + name + "'");
     }
@@ -182,6 +186,7 @@ bool EditorInputFits(const EditorInputAction& action, int width, int height, std
     case EEditorInput_Release:
     case EEditorInput_Key:
     case EEditorInput_Wait:
+    case EEditorInput_Answer:
         break;
     }
     return true;

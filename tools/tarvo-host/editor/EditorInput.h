@@ -10,6 +10,12 @@
 //   key NAME                 (space, up, down, left, right, 0-9, a-z,
 //                             Return, Escape, BackSpace, minus, period)
 //   wait TICKS
+//   answer FILE|cancel       (Windows: the next file dialog the plug-in
+//                             opens gets FILE typed into its name field and
+//                             OK pressed, or is cancelled; FILE without
+//                             spaces. On X11 a plug-in's dialogs are
+//                             programs of their own: put a stand-in zenity
+//                             on PATH instead)
 // Coordinates are editor pixels from its top-left corner. Blank lines are
 // allowed; a word starting with '#' starts a comment that runs to the end
 // of the line.
@@ -27,7 +33,8 @@ enum EEditorInput {
     EEditorInput_Release,
     EEditorInput_Wheel,
     EEditorInput_Key,
-    EEditorInput_Wait
+    EEditorInput_Wait,
+    EEditorInput_Answer
 };
 
 enum EMouseButton {
@@ -72,6 +79,7 @@ struct EditorInputAction {
     EEditorKey key = EEditorKey_Space;
     char character = 0;  // key EEditorKey_Character
     int64_t ticks = 0;   // wait
+    std::string answer;  // answer: the file, or empty to cancel
     int line = 0;        // line number in the file, from 1
 };
 

@@ -46,6 +46,8 @@ public:
     // Delivers one mouse or key action through the window system at editor
     // coordinates, running the loop between its steps.
     bool Deliver(const EditorInputAction& action, EditorLoop* loop, std::string* error);
+    // The file dialogs answered as "answer" input lines told (Windows).
+    int AnsweredDialogs() const;
     // The client area's pixels as the screen shows them, opaque; the bitmap
     // takes the window's size.
     bool Capture(RasterBitmap* bitmap, std::string* error);

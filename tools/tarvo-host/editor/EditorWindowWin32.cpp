@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "EditorGesture.h"
 #include "framework/raster/RasterBitmap.h"
@@ -64,6 +65,65 @@ UINT VirtualKeyFor(EEditorKey key, char character)
 bool IsExtendedKey(UINT virtualKey)
 {
     return virtualKey == VK_UP || virtualKey == VK_DOWN || virtualKey == VK_LEFT || virtualKey == VK_RIGHT;
+}
+
+// ---- Answering the plug-in's file dialogs
+//
+// A plug-in's common file dialog runs a modal loop inside the message the
+// host delivered (a click), on this thread. A thread timer's procedure is
+// called from that loop too: it finds the dialog and answers it as a user
+// would, typing the file name and pressing OK (or Cancel). The timer has no
+// room for data, so the answer waits in these.
+const UINT ANSWER_POLL_MS = 40;
+// Given up when no dialog came for this long.
+const int ANSWER_POLLS = 250;
+const int FILE_NAME_EDIT = 0x480;   // edt1: the name box of old-style dialogs
+const int FILE_NAME_COMBO = 0x47C;  // cmb13: the name box of explorer ones
+std::string gAnswer;
+bool gAnswerCancels = false;
+UINT_PTR gAnswerTimer = 0;
+int gAnswerPolls = 0;
+int gAnsweredDialogs = 0;
+
+BOOL CALLBACK FindVisibleDialog(HWND window, LPARAM found)
+{
+    char className[16] = "";
+    GetClassNameA(window, className, sizeof className);
+    if (lstrcmpA(className, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void StopAnswering()
+{
+    if (gAnswerTimer) KillTimer(nullptr, gAnswerTimer);
+    gAnswerTimer = 0;
+}
+
+void CALLBACK AnswerTimer(HWND /*window*/, UINT /*message*/, UINT_PTR /*id*/, DWORD /*time*/)
+{
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindVisibleDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog) {
+        if (++gAnswerPolls >= ANSWER_POLLS) StopAnswering();
+        return;
+    }
+    StopAnswering();
+    if (!gAnswerCancels) {
+        SetDlgItemTextA(dialog, FILE_NAME_EDIT, gAnswer.c_str());
+        SetDlgItemTextA(dialog, FILE_NAME_COMBO, gAnswer.c_str());
+    }
+    PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(gAnswerCancels ? IDCANCEL : IDOK), 0);
+    ++gAnsweredDialogs;
+}
+
+void AnswerNextDialog(const std::string& answer)
+{
+    StopAnswering();
+    gAnswer = answer;
+    gAnswerCancels = answer.empty();
+    gAnswerPolls = 0;
+    gAnswerTimer = SetTimer(nullptr, 0, ANSWER_POLL_MS, AnswerTimer);
 }
 }  // namespace
 
@@ -371,9 +431,14 @@ bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* 
         break;
     case EEditorInput_Wait:
         break;
+    case EEditorInput_Answer:
+        AnswerNextDialog(action.answer);
+        break;
     }
     return true;
 }
+
+int EditorWindow::AnsweredDialogs() const { return gAnsweredDialogs; }
 
 bool EditorWindow::CaptureWindow(RasterBitmap* bitmap, std::string* error)
 {

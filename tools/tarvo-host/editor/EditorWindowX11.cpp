@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "EditorGesture.h"
+#include "session/HostText.h"
 #include "framework/raster/RasterBitmap.h"
 #include "framework/raster/RasterColor.h"
 
@@ -424,9 +425,15 @@ bool EditorWindow::DeliverToWindow(const EditorInputAction& action, EditorLoop* 
     }
     case EEditorInput_Wait:
         break;
+    case EEditorInput_Answer:
+        return Fail(error,
+                    "'answer' works on Windows only: on X11 a plug-in's file dialog is a program of its own "
+                    "(zenity, kdialog); put a stand-in for it on PATH instead");
     }
     return true;
 }
+
+int EditorWindow::AnsweredDialogs() const { return 0; }
 
 bool EditorWindow::CaptureWindow(RasterBitmap* bitmap, std::string* error)
 {
