@@ -79,7 +79,7 @@ def drawn_texts(images_path, editor_path):
                 if isinstance(arg, ast.Constant) and isinstance(arg.value, str):
                     texts.add(arg.value)
         if isinstance(node, ast.Assign) and len(node.targets) == 1 and getattr(node.targets[0], "id", "") in (
-                "KNOBS", "COMMANDS", "TRANSFORM_LABELS"):
+                "KNOBS", "COMMANDS", "TRANSFORM_LABELS", "SCENE_BUTTONS"):
             for item in ast.literal_eval(node.value):
                 texts.add(item[-1])
                 if isinstance(item[0], str):
