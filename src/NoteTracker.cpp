@@ -207,14 +207,20 @@ void NoteTracker::CutSoundingNote(int onset, int note, int channel, int stepTime
     }
     // pFound ends a note that still sounds at the onset (its note-on may
     // have been sent or not): its note-off moves to the sample before the
-    // onset, but never before that note-on nor before the step.
+    // onset, but never before that note-on nor before the step. Note-offs of
+    // the key that follow it belong to notes whose note-ons a stop or jump
+    // released before they started: they end no later note, but the new
+    // note must not start before them, or they would cut it.
     const int foundTime = time;
     for (pAt = pFound->mpNext; pAt && remaining > 0; pAt = pAt->mpNext) {
         time += pAt->mDelta;
-        if (SameKey(pAt, note, channel)) {
+        if (!SameKey(pAt, note, channel)) continue;
+        --remaining;
+        if (pAt->isNoteOn()) {
             pScan->mLimit = time;
             break;
         }
+        pScan->mAfter = time;
     }
     int target = std::max(onset - 1, stepTime);
     if (lastOn != INT_MIN) target = std::max(target, lastOn + 1);
@@ -260,7 +266,7 @@ bool NoteTracker::Note(int onset, int note, int channel, int velocity, int durat
     pOn->mDuration = duration;
     int onTime;
     if (scan.mpCut) {
-        onTime = InsertAfter(pOn, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+        onTime = InsertAfter(pOn, std::max({onset, scan.mCutTo + 1, scan.mAfter + 1}), scan.mpCut, scan.mCutTo);
     } else {
         onTime = InsertAfter(pOn, onset, scan.mpBefore, scan.mBeforeTime);
     }
@@ -306,7 +312,7 @@ bool NoteTracker::NoteOn(int onset, int note, int channel, int velocity, int dur
     KeyScan scan;
     CutSoundingNote(onset, note, channel, 0, &scan);
     if (scan.mpCut) {
-        InsertAfter(pRecord, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+        InsertAfter(pRecord, std::max({onset, scan.mCutTo + 1, scan.mAfter + 1}), scan.mpCut, scan.mCutTo);
     } else {
         InsertAfter(pRecord, onset, scan.mpBefore, scan.mBeforeTime);
     }

@@ -65,7 +65,9 @@ public:
     // scheduled ends on the last free sample before it. When no sample is
     // left between the two note-ons (the same pitch already starts on the
     // onset or right after it), the new note is left out and the earlier
-    // one keeps its end; that is not a failure.
+    // one keeps its end; that is not a failure. A released note-off of a
+    // note that never started (a stop or jump dropped its note-on) is no
+    // later note: the new note starts after it.
     bool Note(int onset, int note, int channel, int velocity, int duration, int stepTime = 0);
     // The two halves on their own (false when no record could be obtained;
     // the event is then dropped and nothing is linked). NoteOn ends a note of
@@ -97,6 +99,7 @@ private:
         int mCutFrom = 0;             // where that note-off was
         int mCutTo = 0;               // where it went
         int mLimit = 0;               // time of the key's next note-on after onset (INT_MAX: none)
+        int mAfter = -1;              // latest released note-off of the key before that note-on (-1: none)
     };
 
     NoteRecord* TakeRecord();
