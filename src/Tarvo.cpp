@@ -189,10 +189,13 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
     // Steps lie on the host's swung timeline, counted from its sample 0:
     // step 2m at 2m x L and step 2m + 1 one first swing interval later (a
     // step whose time has a fraction falls on the sample it lies in). The
-    // next step is the first of them at or after pos, and the swing phase
-    // follows its index: after an even step comes the first interval, after
-    // an odd one the second. The same position therefore always swings the
-    // same way, whatever the play history.
+    // next step is the first of them, by index, at or after pos, and the
+    // swing phase follows its index: after an even step comes the first
+    // interval, after an odd one the second. The same position therefore
+    // always swings the same way, whatever the play history. Full swing puts
+    // an odd step on the sample of the next even one: a block starting on
+    // that sample takes the odd step first, and both fire there, as in an
+    // uninterrupted run.
     const double pairLength = 2.0 * mStepLength;
     auto pairStart = [pairLength](double pair) { return static_cast<int64_t>(std::floor(pair * pairLength)); };
     double pair = std::floor(static_cast<double>(pos) / pairLength);
@@ -203,7 +206,10 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
     if (pairStart(pair + 1.0) <= pos) pair += 1.0;
     int64_t even = pairStart(pair);
     int64_t next;
-    if (even == pos) {
+    if (pair >= 1.0 && pairStart(pair - 1.0) + mSwingFirst >= pos) {
+        next = pos;
+        mSwingPhase = false;
+    } else if (even == pos) {
         next = even;
         mSwingPhase = true;
     } else if (even + mSwingFirst >= pos) {
