@@ -75,6 +75,7 @@ public:
     void ShowPanels(bool patternPanelShown) override;
     void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) override;
     void ShowScaleName(const char* name) override;
+    void ShowTimelineLock(bool) override {}
 
     // ---- IEditorTickHandler
     void OnEditorTick(uint32_t taskFlags) override;
