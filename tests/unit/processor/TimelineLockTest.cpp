@@ -215,6 +215,31 @@ TEST(TimelineLock, AProjectHoldsTheStartSceneAndTheLocksFlag)
     EXPECT_EQ(chunk.size(), plain.size() + 12);
 }
 
+// The editor's scene load replaces the start scene and keeps the lock as it
+// is; a host's load brings the flag the project was saved with.
+TEST(TimelineLock, ASceneLoadKeepsTheLockAHostLoadBringsTheProjectsFlag)
+{
+    FakeHost scene(RATE, 512);
+    SetUpBusyScene(scene);
+    const std::vector<unsigned char> unlocked = scene.GetChunk();
+    FakeHost host(RATE, 512);
+    ASSERT_TRUE(host.SetTimelineLock(true));
+    StateChunk chunk;
+    chunk.PutBytes(unlocked.data(), static_cast<int>(unlocked.size()));
+    ASSERT_GE(host.Plug()->LoadSceneState(&chunk, StateChunk::HEADER_SIZE), 0);
+    EXPECT_TRUE(host.Plug()->TimelineLocked());
+    std::vector<unsigned char> saved = host.GetChunk();
+    ASSERT_EQ(saved.size(), unlocked.size() + 12);
+    EXPECT_EQ(std::vector<unsigned char>(saved.begin(), saved.end() - 12), unlocked);
+
+    ASSERT_TRUE(host.SetChunk(unlocked));
+    EXPECT_FALSE(host.Plug()->TimelineLocked());
+    ASSERT_GE(host.Plug()->LoadSceneState(&chunk, StateChunk::HEADER_SIZE), 0);
+    EXPECT_FALSE(host.Plug()->TimelineLocked());
+    ASSERT_TRUE(host.SetChunk(saved));
+    EXPECT_TRUE(host.Plug()->TimelineLocked());
+}
+
 TEST(TimelineLock, EditsWhileStoppedReachTheReplayGesturesWhilePlayingEndAtTheStop)
 {
     const int CELL = 2 * 17 + 0, HEADING_EAST = 2;
