@@ -209,7 +209,9 @@ private:
     bool RestoreCheckpoint(int64_t step);
     void CaptureState(StateImage* pImage) const;
     // A load's state into the instance; with locked, it becomes the start
-    // scene of a locked timeline.
+    // scene of a locked timeline. keepLock: the lock stays as it is, the
+    // chunk's own flag is not looked at.
+    int LoadWholeState(StateChunk* pChunk, int startPos, bool keepLock);
     int ReadState(StateChunk* pChunk, int startPos, bool* pLocked);
     void ApplyLoadedState();
     void AfterLoad(bool locked);

@@ -30,25 +30,18 @@ bool Tarvo::SaveState(StateChunk* pChunk)
     return mScratchState.Write(pChunk);
 }
 
-int Tarvo::LoadState(StateChunk* pChunk, int startPos)
+int Tarvo::LoadState(StateChunk* pChunk, int startPos) { return LoadWholeState(pChunk, startPos, false); }
+
+int Tarvo::LoadSceneState(StateChunk* pChunk, int startPos) { return LoadWholeState(pChunk, startPos, true); }
+
+int Tarvo::LoadWholeState(StateChunk* pChunk, int startPos, bool keepLock)
 {
     ScopedLock lock(mLock);
     bool locked = false;
     int position = ReadState(pChunk, startPos, &locked);
     if (position < 0) return -1;
     ApplyLoadedState();
-    AfterLoad(locked);
-    return position;
-}
-
-int Tarvo::LoadSceneState(StateChunk* pChunk, int startPos)
-{
-    ScopedLock lock(mLock);
-    bool ignored = false;
-    int position = ReadState(pChunk, startPos, &ignored);
-    if (position < 0) return -1;
-    ApplyLoadedState();
-    AfterLoad(mTimelineLocked);
+    AfterLoad(keepLock ? mTimelineLocked : locked);
     return position;
 }
 
