@@ -194,6 +194,7 @@ private:
     bool CatchUp(int64_t position, double sliceStart);
     void ReplayStep();
     bool HostProcessesOffline();
+    bool HostTransportPlaying();
     void StopOnStartScene();
     // The moving world (random generator, grid, sequencer, Simple count,
     // pattern slots the host changed) as the start scene holds it.

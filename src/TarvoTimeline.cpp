@@ -213,6 +213,13 @@ void Tarvo::RemapLockedGrid(int64_t position)
     mSamplesToNextStep = Countdown(mStepGrid.StepSample(mLockNext) - position);
 }
 
+bool Tarvo::HostTransportPlaying()
+{
+    TransportInfo transport;
+    GetTransportInfo(&transport);
+    return transport.mMusical && transport.mTransportIsRunning;
+}
+
 bool Tarvo::HostProcessesOffline()
 {
     return HostCallback(audioMasterGetCurrentProcessLevel, 0, 0, nullptr, 0.0f) == PROCESS_LEVEL_OFFLINE;
@@ -459,7 +466,9 @@ void Tarvo::OnLockedParamChange(int paramIdx, double value)
     const ELockedChange kind = ClassifyLockedChange(paramIdx);
     if (kind == ELockedChange_None) return;
     const bool fired = value > 0.5 && !IsRestoringParams();
-    const bool stopped = !mWasRunning;
+    // A host sends the automation of the position it starts from before the
+    // first block of the play: that is not an edit of the stopped song.
+    const bool stopped = !mWasRunning && !(mEnabled && HostTransportPlaying());
     // Stopped, every change edits the start scene; playing, the editor's
     // settings do too.
     const bool keep = stopped || (IsChangeFromGui() && mChangeSource == EChangeSource_Host);

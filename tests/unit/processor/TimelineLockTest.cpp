@@ -279,9 +279,11 @@ TEST(TimelineLock, AnEditorKnobSticksHostAutomationIsHeardButNotKept)
     host.SetUpStepProbe();
     ASSERT_TRUE(host.SetTimelineLock(true));
     host.Play();
+    host.SetPlain(EParam_Velocity, 90);  // the automation of where the play starts
     host.ProcessSamples(3 * 11025, 512);
     // The probe strikes two walls at once: 10 above the set velocity.
     auto lastVelocity = [&host] { return host.mEvents.back().mData2 - 10; };
+    EXPECT_EQ(lastVelocity(), 90);
 
     host.SetPlain(EParam_Velocity, 100);  // automation
     host.ProcessSamples(11025, 512);
