@@ -871,6 +871,10 @@ def background():
     draw_text(ctx, "Run", 145, 335, align="right")
     draw_text(ctx, "Nudge fwd, drag back", 10, 338, size=NARROW_SIZE, colour=HEADING, bold=True, face=NARROW)
 
+    # The timeline lock's switch, under the rover commands and in their style.
+    draw_text(ctx, "Timeline", 10, 437, colour=HEADING, bold=True)
+    draw_text(ctx, "Lock", 34, 454, size=NARROW_SIZE, face=NARROW)
+
     # Knob labels to the right of each knob, above the read-out.
     # The middle column's labels must stop short of the right column's knobs.
     for _, x, y, _, text in KNOBS:
@@ -1262,6 +1266,7 @@ def render_preview(images, sequencer_shown, path):
     put("times-half", 689, 246, 0.0)
     for _, y, _ in COMMANDS:
         put("radio-yellow", 18, y)
+    put("radio-yellow", 18, 452, 1.0)  # the timeline lock, on
     program_text(ctx, "default", (554, 511, 754, 531), "left")
     put("stop-go", 147, 468, 1.0)
     put("pattern-toggle", 8, 475, 0.0 if sequencer_shown else 1.0)

@@ -21,6 +21,7 @@ NoteTracker::NoteTracker(int initialRecords)
     : mpPendingFirst(nullptr), mpPendingLast(nullptr), mpPoolFirst(nullptr), mpPoolLast(nullptr)
 {
     std::fill(mHeldNotes, mHeldNotes + NUM_NOTES, 0u);
+    std::fill(mSilentNotes, mSilentNotes + NUM_NOTES, 0u);
     std::fill(mPendingPerKey, mPendingPerKey + NUM_NOTES * NUM_CHANNELS, 0);
     ReserveRecords(initialRecords);
 }
@@ -207,14 +208,20 @@ void NoteTracker::CutSoundingNote(int onset, int note, int channel, int stepTime
     }
     // pFound ends a note that still sounds at the onset (its note-on may
     // have been sent or not): its note-off moves to the sample before the
-    // onset, but never before that note-on nor before the step.
+    // onset, but never before that note-on nor before the step. Note-offs of
+    // the key that follow it belong to notes whose note-ons a stop or jump
+    // released before they started: they end no later note, but the new
+    // note must not start before them, or they would cut it.
     const int foundTime = time;
     for (pAt = pFound->mpNext; pAt && remaining > 0; pAt = pAt->mpNext) {
         time += pAt->mDelta;
-        if (SameKey(pAt, note, channel)) {
+        if (!SameKey(pAt, note, channel)) continue;
+        --remaining;
+        if (pAt->isNoteOn()) {
             pScan->mLimit = time;
             break;
         }
+        pScan->mAfter = time;
     }
     int target = std::max(onset - 1, stepTime);
     if (lastOn != INT_MIN) target = std::max(target, lastOn + 1);
@@ -260,7 +267,7 @@ bool NoteTracker::Note(int onset, int note, int channel, int velocity, int durat
     pOn->mDuration = duration;
     int onTime;
     if (scan.mpCut) {
-        onTime = InsertAfter(pOn, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+        onTime = InsertAfter(pOn, std::max({onset, scan.mCutTo + 1, scan.mAfter + 1}), scan.mpCut, scan.mCutTo);
     } else {
         onTime = InsertAfter(pOn, onset, scan.mpBefore, scan.mBeforeTime);
     }
@@ -306,7 +313,7 @@ bool NoteTracker::NoteOn(int onset, int note, int channel, int velocity, int dur
     KeyScan scan;
     CutSoundingNote(onset, note, channel, 0, &scan);
     if (scan.mpCut) {
-        InsertAfter(pRecord, std::max(onset, scan.mCutTo + 1), scan.mpCut, scan.mCutTo);
+        InsertAfter(pRecord, std::max({onset, scan.mCutTo + 1, scan.mAfter + 1}), scan.mpCut, scan.mCutTo);
     } else {
         InsertAfter(pRecord, onset, scan.mpBefore, scan.mBeforeTime);
     }
@@ -367,6 +374,11 @@ void NoteTracker::EmitDue(int blockLength, std::vector<IMidiMessage>* pQueue)
                                            static_cast<uint8_t>(pRecord->mNote),
                                            static_cast<uint8_t>(pRecord->mVelocity)));
             mHeldNotes[pRecord->mNote] |= channelBit;
+            mSilentNotes[pRecord->mNote] &= ~channelBit;
+        } else if ((mSilentNotes[pRecord->mNote] & channelBit) && !(mHeldNotes[pRecord->mNote] & channelBit)) {
+            // The end of a note that began in a silent replay: it never
+            // sounded, so it is not ended either.
+            mSilentNotes[pRecord->mNote] &= ~channelBit;
         } else {
             pQueue->push_back(IMidiMessage(offset, static_cast<uint8_t>(STATUS_NOTE_OFF + pRecord->mChannel),
                                            static_cast<uint8_t>(pRecord->mNote), 0));
@@ -377,6 +389,147 @@ void NoteTracker::EmitDue(int blockLength, std::vector<IMidiMessage>* pQueue)
         Unlink(pRecord, false);
         AppendToPool(pRecord);
     }
+}
+
+void NoteTracker::EmitSilently(int length)
+{
+    int remaining = length;
+    while (mpPendingFirst && remaining > 0) {
+        NoteRecord* pRecord = mpPendingFirst;
+        if (pRecord->mDelta >= remaining) {
+            pRecord->mDelta -= remaining;
+            break;
+        }
+        remaining -= pRecord->mDelta;
+        const uint32_t channelBit = 1u << pRecord->mChannel;
+        if (pRecord->isNoteOn()) {
+            mSilentNotes[pRecord->mNote] |= channelBit;
+        } else {
+            mSilentNotes[pRecord->mNote] &= ~channelBit;
+        }
+        Unlink(pRecord, false);
+        AppendToPool(pRecord);
+    }
+}
+
+void NoteTracker::Postpone(int samples)
+{
+    if (mpPendingFirst && samples > 0) mpPendingFirst->mDelta += samples;
+}
+
+void NoteTracker::DropPending()
+{
+    while (mpPendingFirst) {
+        NoteRecord* pRecord = mpPendingFirst;
+        Unlink(pRecord, false);
+        AppendToPool(pRecord);
+    }
+}
+
+void NoteTracker::ReleaseSounding(std::vector<IMidiMessage>* pQueue)
+{
+    // In the order their note-offs were due, then any sounding note whose
+    // note-off is no longer pending.
+    for (const NoteRecord* pAt = mpPendingFirst; pAt; pAt = pAt->mpNext) {
+        const uint32_t channelBit = 1u << pAt->mChannel;
+        if (!pAt->isNoteOff() || !(mHeldNotes[pAt->mNote] & channelBit)) continue;
+        pQueue->push_back(IMidiMessage(0, static_cast<uint8_t>(STATUS_NOTE_OFF + pAt->mChannel),
+                                       static_cast<uint8_t>(pAt->mNote), 0));
+        mHeldNotes[pAt->mNote] &= ~channelBit;
+    }
+    for (int note = 0; note < NUM_NOTES; ++note) {
+        for (int channel = 0; mHeldNotes[note] != 0 && channel < NUM_CHANNELS; ++channel) {
+            if (!(mHeldNotes[note] & (1u << channel))) continue;
+            pQueue->push_back(
+                IMidiMessage(0, static_cast<uint8_t>(STATUS_NOTE_OFF + channel), static_cast<uint8_t>(note), 0));
+            mHeldNotes[note] &= ~(1u << channel);
+        }
+    }
+    DropPending();
+    std::fill(mSilentNotes, mSilentNotes + NUM_NOTES, 0u);
+}
+
+bool NoteTracker::WriteSnapshot(int offset, SnapshotWriter* pWriter) const
+{
+    // The keys sounding at offset: those sounding now, changed by the events
+    // before offset, which a replay would already have passed.
+    uint32_t sounding[NUM_NOTES];
+    for (int note = 0; note < NUM_NOTES; ++note) sounding[note] = mHeldNotes[note] | mSilentNotes[note];
+    int time = 0;
+    int later = 0;
+    for (const NoteRecord* pAt = mpPendingFirst; pAt; pAt = pAt->mpNext) {
+        time += pAt->mDelta;
+        if (time >= offset) {
+            ++later;
+            continue;
+        }
+        const uint32_t channelBit = 1u << pAt->mChannel;
+        if (pAt->isNoteOn()) {
+            sounding[pAt->mNote] |= channelBit;
+        } else {
+            sounding[pAt->mNote] &= ~channelBit;
+        }
+    }
+    int keys = 0;
+    for (uint32_t bits : sounding) {
+        for (; bits != 0; bits &= bits - 1) ++keys;
+    }
+    pWriter->U16(keys);
+    for (int note = 0; note < NUM_NOTES; ++note) {
+        for (int channel = 0; channel < NUM_CHANNELS; ++channel) {
+            if (sounding[note] & (1u << channel)) pWriter->U16(KeyIndex(note, channel));
+        }
+    }
+    pWriter->U16(later);
+    time = 0;
+    for (const NoteRecord* pAt = mpPendingFirst; pAt; pAt = pAt->mpNext) {
+        time += pAt->mDelta;
+        if (time < offset) continue;
+        pWriter->U32(static_cast<uint32_t>(time - offset));
+        pWriter->U8(pAt->mType);
+        pWriter->U8(pAt->mChannel);
+        pWriter->U8(pAt->mNote);
+        pWriter->U8(pAt->mVelocity);
+    }
+    return pWriter->Ok();
+}
+
+bool NoteTracker::ReadSnapshot(SnapshotReader* pReader)
+{
+    DropPending();
+    std::fill(mSilentNotes, mSilentNotes + NUM_NOTES, 0u);
+    const int keys = pReader->U16();
+    for (int i = 0; i < keys && pReader->Ok(); ++i) {
+        const int key = pReader->U16() % (NUM_NOTES * NUM_CHANNELS);
+        mSilentNotes[key / NUM_CHANNELS] |= 1u << (key % NUM_CHANNELS);
+    }
+    const int events = pReader->U16();
+    int lastTime = 0;
+    NoteRecord* pLast = nullptr;
+    for (int i = 0; i < events; ++i) {
+        const uint32_t time = pReader->U32();
+        const int type = pReader->U8();
+        const int channel = pReader->U8();
+        const int note = pReader->U8();
+        const int velocity = pReader->U8();
+        // A snapshot is the tracker's own, in time order with one event per
+        // sample; anything else is damage.
+        bool valid = pReader->Ok() && time <= uint32_t(MAX_EVENT_TIME) && (pLast == nullptr || int(time) > lastTime) &&
+                     (type == NoteRecordType_NoteOn || type == NoteRecordType_NoteOff) && channel < NUM_CHANNELS &&
+                     note < NUM_NOTES;
+        NoteRecord* pRecord = valid ? TakeRecord() : nullptr;
+        if (!pRecord) {
+            DropPending();
+            return false;
+        }
+        pRecord->mType = type;
+        pRecord->mChannel = channel;
+        pRecord->mNote = note;
+        pRecord->mVelocity = velocity;
+        lastTime = InsertAfter(pRecord, int(time), pLast, pLast ? lastTime : 0);
+        pLast = pRecord;
+    }
+    return pReader->Ok();
 }
 
 void NoteTracker::AllNotesOff(int channel, int offset)

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "SnapshotReader.h"
+#include "SnapshotWriter.h"
 #include "framework/plugin/IMidiMessage.h"
 
 enum NoteRecordType {
@@ -65,7 +67,9 @@ public:
     // scheduled ends on the last free sample before it. When no sample is
     // left between the two note-ons (the same pitch already starts on the
     // onset or right after it), the new note is left out and the earlier
-    // one keeps its end; that is not a failure.
+    // one keeps its end; that is not a failure. A released note-off of a
+    // note that never started (a stop or jump dropped its note-on) is no
+    // later note: the new note starts after it.
     bool Note(int onset, int note, int channel, int velocity, int duration, int stepTime = 0);
     // The two halves on their own (false when no record could be obtained;
     // the event is then dropped and nothing is linked). NoteOn ends a note of
@@ -84,6 +88,30 @@ public:
     // note-ons vanish and its note-offs move to the front.
     void AllNotesOff(int channel, int offset);
 
+    // The timeline lock's silent replay. The events before length pass
+    // without a message, as if a block of that length had been played
+    // nowhere; a note-on makes its key sound silently, so that the note's
+    // note-off, should it fall due in a played block, is not sent either.
+    // Such notes take their samples and cut later notes of their pitch
+    // exactly as sounding ones do.
+    void EmitSilently(int length);
+    // Every pending event that many samples later (the block starts before
+    // the replay's last step).
+    void Postpone(int samples);
+    // A re-anchor of the timeline lock: a note-off at offset 0 for every
+    // note sounding at the host, and no event left pending; the replay then
+    // schedules what is to come.
+    void ReleaseSounding(std::vector<IMidiMessage>* pQueue);
+    // The pending events from offset on, counted from offset, and the keys
+    // sounding there (sent or silent): what a checkpoint keeps of the
+    // tracker. False when it did not fit.
+    bool WriteSnapshot(int offset, SnapshotWriter* pWriter) const;
+    // Replaces the pending events by a snapshot's (the block starts at its
+    // offset) and lets its sounding keys sound silently. False for a damaged
+    // snapshot, which leaves nothing pending, or when no record could be
+    // had.
+    bool ReadSnapshot(SnapshotReader* pReader);
+
     int PendingCount() const;
     int PoolCount() const;
     bool IsHeld(int note, int channel) const;
@@ -97,6 +125,7 @@ private:
         int mCutFrom = 0;             // where that note-off was
         int mCutTo = 0;               // where it went
         int mLimit = 0;               // time of the key's next note-on after onset (INT_MAX: none)
+        int mAfter = -1;              // latest released note-off of the key before that note-on (-1: none)
     };
 
     NoteRecord* TakeRecord();
@@ -123,6 +152,8 @@ private:
     // passes to its successor so that later records keep their times.
     void Unlink(NoteRecord* pRecord, bool carryDelta);
     void AppendToPool(NoteRecord* pRecord);
+    // Every pending record back to the pool.
+    void DropPending();
     static void FreeList(NoteRecord* pFirst);
     static int KeyIndex(int note, int channel) { return note * NUM_CHANNELS + channel; }
 
@@ -131,6 +162,9 @@ private:
     NoteRecord* mpPoolFirst;
     NoteRecord* mpPoolLast;
     uint32_t mHeldNotes[NUM_NOTES];  // bit c: note sounding at the host on channel c
+    // Bit c: a note of the silent replay sounding nowhere on channel c; its
+    // note-off is not sent.
+    uint32_t mSilentNotes[NUM_NOTES];
     // Pending records per pitch and channel: a walk for one key stops once
     // it has met them all.
     int32_t mPendingPerKey[NUM_NOTES * NUM_CHANNELS];

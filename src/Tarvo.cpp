@@ -40,7 +40,11 @@ Tarvo::Tarvo(audioMasterCallback hostCallback, const char* configFolder)
       mWasRunning(false), mResyncPending(false), mNoteLengthSamples(22050), mRepeatLengthSamples(11025), mSimple(1),
       mSimpleCount(0), mTimeUnitBeats(0.5), mLengthUnitBeats(1.0), mRepeatUnitBeats(0.5), mSlow(1.0), mSwingRatio(1.0),
       mTimeDouble(false), mTimeHalf(false), mEnabled(true), mHuman(0.0), mHumanSamples(0.0), mDurationJitter(0.0),
-      mGridChanged(false), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true), mPatternPanelShown(true)
+      mGridChanged(false), mDispatchDepth(0), mChangeSource(EChangeSource_Host), mTimelineLocked(false),
+      mCheckpoints(CHECKPOINT_SPACING), mCheckpointSpb(0.0), mStepGridSpb(0.0), mLockOffset(0), mLockNext(0),
+      mReanchorPending(false), mCatchingUp(false), mReplayNext(0), mReplayOrigin(0), mStartSettingsApplied(false),
+      mRunPure(false), mPatternsDiverged(false), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
+      mPatternPanelShown(true)
 {
     TRACE_ENTRY("Tarvo::Tarvo");
     for (bool& occupied : mPatternOccupied) occupied = false;
@@ -92,6 +96,7 @@ void Tarvo::ShowEverything()
     }
     mpView->ShowPanels(mPatternPanelShown);
     mpView->MarkSequencerPanelChanged();
+    mpView->ShowTimelineLock(mTimelineLocked);
 }
 
 void Tarvo::OnReset()
@@ -121,10 +126,19 @@ void Tarvo::RecalculateTimingIfNeeded(const TransportInfo& transport)
     mLastTempo = tempo;
     mLastTimeSigNum = numerator;
     mLastTimeSigDen = denominator;
-    mRecalcTiming = false;
+    RecalculateTiming();
+}
 
+double Tarvo::SamplesPerBeat() const
+{
     double sampleRate = mTimingSampleRate > 0.0 && std::isfinite(mTimingSampleRate) ? mTimingSampleRate : 44100.0;
-    double samplesPerBeat = sampleRate * 60.0 / tempo;
+    return sampleRate * 60.0 / mLastTempo;
+}
+
+void Tarvo::RecalculateTiming()
+{
+    mRecalcTiming = false;
+    double samplesPerBeat = SamplesPerBeat();
     mRepeatLengthSamples = TruncateLength(samplesPerBeat * mRepeatUnitBeats);
     double slow = mSlow < 0.1 ? 0.1 : (mSlow > 4.0 ? 4.0 : mSlow);
     double stepLength = samplesPerBeat * mTimeUnitBeats * slow;
@@ -190,10 +204,13 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
     // Steps lie on the host's swung timeline, counted from its sample 0:
     // step 2m at 2m x L and step 2m + 1 one first swing interval later (a
     // step whose time has a fraction falls on the sample it lies in). The
-    // next step is the first of them at or after pos, and the swing phase
-    // follows its index: after an even step comes the first interval, after
-    // an odd one the second. The same position therefore always swings the
-    // same way, whatever the play history.
+    // next step is the first of them, by index, at or after pos, and the
+    // swing phase follows its index: after an even step comes the first
+    // interval, after an odd one the second. The same position therefore
+    // always swings the same way, whatever the play history. Full swing puts
+    // an odd step on the sample of the next even one: a block starting on
+    // that sample takes the odd step first, and both fire there, as in an
+    // uninterrupted run.
     const double pairLength = 2.0 * mStepLength;
     auto pairStart = [pairLength](double pair) { return static_cast<int64_t>(std::floor(pair * pairLength)); };
     double pair = std::floor(static_cast<double>(pos) / pairLength);
@@ -204,7 +221,10 @@ void Tarvo::ReanchorOnTimeline(int64_t pos)
     if (pairStart(pair + 1.0) <= pos) pair += 1.0;
     int64_t even = pairStart(pair);
     int64_t next;
-    if (even == pos) {
+    if (pair >= 1.0 && pairStart(pair - 1.0) + mSwingFirst >= pos) {
+        next = pos;
+        mSwingPhase = false;
+    } else if (even == pos) {
         next = even;
         mSwingPhase = true;
     } else if (even + mSwingFirst >= pos) {
@@ -224,8 +244,19 @@ void Tarvo::ChangeRunningState(bool running, int nFrames)
 {
     mWasRunning = running;
     mOutputQueue.clear();
-    mTracker.ReleasePending();
-    mTracker.EmitDue(nFrames, &mOutputQueue);
+    if (mTimelineLocked) {
+        // The sounding notes end at once; a start re-anchors, a stop brings
+        // the start scene back.
+        mTracker.ReleaseSounding(&mOutputQueue);
+        if (running) {
+            mReanchorPending = true;
+        } else {
+            StopOnStartScene();
+        }
+    } else {
+        mTracker.ReleasePending();
+        mTracker.EmitDue(nFrames, &mOutputQueue);
+    }
     SendOutputQueue();
 }
 
@@ -281,15 +312,20 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames,
 
     mOutputQueue.clear();
 
-    if (!mExpectedValid || pos != mExpectedPosition) {
-        mTracker.ReleasePending();
-        ReanchorOnTimeline(pos);
-    }
+    const bool jump = !mExpectedValid || pos != mExpectedPosition;
     mLastPosition = pos;
     mExpectedPosition = pos + nFrames;
     mExpectedValid = true;
     mExpectedSamplePos = info.mSamplePos + nFrames;
     mLastBlockFrames = nFrames;
+    if (mTimelineLocked) {
+        PlayLockedBlock(nFrames, info, pos, jump);
+        return;
+    }
+    if (jump) {
+        mTracker.ReleasePending();
+        ReanchorOnTimeline(pos);
+    }
 
     int remaining = nFrames;
     int offset = 0;
@@ -306,6 +342,19 @@ void Tarvo::ProcessBlock(double** /*inputs*/, double** /*outputs*/, int nFrames,
 
 void Tarvo::RunStep(int offset)
 {
+    int interval = mSwingPhase ? mSwingFirst : mSwingSecond;
+    mSwingPhase = !mSwingPhase;
+    AdvanceWorld(offset, true);
+    mFractionAccumulator += mStepFraction;
+    mSamplesToNextStep = interval;
+    if (mFractionAccumulator > 1.0) {
+        mFractionAccumulator -= 1.0;
+        mSamplesToNextStep += 1;
+    }
+}
+
+void Tarvo::AdvanceWorld(int offset, bool show)
+{
     int simple = mSimple < 1 ? 1 : mSimple;
     if (++mSimpleCount >= simple) {
         mSimpleCount = 0;
@@ -313,8 +362,6 @@ void Tarvo::RunStep(int offset)
     } else {
         mSimulation.mSilentStep = true;
     }
-    int interval = mSwingPhase ? mSwingFirst : mSwingSecond;
-    mSwingPhase = !mSwingPhase;
 
     mSimulation.ClearStep();
     mSimulation.AdvanceRovers();
@@ -329,15 +376,12 @@ void Tarvo::RunStep(int offset)
     inputs.mDurationJitter = mDurationJitter;
     mNotes.GenerateStepNotes(offset, mSimulation.mStrikes, inputs, &mRandom, &mTracker);
 
-    PublishStep();
-    if (mSeqOn) mSequencer.Advance();
-
-    mFractionAccumulator += mStepFraction;
-    mSamplesToNextStep = interval;
-    if (mFractionAccumulator > 1.0) {
-        mFractionAccumulator -= 1.0;
-        mSamplesToNextStep += 1;
+    if (show) {
+        PublishStep();
+    } else {
+        mSimulation.ResolveCollisions();
     }
+    if (mSeqOn) mSequencer.Advance();
 }
 
 void Tarvo::SendOutputQueue()

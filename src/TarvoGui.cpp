@@ -8,6 +8,7 @@
 #include "CellControl.h"
 #include "IGrooveMakerCanvas.h"
 #include "IGrooveMakerStepMarker.h"
+#include "ILockSwitchControl.h"
 #include "IMessageLine.h"
 #include "IObstacleSelectorControl.h"
 #include "IPatternThumbnailControl.h"
@@ -194,6 +195,7 @@ TarvoGui::TarvoGui(Tarvo* pPlug)
     AddPanelSwitches();
     AddStepSwitches();
     AddVersionLabel();
+    AddTimelineLockSwitch();
 
     mPatternPanel.Hide(false);
     mSequencerPanel.Hide(true);
@@ -498,6 +500,14 @@ void TarvoGui::AddStepSwitches()
 
 void TarvoGui::AddVersionLabel() { AddLabel(ControlRect(644, 575, 684, 591), TextAlign_Right, VERSION_TEXT); }
 
+void TarvoGui::AddTimelineLockSwitch()
+{
+    // Under the rover commands, in their style; the background draws its
+    // heading and label.
+    mpLockSwitch = new ILockSwitchControl(mpPlug, 18, 452, Image(IMG_RADIO_YELLOW));
+    mpGraphics->AddControl(mpLockSwitch);
+}
+
 // ---- The view ----------------------------------------------------------------
 
 void TarvoGui::ResetCellControl(int cellId)
@@ -592,6 +602,12 @@ void TarvoGui::ShowScaleName(const char* name)
     mpGraphics->PostTaskFlags(ETask_ScaleName);
 }
 
+void TarvoGui::ShowTimelineLock(bool locked)
+{
+    mTimelineLocked.store(locked, std::memory_order_relaxed);
+    mpGraphics->PostTaskFlags(ETask_TimelineLock);
+}
+
 void TarvoGui::ShowParamValue(int paramIdx, double normalized)
 {
     mpGraphics->ShowParamValue(paramIdx, normalized, true);
@@ -645,6 +661,9 @@ void TarvoGui::OnEditorTick(uint32_t taskFlags)
         if (taskFlags & ETask_StepCanvas) mpStepCanvas->MarkChanged(false);
     }
     if (opened || (taskFlags & ETask_PatternSlots)) ApplyPatternSlots(opened);
+    if (opened || (taskFlags & ETask_TimelineLock)) {
+        mpLockSwitch->ShowValue(mTimelineLocked.load(std::memory_order_relaxed) ? 1.0 : 0.0);
+    }
 }
 
 void TarvoGui::ApplyLayout()

@@ -80,6 +80,7 @@ public:
     void ShowPanels(bool patternPanelShown) override;
     void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) override;
     void ShowScaleName(const char* name) override;
+    void ShowTimelineLock(bool locked) override;
 
     // ---- IEditorTickHandler
     void OnEditorTick(uint32_t taskFlags) override;
@@ -110,6 +111,7 @@ public:
     IPatternThumbnailControl* Thumbnail(int slot) const { return mpThumbnails[slot]; }
     IGrooveMakerCanvas* StepCanvas() const { return mpStepCanvas; }
     IGrooveMakerStepMarker* StepMarker() const { return mpStepMarker; }
+    IControl* TimelineLockSwitch() const { return mpLockSwitch; }
     const GridLayout& Layout() const { return mLayout; }
 
 private:
@@ -127,7 +129,8 @@ private:
         ETask_Layout = 1u << 6,
         ETask_StepMarker = 1u << 7,
         ETask_StepCanvas = 1u << 8,
-        ETask_PatternSlots = 1u << 9
+        ETask_PatternSlots = 1u << 9,
+        ETask_TimelineLock = 1u << 10
     };
     // A cell's picture as posted: rover display code, obstacle kind, and a
     // bit that says the tick has not shown it yet.
@@ -158,6 +161,7 @@ private:
     void AddPanelSwitches();
     void AddStepSwitches();
     void AddVersionLabel();
+    void AddTimelineLockSwitch();
 
     BitmapRef Image(int resourceId);
     IControl* AddContact(int paramIdx, int x, int y, int imageId);
@@ -203,6 +207,7 @@ private:
     IPatternThumbnailControl* mpThumbnails[NUM_PATTERN_SLOTS] = {};
     IGrooveMakerCanvas* mpStepCanvas = nullptr;
     IGrooveMakerStepMarker* mpStepMarker = nullptr;
+    IControl* mpLockSwitch = nullptr;
 
     // The scale name waiting for the next tick. A leaf lock: nothing else is
     // taken while it is held.
@@ -213,6 +218,7 @@ private:
     ScaleFile mChosenScale;
     bool mChosenScaleRead = false;
     std::atomic<bool> mPatternPanelShown{true};
+    std::atomic<bool> mTimelineLocked{false};
 
     // What the processor posted for the grid, from any thread (the audio
     // thread on every step): plain atomic stores, no allocation, no lock.

@@ -47,7 +47,11 @@ void Tarvo::OnMidiMessage(const IMidiMessage* pMsg)
         if (entry.mParamIdx >= 0 && (entry.mChannelMask & (1u << channel))) {
             SetParameterFromMidi(entry.mParamIdx, (pMsg->mData2 & 0x7F) / 127.0);
         }
-        if (number == 123) mTracker.AllNotesOff(channel, pMsg->mOffset);
+        if (number == 123) {
+            mTracker.AllNotesOff(channel, pMsg->mOffset);
+            // The notes of a locked run are no longer those of its replay.
+            if (mTimelineLocked && mWasRunning) TaintRun(true);
+        }
     }
     SendMidiMessage(pMsg);
 }
@@ -56,6 +60,7 @@ void Tarvo::SetParameterFromMidi(int paramIdx, double normalized)
 {
     IPlugParam* pParam = GetParam(paramIdx);
     if (!pParam) return;
+    ChangeSourceScope source(this, EChangeSource_Midi);
     bool move = true;
     if (mpView) {
         // With an editor, the map moves what the editor's controls show, as

@@ -482,14 +482,25 @@ void Tarvo::InitInternalParameters()
 void Tarvo::OnParamChanged(int paramIdx)
 {
     ScopedLock lock(mLock);
-    mGridChanged = false;
     if (paramIdx < 0 || paramIdx >= EParam_NumParams) return;
+    // Read before the handler: a button sets itself back to 0.
+    const double value = GetParam(paramIdx)->Value();
+    ++mDispatchDepth;
+    DispatchParam(paramIdx, value);
+    --mDispatchDepth;
+    // A change made inside another one (a pattern restore sets the grid's
+    // size) belongs to the outer one.
+    if (mTimelineLocked && mDispatchDepth == 0) OnLockedParamChange(paramIdx, value);
+}
+
+void Tarvo::DispatchParam(int paramIdx, double value)
+{
+    mGridChanged = false;
     if (paramIdx >= EParam_FirstCell && paramIdx < EParam_FirstCell + MAX_CELLS) {
         // A cell parameter carries an edit command, not a value to restore.
-        if (!IsRestoringParams()) RunCellCommand(paramIdx - EParam_FirstCell, GetParam(paramIdx)->Value());
+        if (!IsRestoringParams()) RunCellCommand(paramIdx - EParam_FirstCell, value);
         return;
     }
-    double value = GetParam(paramIdx)->Value();
     if (paramIdx >= EParam_FirstLock && paramIdx < EParam_FirstLock + NUM_SEQ_STEPS) {
         mSequencer.mLockFlags[paramIdx - EParam_FirstLock] = value >= 0.5;
         return;

@@ -51,4 +51,5 @@ void Tarvo::SetStepLevel(int step, int level)
     if (step < 0 || step >= SequencerState::MAX_STEPS) return;
     ScopedLock lock(mLock);
     mSequencer.mLevels[step] = std::clamp(level, 0, 255);
+    if (mTimelineLocked) EditorSettingChanged();
 }

@@ -20,4 +20,5 @@ void Tarvo::LoadScaleFile(const ScaleFile& file)
     const char* name = file.mName;
     std::snprintf(mScaleName, sizeof mScaleName, "%s", name[0] ? name : "default");
     if (mpView) mpView->ShowScaleName(mScaleName);
+    if (mTimelineLocked) EditorSettingChanged();
 }

@@ -1,42 +1,54 @@
 // The processor's whole state in the host's project: random generator,
 // scales, scale name, grid, pattern slots, sequencer and the host-visible
-// parameter values, after the framework's chunk header.
+// parameter values, after the framework's chunk header. With the timeline
+// lock on, the project holds the start scene (never the moving world, which
+// the song's position derives) and then the lock's record.
 #include <cstring>
 
 #include "Tarvo.h"
 #include "TarvoView.h"
 
+void Tarvo::CaptureState(StateImage* pImage) const
+{
+    pImage->mRandom = mRandom;
+    for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) pImage->mScales[slot] = mNotes.mScales[slot];
+    std::memcpy(pImage->mScaleName, mScaleName, sizeof pImage->mScaleName);
+    pImage->mGrid = mGrid;
+    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
+        pImage->mPatternFlags[slot] = mPatternOccupied[slot];
+        pImage->mPatterns[slot] = mPatterns[slot];
+    }
+    pImage->mSequencer = mSequencer;
+    for (int i = 0; i < EParam_NumVisible; ++i) pImage->mParamValues[i] = GetParam(i)->Value();
+}
+
 bool Tarvo::SaveState(StateChunk* pChunk)
 {
     ScopedLock lock(mLock);
-    bool ok = mRandom.Save(pChunk);
-    for (const Scale& scale : mNotes.mScales) ok = scale.Save(pChunk) && ok;
-    if (mScaleName[0] != '\0') {
-        ok = pChunk->PutString(mScaleName) > 0 && ok;
-    } else {
-        // An empty name (only a project whose stored name began with a zero
-        // byte leaves one) is stored the way it came, so that it loads as
-        // the empty text again: a length of 0 would load as "default".
-        ok = pChunk->PutInt32(1) > 0 && ok;
-        ok = pChunk->PutByte(0) > 0 && ok;
-    }
-    ok = mGrid.Save(pChunk) && ok;
-    for (int slot = 0; slot < NUM_PATTERN_SLOTS; ++slot) {
-        ok = pChunk->PutByte(mPatternOccupied[slot] ? 1 : 0) > 0 && ok;
-        ok = mPatterns[slot].Save(pChunk) && ok;
-    }
-    ok = mSequencer.Save(pChunk) && ok;
-    ok = SerializeParams(pChunk) && ok;
-    return ok;
+    if (mTimelineLocked) return mStartScene.Write(pChunk) && TimelineLockRecord::Write(pChunk, true);
+    CaptureState(&mScratchState);
+    return mScratchState.Write(pChunk);
 }
 
-int Tarvo::LoadState(StateChunk* pChunk, int startPos)
+int Tarvo::LoadState(StateChunk* pChunk, int startPos) { return LoadWholeState(pChunk, startPos, mLoadingScene); }
+
+int Tarvo::LoadWholeState(StateChunk* pChunk, int startPos, bool keepLock)
 {
     ScopedLock lock(mLock);
+    bool locked = false;
+    int position = ReadState(pChunk, startPos, &locked);
+    if (position < 0) return -1;
+    ApplyLoadedState();
+    AfterLoad(keepLock ? mTimelineLocked : locked);
+    return position;
+}
+
+int Tarvo::ReadState(StateChunk* pChunk, int startPos, bool* pLocked)
+{
     // Everything is read and checked before anything is applied: a refused
-    // chunk leaves the state, the parameters, the clock and the pending
-    // notes as they were.
-    StateImage& image = mLoadedState;
+    // chunk leaves the state, the parameters, the clock, the lock and the
+    // pending notes as they were.
+    StateImage& image = mScratchState;
     image.mRandom = mRandom;
     for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) image.mScales[slot] = mNotes.mScales[slot];
     image.mGrid = mGrid;
@@ -44,8 +56,14 @@ int Tarvo::LoadState(StateChunk* pChunk, int startPos)
     image.mSequencer = mSequencer;
     int position = image.Read(pChunk, startPos);
     if (position >= 0) position = ReadParamValues(pChunk, position, image.mParamValues);
-    if (position < 0) return -1;
+    if (position >= 0) position = TimelineLockRecord::Read(pChunk, position, pLocked);
+    return position;
+}
 
+void Tarvo::ApplyLoadedState()
+{
+    const StateImage& image = mScratchState;
+    ChangeSourceScope source(this, EChangeSource_Internal);
     mRandom = image.mRandom;
     for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) mNotes.mScales[slot] = image.mScales[slot];
     mNotes.UpdateNoteRange();
@@ -72,13 +90,37 @@ int Tarvo::LoadState(StateChunk* pChunk, int startPos)
     // over the grid and sequencer read above. Restoring them fires no
     // button and runs no cell command.
     RestoreParamValues(image.mParamValues);
-    mResyncPending = true;
     // The editor shows the restored grid; its rovers are counted, not
     // turned: turning them would change what the project plays.
     UpdateGridLayout();
     ShowGrid();
     if (mpView) mpView->MarkSequencerPanelChanged();
-    return position;
+}
+
+void Tarvo::AfterLoad(bool locked)
+{
+    mCatchingUp = false;
+    mStartSettingsApplied = false;
+    mPatternsDiverged = false;
+    mRunPure = false;
+    if (!locked) {
+        mTimelineLocked = false;
+        // The countdown of the state before the load means nothing on the
+        // host's timeline: the next block only records the position.
+        mResyncPending = true;
+    } else {
+        // The loaded state is the start scene, at the song's start; the next
+        // block replays it to the position, skipping no step.
+        mCheckpoints.Reserve(CHECKPOINT_MEMORY);
+        mTimelineLocked = true;
+        mSequencer.mCurrentStep = 0;
+        mSimpleCount = 0;
+        CaptureState(&mStartScene);
+        mCheckpoints.Clear();
+        mReanchorPending = true;
+        mResyncPending = false;
+    }
+    if (mpView) mpView->ShowTimelineLock(mTimelineLocked);
 }
 
 bool Tarvo::LoadScene(const uint8_t* chunk, int size)
@@ -87,7 +129,13 @@ bool Tarvo::LoadScene(const uint8_t* chunk, int size)
     StateChunk scene;
     scene.Resize(size);
     std::memcpy(scene.Data(), chunk, static_cast<size_t>(size));
-    if (!LoadStateChunk(&scene, false)) return false;
+    // The load goes the host's way (preset bookkeeping, the editor's values);
+    // the flag, set under the lock, tells LoadState that the lock stays.
+    ScopedLock lock(mLock);
+    mLoadingScene = true;
+    bool loaded = LoadStateChunk(&scene, false);
+    mLoadingScene = false;
+    if (!loaded) return false;
     // One call instead of an audioMasterAutomate per parameter, which would
     // write a scene load into the host's automation.
     UpdateHostDisplay();

@@ -45,4 +45,6 @@ public:
     // A pattern slot's thumbnail: the grid it holds when occupied.
     virtual void ShowPatternSlot(int slot, bool occupied, const Matrix* pGrid) = 0;
     virtual void ShowScaleName(const char* name) = 0;
+    // The timeline lock's switch.
+    virtual void ShowTimelineLock(bool locked) = 0;
 };

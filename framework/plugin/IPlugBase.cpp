@@ -147,7 +147,9 @@ void IPlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue)
     if (!pParam) return;
     pParam->SetFromNormalized(normalizedValue);
     NotifyHostParamChange(paramIdx, normalizedValue);
+    ++mGuiChanges;
     OnParamChanged(paramIdx);
+    --mGuiChanges;
 }
 
 bool IPlugBase::SerializeParams(StateChunk* pChunk)

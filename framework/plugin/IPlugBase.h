@@ -155,6 +155,8 @@ public:
     // True during DispatchRestoredParams: the values are being applied, not
     // changed by anyone, so buttons do not fire.
     bool IsRestoringParams() const { return mRestoringParams; }
+    // True while SetParameterFromGUI dispatches: the editor made the change.
+    bool IsChangeFromGui() const { return mGuiChanges > 0; }
 
     // Presets.
     void EnsureDefaultPreset();
@@ -224,6 +226,7 @@ protected:
     RecursiveLock mLock;
     int mDeclaredParams;
     bool mRestoringParams;
+    int mGuiChanges = 0;
     // Room for the declared parameters' values of a preset being read.
     std::vector<double> mRestoredValues;
 

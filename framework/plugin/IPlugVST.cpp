@@ -462,7 +462,7 @@ VstIntPtr IPlugVST::Dispatch(VstInt32 opCode, VstInt32 idx, VstIntPtr value, voi
             }
             return 0xBEEF;
         }
-        return 0;
+        return OnVendorSpecific(idx, value, ptr, opt);
     case effCanDo:
         return ptr ? CanDo(static_cast<const char*>(ptr)) : 0;
     case effGetVstVersion:

@@ -47,6 +47,12 @@ public:
     void UpdateHostDisplay();
 
     AEffect* GetAEffect() { return &mAEffect; }
+    // effVendorSpecific calls the adapter does not answer itself; the
+    // answer goes back to the host (0: not understood).
+    virtual VstIntPtr OnVendorSpecific(VstInt32 /*index*/, VstIntPtr /*value*/, void* /*ptr*/, float /*opt*/)
+    {
+        return 0;
+    }
     int HostExtensionFlags() const { return mHostExtensionFlags; }
 
     static VstIntPtr VSTCALLBACK VSTDispatcher(AEffect* pEffect, VstInt32 opCode, VstInt32 idx, VstIntPtr value,

@@ -72,6 +72,8 @@ VstIntPtr FakeHost::HandleCallback(VstInt32 opcode, VstInt32 index, VstIntPtr /*
     case audioMasterUpdateDisplay:
         ++mDisplayUpdates;
         return 1;
+    case audioMasterGetCurrentProcessLevel:
+        return mOffline ? 4 : 2;
     case audioMasterGetProductString:
         if (ptr) std::strcpy(static_cast<char*>(ptr), "fake host");
         return 1;
@@ -121,6 +123,12 @@ void FakeHost::Locate(long long sample)
 {
     mPosition = sample;
     mPpq = sample * mTempo / (60.0 * mSampleRate);
+}
+
+void FakeHost::Locate(long long sample, double ppq)
+{
+    mPosition = sample;
+    mPpq = ppq;
 }
 
 void FakeHost::Process(int frames, bool doublePrecision)
@@ -215,6 +223,12 @@ void FakeHost::SetProgram(int program) { mpEffect->dispatcher(mpEffect, effSetPr
 void FakeHost::SetActive(bool active)
 {
     mpEffect->dispatcher(mpEffect, effMainsChanged, 0, active ? 1 : 0, nullptr, 0.0f);
+}
+
+bool FakeHost::SetTimelineLock(bool on)
+{
+    return mpEffect->dispatcher(mpEffect, effVendorSpecific, Tarvo::VENDOR_TIMELINE_LOCK, on ? 1 : 0, nullptr, 0.0f) ==
+           1;
 }
 
 int CountOverlappingNotes(const std::vector<HostEvent>& events)

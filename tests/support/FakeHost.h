@@ -4,6 +4,7 @@
 // sample position.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct HostEvent {
         return mSample == other.mSample && mStatus == other.mStatus && mData1 == other.mData1 && mData2 == other.mData2;
     }
 };
+
+inline void PrintTo(const HostEvent& event, std::ostream* pOut)
+{
+    *pOut << event.mSample << ":" << std::hex << event.mStatus << " " << event.mData1 << " " << event.mData2
+          << std::dec;
+}
 
 // Note-ons that arrive while a note of the same pitch and channel still
 // sounds: generated notes must never overlap.
@@ -50,6 +57,9 @@ public:
     void Play();
     void Stop();
     void Locate(long long sample);
+    // A locate on a timeline whose tempo changed before: the musical
+    // position is the host's own.
+    void Locate(long long sample, double ppq);
     void SetTempo(double bpm) { mTempo = bpm; }
     void SetTimeMode(TimeMode mode) { mTimeMode = mode; }
     // Rounds ppqPos to the nearest 1/resolution of a quarter note (0: exact).
@@ -77,6 +87,12 @@ public:
     void SetProgram(int program);
     // effMainsChanged: a host suspends (false) and resumes (true) the plug-in.
     void SetActive(bool active);
+    // audioMasterGetCurrentProcessLevel answers offline (a bounce) instead
+    // of real time.
+    void SetOffline(bool offline) { mOffline = offline; }
+    // Tarvo3's timeline lock through its vendor-specific call; true when the
+    // plug-in understood it.
+    bool SetTimelineLock(bool on);
 
     std::vector<HostEvent> mEvents;
     std::vector<AutomationCall> mAutomation;
@@ -112,6 +128,7 @@ private:
     bool mStoppedAtLastBlock;
     TimeMode mTimeMode;
     int mPpqResolution;
+    bool mOffline = false;
     double mPpq;
     VstTimeInfo mTime;
     long long mBlockPosition;

@@ -204,6 +204,7 @@ std::vector<Expected> ExpectedLayout()
         layout.push_back(Framed(Switch, EParam_FirstMute + s, 120 + 15 * s, 635, 201));
     }
     layout.push_back(Label(ControlRect(644, 575, 684, 591), TextAlign_Right, "Version 0.8"));
+    layout.push_back(Framed(Switch, -1, 18, 452, 155));  // the timeline lock
     return layout;
 }
 

@@ -316,3 +316,24 @@ TEST(EditorView, AStateWithBothPanelSwitchesOffStillShowsTheShownPanelsSwitchOn)
     host.Tick(2);
     ExpectPanels(host, true);
 }
+
+// The timeline lock's switch is the editor's own (no parameter): a click
+// switches the lock, and a loaded project's flag shows on it.
+TEST(EditorView, TheLockSwitchSwitchesTheTimelineLockAndShowsALoadedFlag)
+{
+    EditorHost host;
+    host.Open();
+    IControl* pSwitch = host.Gui().TimelineLockSwitch();
+    const ControlRect& rect = pSwitch->GetRect();
+    host.Click((rect.mLeft + rect.mRight) / 2, (rect.mTop + rect.mBottom) / 2);
+    EXPECT_TRUE(host.Plug()->TimelineLocked());
+    const std::vector<unsigned char> locked = host.GetChunk();
+    host.Click((rect.mLeft + rect.mRight) / 2, (rect.mTop + rect.mBottom) / 2);
+    EXPECT_FALSE(host.Plug()->TimelineLocked());
+    host.Tick();
+    EXPECT_EQ(pSwitch->Value(), 0.0);
+    ASSERT_TRUE(host.SetChunk(locked));
+    host.Tick();
+    EXPECT_EQ(pSwitch->Value(), 1.0);
+    EXPECT_TRUE(host.mAutomation.empty());
+}

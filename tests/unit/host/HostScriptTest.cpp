@@ -42,8 +42,11 @@ TEST(HostScript, ParsesEveryActionWithItsArguments)
         "6 midi 17 9F 3c 7f\n"
         "7 save out/state one.chunk\n"
         "8 load 0x.chunk\n"
-        "9 blocksize 0\n");
-    ASSERT_EQ(actions.size(), 10u);
+        "9 blocksize 0\n"
+        "10 lock on\n"
+        "11 loop 96000 192000\n"
+        "12 loop off\n");
+    ASSERT_EQ(actions.size(), 13u);
     EXPECT_EQ(actions[0].kind, EScriptAction_Stop);
     EXPECT_EQ(actions[1].kind, EScriptAction_Play);
     EXPECT_EQ(actions[2].kind, EScriptAction_Locate);
@@ -62,6 +65,12 @@ TEST(HostScript, ParsesEveryActionWithItsArguments)
     EXPECT_EQ(actions[8].path, "0x.chunk");
     EXPECT_EQ(actions[9].kind, EScriptAction_BlockSize);
     EXPECT_EQ(actions[9].index, 0);
+    EXPECT_EQ(actions[10].kind, EScriptAction_Lock);
+    EXPECT_EQ(actions[10].index, 1);
+    EXPECT_EQ(actions[11].kind, EScriptAction_Loop);
+    EXPECT_EQ(actions[11].sample, 96000);
+    EXPECT_EQ(actions[11].sampleEnd, 192000);
+    EXPECT_EQ(actions[12].index, 0);
     for (size_t i = 0; i < actions.size(); ++i) EXPECT_EQ(actions[i].block, int64_t(i));
 }
 
@@ -100,6 +109,9 @@ TEST(HostScript, RejectsMalformedLinesNamingTheLine)
     EXPECT_NE(ParseError("0 blocksize -1").find("block size"), std::string::npos);
     EXPECT_NE(ParseError("0 blocksize 99999999").find("block size"), std::string::npos);
     EXPECT_NE(ParseError("0 save").find("FILE"), std::string::npos);
+    EXPECT_NE(ParseError("0 lock maybe").find("on or off"), std::string::npos);
+    EXPECT_NE(ParseError("0 loop 500 500").find("START END"), std::string::npos);
+    EXPECT_NE(ParseError("0 loop 500").find("START END"), std::string::npos);
     EXPECT_NE(ParseError("5").find("BLOCK ACTION"), std::string::npos);
 }
 

@@ -81,6 +81,9 @@ VstIntPtr VSTCALLBACK FakeDispatcher(AEffect*, VstInt32 opcode, VstInt32 index, 
         Record("getchunk " + std::to_string(index));
         *static_cast<void**>(ptr) = gFake->chunkOut.data();
         return VstIntPtr(gFake->chunkOut.size());
+    case effVendorSpecific:
+        Record("vendor " + std::to_string(index) + " " + std::to_string(value));
+        return 1;
     case effProcessEvents: {
         const VstEvents* events = static_cast<const VstEvents*>(ptr);
         Record("events " + std::to_string(events->numEvents));
@@ -295,6 +298,29 @@ TEST_F(HostSessionTest, ScriptDrivesTransportBlockSizeAndMidiInput)
     EXPECT_EQ(mSession.MidiEvents()[1].status, 0x80);
     EXPECT_NE(mReport.find("\"samples\": 350,"), std::string::npos) << mReport;
     EXPECT_NE(mReport.find("\"noteOns\": 1,"), std::string::npos) << mReport;
+}
+
+// A loop cuts the block that would pass its end and starts the next at its
+// start, with the cycle reported; the lock action is Tarvo3's vendor call;
+// --offline answers the process level offline.
+TEST_F(HostSessionTest, LoopLockAndOfflineReachThePlugInAsHostsSendThem)
+{
+    Load();
+    ASSERT_EQ(Play({"--block", "100", "--blocks", "6", "--offline", "--at", "0 lock on", "--at", "1 loop 50 250"}),
+              EExitCode_Success);
+    std::vector<std::string> calls;
+    for (const std::string& call : mFake.calls) {
+        if (call.substr(0, 7) == "process" || call.substr(0, 6) == "vendor") calls.push_back(call);
+    }
+    EXPECT_EQ(calls, (std::vector<std::string>{"vendor 1801677908 1", "process 100", "process 100", "process 50",
+                                               "process 100", "process 100", "process 100"}));
+    std::vector<double> positions;
+    for (const VstTimeInfo& time : mFake.times) positions.push_back(time.samplePos);
+    EXPECT_EQ(positions, (std::vector<double>{0, 100, 200, 50, 150, 50}));
+    ASSERT_EQ(mFake.times.size(), 6u);
+    EXPECT_EQ(mFake.times[0].flags & kVstTransportCycleActive, 0);
+    EXPECT_EQ(mFake.times[3].flags & kVstTransportCycleActive, kVstTransportCycleActive);
+    EXPECT_EQ(mFake.processLevels, std::vector<VstIntPtr>(6, 4));
 }
 
 TEST_F(HostSessionTest, TimeInfoIsFreshEachCallAndAbsentWithNoTime)

@@ -158,6 +158,21 @@ TEST(NoteTracker, ReleasePendingSendsOnlyNoteOffsFromSampleZero)
     EXPECT_EQ(tracker.PendingCount(), 0);
 }
 
+// A stop or jump before the second of two notes of a pitch started leaves
+// two note-offs of that pitch: the second belongs to a note that never
+// started, and must not keep a new note of the pitch out.
+TEST(NoteTracker, ReleasedNoteOffOfANoteThatNeverStartedIsNoLaterNote)
+{
+    NoteTracker tracker;
+    ASSERT_TRUE(tracker.Note(0, 79, 0, 100, 1000));
+    ASSERT_TRUE(tracker.Note(400, 79, 0, 100, 1000));
+    EXPECT_EQ(Emit(&tracker, 64), (std::vector<Event>{{0, ON, 79, 100}}));
+    tracker.ReleasePending();
+    ASSERT_TRUE(tracker.Note(0, 79, 0, 90, 500));
+    EXPECT_EQ(Emit(&tracker, 64), (std::vector<Event>{{0, OFF, 79, 0}, {1, OFF, 79, 0}, {2, ON, 79, 90}}));
+    EXPECT_EQ(Emit(&tracker, 512), (std::vector<Event>{{436, OFF, 79, 0}}));
+}
+
 TEST(NoteTracker, AllNotesOffClearsOnlyItsChannel)
 {
     NoteTracker tracker;

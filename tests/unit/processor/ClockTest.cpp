@@ -22,6 +22,15 @@ std::vector<long long> Take(std::vector<long long> values, size_t count)
     return values;
 }
 
+std::vector<long long> From(const std::vector<long long>& samples, long long from)
+{
+    std::vector<long long> later;
+    for (long long sample : samples) {
+        if (sample >= from) later.push_back(sample);
+    }
+    return later;
+}
+
 }  // namespace
 
 TEST(Clock, StepsFallOnTheStepGridAcrossBlockBoundaries)
@@ -59,6 +68,38 @@ TEST(Clock, FullSwingFiresStepsInPairs)
     // Two steps at one offset strike the same note on the same sample: it
     // sounds once.
     EXPECT_EQ(host.NoteOnSamples(), (std::vector<long long>{0, 22050, 44100, 66150}));
+}
+
+// Full swing puts an odd step on the sample of the next even one (105 bpm,
+// "1/16": steps 2m + 1 and 2m + 2 share sample 12600 (m + 1)). With a
+// two-step sequence whose second step is muted, only the even steps sound,
+// so a re-anchor that fired one step of such a pair instead of both would
+// fall silent on every shared sample from then on.
+TEST(Clock, ALocateOntoTwoCoincidingStepsFiresBoth)
+{
+    auto setUp = [](FakeHost& host) {
+        host.SetTempo(105.0);
+        host.SetUpStepProbe();
+        host.SetPlain(EParam_TimeUnits, 10);
+        host.SetPlain(EParam_Swing, 1.0);
+        host.SetPlain(EParam_SeqNStep, 2);
+        host.SetParam(EParam_FirstMute + 1, 1.0);
+    };
+    FakeHost reference(44100.0, 600);
+    setUp(reference);
+    reference.Play();
+    reference.ProcessSamples(80000, 600);
+    ASSERT_EQ(Take(reference.NoteOnSamples(), 3), (std::vector<long long>{0, 12600, 25200}));
+    for (long long target : {12600LL, 12599LL, 3 * 12600LL}) {
+        FakeHost host(44100.0, 600);
+        setUp(host);
+        host.Play();
+        host.ProcessBlocks(11, 600);  // the note of step 0 has ended
+        host.Locate(target);
+        host.mEvents.clear();
+        host.ProcessSamples(80000 - target, 600);
+        EXPECT_EQ(host.NoteOnSamples(), From(reference.NoteOnSamples(), target)) << "locate to " << target;
+    }
 }
 
 TEST(Clock, FractionAccumulatorPaysOutTheFractionOfTheStepLength)
@@ -203,15 +244,6 @@ void SetUpSwingProbe(FakeHost& host)
     host.SetUpStepProbe();
     host.SetPlain(EParam_Swing, 0.5);
     host.SetPlain(EParam_LengthUnits, 15);
-}
-
-std::vector<long long> From(const std::vector<long long>& samples, long long from)
-{
-    std::vector<long long> later;
-    for (long long sample : samples) {
-        if (sample >= from) later.push_back(sample);
-    }
-    return later;
 }
 
 }  // namespace

@@ -22,6 +22,30 @@ TEST(RealTime, HeavySceneAllocatesNothingAfterWarmUp)
     }
 }
 
+TEST(RealTime, LockedTimelineAllocatesNothingAfterWarmUpThroughLocatesAndLoops)
+{
+    FakeHost host(48000.0, 64);
+    host.SetUpHeavyScene();
+    host.mEvents.reserve(4000000);
+    ASSERT_TRUE(host.SetTimelineLock(true));
+    host.Play();
+    // Plays on, jumps back into what was played, and beyond it.
+    auto playWithJumps = [&host] {
+        const long long start = host.Position();
+        host.ProcessSamples(48000 * 10, 64);
+        host.Locate(start + 48000 * 3 + 777);
+        host.ProcessSamples(48000 * 2, 64);
+        host.Locate(start + 48000 * 14);
+        host.ProcessSamples(48000 * 8, 64);
+    };
+    playWithJumps();  // warm-up
+    size_t warmEvents = host.mEvents.size();
+    const long before = AllocationCount();
+    playWithJumps();
+    EXPECT_EQ(AllocationCount() - before, 0);
+    EXPECT_GT(host.mEvents.size() - warmEvents, 2000u);
+}
+
 TEST(RealTime, SingleAndDoublePrecisionPlayTheSameNotes)
 {
     FakeHost single(44100.0, 512), twice(44100.0, 512);

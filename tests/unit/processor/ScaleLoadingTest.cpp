@@ -29,6 +29,7 @@ public:
     void ShowPanels(bool) override {}
     void ShowPatternSlot(int, bool, const Matrix*) override {}
     void ShowScaleName(const char* name) override { *mpShown = name; }
+    void ShowTimelineLock(bool) override {}
 
 private:
     std::string* mpShown;

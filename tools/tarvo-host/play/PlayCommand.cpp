@@ -10,6 +10,11 @@
 #include "PlayOptions.h"
 
 namespace {
+// Tarvo3's timeline lock: effVendorSpecific with the index "Tlck" (four
+// characters, little-endian) and the value 1 (on) or 0 (off); the plug-in
+// answers 1.
+const VstInt32 TIMELINE_LOCK_CALL = 0x6B636C54;
+
 std::string HexByte(int value)
 {
     const char* DIGITS = "0123456789abcdef";
@@ -69,7 +74,8 @@ std::string FormatAutomationLine(int64_t block, int32_t index, float value)
 }
 
 PlayRun::PlayRun(HostSession* session, const PlayOptions& options)
-    : mpSession(session), mOptions(options), mActions(options.actions), mFrames(options.blockSize)
+    : mpSession(session), mOptions(options), mActions(options.actions), mFrames(options.blockSize),
+      mBlockFrames(options.blockSize)
 {
     std::stable_sort(mActions.begin(), mActions.end(),
                      [](const ScriptAction& a, const ScriptAction& b) { return a.block < b.block; });
@@ -96,6 +102,7 @@ bool PlayRun::Prepare(bool processing)
     if (processing && !mpSession->CanProcess(mOptions.precision, &mError)) return false;
     mpSession->SetTransport(mOptions.transport);
     mpSession->SetTimeProvided(mOptions.timeProvided);
+    mpSession->SetOfflineProcessing(mOptions.offline);
     mMidiFile.AddTempo(0.0, mOptions.transport.tempo);
     mMidiFile.AddTimeSignature(0.0, mOptions.transport.sigNumerator, mOptions.transport.sigDenominator);
     return true;
@@ -175,6 +182,17 @@ bool PlayRun::ApplyAction(const ScriptAction& action)
     case EScriptAction_BlockSize:
         mFrames = action.index;
         break;
+    case EScriptAction_Lock:
+        if (mpSession->Dispatch(effVendorSpecific, TIMELINE_LOCK_CALL, action.index) != 1)
+            ReportWarning("lock before block " + std::to_string(action.block) +
+                          ": the plug-in has no timeline lock (its vendor-specific call was not understood)");
+        break;
+    case EScriptAction_Loop:
+        mLooping = action.index != 0;
+        mLoopStart = action.sample;
+        mLoopEnd = action.sampleEnd;
+        transport.SetCycle(mLooping, mLoopStart, mLoopEnd);
+        break;
     }
     return true;
 }
@@ -200,13 +218,21 @@ bool PlayRun::BeginBlock()
         if (!ApplyAction(mActions[mNextAction])) return false;
     }
     if (!mPendingMidi.empty()) mpSession->DeliverMidi(mPendingMidi);
+    // A loop's end cuts the block that would pass it, as hosts do.
+    mBlockFrames = mFrames;
+    const HostTransport& transport = mpSession->Transport();
+    const int64_t position = transport.SamplePosition();
+    if (mLooping && transport.IsPlaying() && position < mLoopEnd && position + mBlockFrames > mLoopEnd)
+        mBlockFrames = int(mLoopEnd - position);
     return true;
 }
 
 void PlayRun::ProcessBlock()
 {
-    mpSession->ProcessBlock(mFrames, mOptions.precision);
+    mpSession->ProcessBlock(mBlockFrames, mOptions.precision);
     ++mNextBlock;
+    HostTransport& transport = mpSession->Transport();
+    if (mLooping && transport.IsPlaying() && transport.SamplePosition() == mLoopEnd) transport.Locate(mLoopStart);
 }
 
 void PlayRun::WarnUnappliedActions() const

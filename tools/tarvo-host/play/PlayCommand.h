@@ -52,8 +52,9 @@ public:
     // processing.
     bool BeginBlock();
     void ProcessBlock();
-    // Frames of the block begun last (of the next one before any).
-    int BlockFrames() const { return mFrames; }
+    // Frames of the block begun last (of the next one before any); a block
+    // that reaches the end of a loop is cut there.
+    int BlockFrames() const { return mBlockFrames; }
     int64_t BlocksRun() const { return mNextBlock; }
     // Warns about script actions scheduled after the last block run.
     void WarnUnappliedActions() const;
@@ -79,6 +80,10 @@ private:
     size_t mNextAction = 0;
     int64_t mNextBlock = 0;
     int mFrames;
+    int mBlockFrames;
+    bool mLooping = false;
+    int64_t mLoopStart = 0;
+    int64_t mLoopEnd = 0;
     MidiFileWriter mMidiFile;
     std::vector<uint8_t> mChunkIn;
     std::vector<uint8_t> mFxpIn;  // the whole file; its chunk is loaded

@@ -161,12 +161,14 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
             value = arg.substr(equals + 1);
             hasValue = true;
         }
-        if (option == "--no-time" || option == "--no-ppq") {
+        if (option == "--no-time" || option == "--no-ppq" || option == "--offline") {
             if (hasValue) return Fail(error, option + " takes no value");
             if (option == "--no-time")
                 options->timeProvided = false;
-            else
+            else if (option == "--no-ppq")
                 options->transport.musicalPosition = false;
+            else
+                options->offline = true;
             continue;
         }
         if (!PlayOptionTakesValue(option)) return Fail(error, "unknown option '" + option + "'");
@@ -224,6 +226,7 @@ const char* PlayOptionsHelp()
            "  --no-time             answer audioMasterGetTime with null\n"
            "  --no-ppq              report only the sample position\n"
            "  --ppq-resolution N    round ppqPos to the nearest 1/N quarter\n"
+           "  --offline             report offline processing (a bounce) while processing\n"
            "  --param INDEX=VALUE   set a parameter (normalised) before the first block\n"
            "  --set NAME=VALUE      the same, by a declared parameter's name\n"
            "  --chunk-in FILE       state chunk to load before the parameters\n"
@@ -239,6 +242,8 @@ const char* PlayOptionsHelp()
            "  --at \"BLOCK ACTION ARGS\"  one action (repeatable)\n"
            "Actions, applied before block BLOCK (from 0): play, stop, locate SAMPLE,\n"
            "tempo BPM, sig N/D, param INDEX VALUE, midi OFFSET STATUS DATA1 DATA2 (hex),\n"
-           "save FILE, load FILE, blocksize N. The transport plays from block 0 on;\n"
+           "save FILE, load FILE, blocksize N, lock on|off (Tarvo3's timeline lock),\n"
+           "loop START END (a playing block that would pass END ends there, the next\n"
+           "starts at START), loop off. The transport plays from block 0 on;\n"
            "\"0 stop\" keeps it stopped from the start.\n";
 }

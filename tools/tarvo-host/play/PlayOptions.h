@@ -27,6 +27,8 @@ struct PlayOptions {
     double bars = -1.0;
     EPrecision precision = EPrecision_Single;
     bool timeProvided = true;
+    // The host reports offline processing (a bounce).
+    bool offline = false;
     std::string chunkInPath;
     std::string chunkOutPath;
     // VST 2 program files (".fxp" with an opaque chunk), the preset files

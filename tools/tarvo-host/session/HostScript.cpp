@@ -88,6 +88,22 @@ bool ParseScriptLine(const std::string& line, ScriptAction* action, bool* isActi
             return Fail(error, "block size '" + words[2] + "' is not a whole number from 0 to " +
                                    std::to_string(MAX_BLOCK_FRAMES));
         parsed.index = int32_t(frames);
+    } else if (name == "lock") {
+        if (!ExpectArguments(words, 1, "on|off", error)) return false;
+        if (words[2] != "on" && words[2] != "off") return Fail(error, "'lock' takes on or off, not '" + words[2] + "'");
+        parsed.kind = EScriptAction_Lock;
+        parsed.index = words[2] == "on" ? 1 : 0;
+    } else if (name == "loop") {
+        parsed.kind = EScriptAction_Loop;
+        if (words.size() == 3 && words[2] == "off") {
+            parsed.index = 0;
+        } else {
+            if (!ExpectArguments(words, 2, "START END, or off", error)) return false;
+            if (!ParseInt64(words[2], &parsed.sample) || !ParseInt64(words[3], &parsed.sampleEnd) ||
+                parsed.sample < 0 || parsed.sampleEnd <= parsed.sample)
+                return Fail(error, "loop '" + words[2] + " " + words[3] + "' is not START END with 0 <= START < END");
+            parsed.index = 1;
+        }
     } else {
         return Fail(error, "unknown action '" + name + "'");
     }

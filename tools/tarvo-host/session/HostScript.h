@@ -3,7 +3,7 @@
 // block number BLOCK (counted from 0) is processed:
 //   play | stop | locate SAMPLE | tempo BPM | sig N/D | param INDEX VALUE |
 //   midi OFFSET STATUS DATA1 DATA2 (bytes in hex) | save FILE | load FILE |
-//   blocksize N
+//   blocksize N | lock on|off | loop START END | loop off
 // Blank lines are allowed; a word starting with '#' starts a comment that
 // runs to the end of the line.
 #pragma once
@@ -22,7 +22,12 @@ enum EScriptAction {
     EScriptAction_Midi,
     EScriptAction_Save,
     EScriptAction_Load,
-    EScriptAction_BlockSize
+    EScriptAction_BlockSize,
+    // Tarvo3's timeline lock, through its vendor-specific call.
+    EScriptAction_Lock,
+    // From then on a playing block that would pass END ends there and the
+    // next one starts at START, as a host loops a region.
+    EScriptAction_Loop
 };
 
 // Largest block the host will allocate buffers for.
@@ -33,10 +38,11 @@ const int MAX_SIG_DENOMINATOR = 128;
 struct ScriptAction {
     int64_t block = 0;
     EScriptAction kind = EScriptAction_Play;
-    int64_t sample = 0;    // locate
-    double number = 0.0;   // tempo in BPM, param value
-    int32_t index = 0;     // param index; blocksize frames
-    int sigNumerator = 4;  // sig
+    int64_t sample = 0;     // locate; loop start
+    int64_t sampleEnd = 0;  // loop end
+    double number = 0.0;    // tempo in BPM, param value
+    int32_t index = 0;      // param index; blocksize frames; lock and loop: 1 on, 0 off
+    int sigNumerator = 4;   // sig
     int sigDenominator = 4;
     int32_t midiOffset = 0;  // midi: delta frames inside the block
     uint8_t midi[3] = {0, 0, 0};

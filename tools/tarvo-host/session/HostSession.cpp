@@ -10,6 +10,7 @@ namespace {
 // Host process levels of audioMasterGetCurrentProcessLevel.
 const VstIntPtr PROCESS_LEVEL_USER = 1;
 const VstIntPtr PROCESS_LEVEL_REALTIME = 2;
+const VstIntPtr PROCESS_LEVEL_OFFLINE = 4;
 const VstIntPtr LANGUAGE_ENGLISH = 1;
 
 void CopyText(void* destination, const char* text, size_t capacity)
@@ -493,7 +494,8 @@ VstIntPtr HostSession::OnHostCallback(AEffect*, VstInt32 opcode, VstInt32 index,
     case audioMasterGetBlockSize:
         return mBlockSize;
     case audioMasterGetCurrentProcessLevel:
-        return OnAudioThread() && mProcessing ? PROCESS_LEVEL_REALTIME : PROCESS_LEVEL_USER;
+        if (!OnAudioThread() || !mProcessing) return PROCESS_LEVEL_USER;
+        return mOffline ? PROCESS_LEVEL_OFFLINE : PROCESS_LEVEL_REALTIME;
     case audioMasterGetVendorString:
         if (!ptr) return 0;
         CopyText(ptr, HOST_VENDOR_STRING, kVstMaxVendorStrLen);

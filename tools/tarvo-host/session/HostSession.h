@@ -103,6 +103,9 @@ public:
     void SetTransport(const TransportSettings& settings);
     HostTransport& Transport() { return mTransport; }
     void SetTimeProvided(bool provided) { mTimeProvided = provided; }
+    // audioMasterGetCurrentProcessLevel answers offline while processing,
+    // as a host bouncing faster than real time does.
+    void SetOfflineProcessing(bool offline) { mOffline = offline; }
 
     // False with *error when the plug-in has no entry for that precision.
     bool CanProcess(EPrecision precision, std::string* error) const;
@@ -168,6 +171,7 @@ private:
     int mBlockSize = 512;
     HostTransport mTransport;
     bool mTimeProvided = true;
+    bool mOffline = false;
     VstTimeInfo mTimeInfo = {};
     bool mProcessing = false;  // read on the audio thread only
 

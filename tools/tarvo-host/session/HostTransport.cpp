@@ -26,6 +26,13 @@ void HostTransport::Locate(int64_t sample)
 
 void HostTransport::SetTempo(double bpm) { mTempo = bpm; }
 
+void HostTransport::SetCycle(bool active, int64_t startSample, int64_t endSample)
+{
+    mCycleActive = active;
+    mCycleStart = startSample;
+    mCycleEnd = endSample;
+}
+
 double HostTransport::BarLength() const { return mSigNumerator * 4.0 / mSigDenominator; }
 
 double HostTransport::BarStartFor(double ppq) const
@@ -64,6 +71,11 @@ VstTimeInfo HostTransport::TimeInfo() const
     info.timeSigNumerator = mSigNumerator;
     info.timeSigDenominator = mSigDenominator;
     info.flags |= kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid;
+    if (mCycleActive) {
+        info.cycleStartPos = QuartersIn(double(mCycleStart));
+        info.cycleEndPos = QuartersIn(double(mCycleEnd));
+        info.flags |= kVstTransportCycleActive | kVstCyclePosValid;
+    }
     return info;
 }
 

@@ -41,6 +41,8 @@ public:
     void Locate(int64_t sample);
     void SetTempo(double bpm);
     void SetTimeSignature(int numerator, int denominator);
+    // A region the host loops (reported as the cycle), or none.
+    void SetCycle(bool active, int64_t startSample, int64_t endSample);
 
     // The record for the block about to be processed; it does not change
     // until EndBlock, however often the plug-in asks.
@@ -77,6 +79,9 @@ private:
     int mSigDenominator = 4;
     double mBarOrigin = 0.0;
     double mElapsedQuarters = 0.0;
+    bool mCycleActive = false;
+    int64_t mCycleStart = 0;
+    int64_t mCycleEnd = 0;
 };
 
 // Blocks needed to cover that many bars of the signature at that tempo,
