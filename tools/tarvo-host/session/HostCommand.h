@@ -7,10 +7,12 @@
 
 class HostSession;
 
+// The exit status, the same in every subcommand.
 enum EExitCode {
     EExitCode_Success = 0,
-    EExitCode_Failure = 1,  // the plug-in or a file could not be used
-    EExitCode_Usage = 2     // the command line is wrong
+    EExitCode_Failure = 1,  // the work ran and something failed (for validate: a check)
+    EExitCode_Usage = 2,    // the command line is wrong
+    EExitCode_Unusable = 3  // the plug-in or another input could not be used at all
 };
 
 class HostCommand {
