@@ -7,6 +7,7 @@ std::unique_ptr<ValidateHost> ValidateContext::NewInstance(double sampleRate, in
 {
     std::unique_ptr<ValidateHost> host(new ValidateHost);
     if (!host->Start(mOptions.plugin, sampleRate, blockSize, error)) return nullptr;
+    host->SetStimulus(mStimulus);
     if (loadState && !mState.empty()) host->SetChunk(mState);
     return host;
 }
@@ -41,5 +42,3 @@ std::string FormatMilliseconds(double seconds)
     std::snprintf(text, sizeof(text), "%.3f ms", seconds * 1000.0);
     return text;
 }
-
-std::string FormatCount(int64_t count, const char* unit) { return std::to_string(count) + " " + unit; }
