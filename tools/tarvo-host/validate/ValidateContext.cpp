@@ -19,6 +19,13 @@ void ValidateContext::KeepModuleLoaded()
     if (!mpKeeper->LoadFile(mOptions.plugin, &ignored)) mpKeeper.reset();
 }
 
+CheckFigures ValidateContext::OutputFigures(int64_t events, int64_t notesFed) const
+{
+    CheckFigures figures = Count(events, "events");
+    if (mStimulus == EStimulus_Notes) figures.list.push_back(Count(notesFed, "notes fed"));
+    return figures;
+}
+
 uint32_t ValidateContext::Random()
 {
     // xorshift32: the same sequence on every platform for the same seed.

@@ -45,6 +45,9 @@ public:
     // What instances get while they process, by the plug-in's role.
     EStimulus Stimulus() const { return mStimulus; }
     void SetStimulus(EStimulus stimulus) { mStimulus = stimulus; }
+    // The figures of a check that compares output: the MIDI events and, for
+    // an instrument, the notes it was fed.
+    CheckFigures OutputFigures(int64_t events, int64_t notesFed) const;
     // Whether the editor can be shown here; else why not (no X display).
     bool EditorUsable(std::string* why) const
     {

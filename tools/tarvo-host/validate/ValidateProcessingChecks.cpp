@@ -74,11 +74,11 @@ void CheckRate(ValidateContext& context, double rate)
             }
         }
     }
-    report.Comparison(
-        name, failures, produced, {Count(int64_t(reference.events.size()), "events"), Count(notes, "notes fed")},
-        std::string(ValidateStimulus::Describe(context.Stimulus())) +
-            "; 1.5 s from a stopped start in blocks of 1, 7, 64, 512, 4096 and 1.." + std::to_string(VARYING_MAXIMUM) +
-            ", single and double precision, " + std::to_string(blocks) + " blocks");
+    report.Comparison(name, failures, produced, context.OutputFigures(int64_t(reference.events.size()), notes),
+                      std::string(ValidateStimulus::Describe(context.Stimulus())) +
+                          "; 1.5 s from a stopped start in blocks of 1, 7, 64, 512, 4096 and 1.." +
+                          std::to_string(VARYING_MAXIMUM) + ", single and double precision, " + std::to_string(blocks) +
+                          " blocks");
 }
 
 void CheckSpeakerArrangement(ValidateContext& context)

@@ -68,7 +68,7 @@ void CheckSameOutput(ValidateContext& context, const std::vector<uint8_t>& chunk
     if (!difference.empty()) failures.push_back(difference);
     bool produced = !results[0].events.empty() || results[0].sounded || results[1].sounded;
     report.Comparison("state-same-output", failures, produced,
-                      {Count(int64_t(results[0].events.size()), "events"), Count(notes, "notes fed")},
+                      context.OutputFigures(int64_t(results[0].events.size()), notes),
                       std::string(ValidateStimulus::Describe(context.Stimulus())) +
                           "; the chunk loaded once into one instance and twice into another, 2 s at 48 kHz");
 }

@@ -86,7 +86,7 @@ void RunTransportChecks(ValidateContext& context)
     events += int64_t(rounding->MidiEvents().size() - rounded.first);
     int64_t notes = host->NotesFed() + rounding->NotesFed();
     report.Comparison("transport", failures, events > 0 || run.sounded || rounded.sounded,
-                      {Count(events, "events"), Count(notes, "notes fed")},
+                      context.OutputFigures(events, notes),
                       std::string(ValidateStimulus::Describe(context.Stimulus())) +
                           "; start, stop, locates, tempo changes, no time information, rounded ppqPos");
 }
