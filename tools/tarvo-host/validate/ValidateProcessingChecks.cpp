@@ -10,7 +10,11 @@
 #include "ValidateStimulus.h"
 
 namespace {
-const int BLOCK_SIZES[] = {1, 7, 64, 512, 4096, 0};  // 0: varying
+// 0: varying. The first size runs twice: the audio of two runs alike tells
+// whether the plug-in's sound can be compared at all (one that plays noise
+// from a random source cannot).
+const int BLOCK_SIZES[] = {64, 64, 1, 7, 512, 4096, 0};
+const size_t REPEATED_RUN = 1;
 const int VARYING_MAXIMUM = 1024;
 
 std::string BlockName(int size) { return size ? std::to_string(size) : std::string("varying"); }
@@ -27,12 +31,15 @@ void CheckRate(ValidateContext& context, double rate)
     int64_t blocks = 0;
     int64_t notes = 0;
     bool produced = false;
+    std::string unreproducible;
     for (EPrecision precision : {EPrecision_Single, EPrecision_Double}) {
         std::string error;
         // The audio is compared within one precision, the events across both.
         RunResult precisionReference;
         bool havePrecisionReference = false;
-        for (int size : BLOCK_SIZES) {
+        bool reproducible = true;
+        for (size_t runIndex = 0; runIndex < sizeof(BLOCK_SIZES) / sizeof(BLOCK_SIZES[0]); ++runIndex) {
+            int size = BLOCK_SIZES[runIndex];
             int announced = size ? size : VARYING_MAXIMUM;
             std::unique_ptr<ValidateHost> host = context.NewInstance(rate, announced, &error);
             if (!host) {
@@ -67,18 +74,22 @@ void CheckRate(ValidateContext& context, double rate)
             if (!havePrecisionReference) {
                 precisionReference = std::move(result);
                 havePrecisionReference = true;
-            } else if (result.problems.empty()) {
+            } else if (result.problems.empty() && reproducible) {
                 std::string difference = CompareAudio(precisionReference, result);
-                if (!difference.empty())
+                if (runIndex == REPEATED_RUN && !difference.empty()) {
+                    reproducible = false;
+                    unreproducible = "; the audio not compared: two runs alike differ (" + difference + ")";
+                } else if (!difference.empty()) {
                     failures.push_back(run + ": " + difference + " against blocks of " + BlockName(BLOCK_SIZES[0]));
+                }
             }
         }
     }
     report.Comparison(name, failures, produced, context.OutputFigures(int64_t(reference.events.size()), notes),
                       std::string(ValidateStimulus::Describe(context.Stimulus())) +
-                          "; 1.5 s from a stopped start in blocks of 1, 7, 64, 512, 4096 and 1.." +
+                          "; 1.5 s from a stopped start in blocks of 64 (twice), 1, 7, 512, 4096 and 1.." +
                           std::to_string(VARYING_MAXIMUM) + ", single and double precision, " + std::to_string(blocks) +
-                          " blocks");
+                          " blocks" + unreproducible);
 }
 
 void CheckSpeakerArrangement(ValidateContext& context)
