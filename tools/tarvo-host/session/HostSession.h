@@ -145,6 +145,18 @@ protected:
     // Called on the processing thread right before (starting) and right
     // after the plug-in's processing call, for a caller that measures it.
     virtual void OnProcessCall(bool /*starting*/) {}
+    // The inputs of the block being processed, silent until a caller that
+    // feeds a signal writes them from OnProcessCall(true); null beyond
+    // InputChannels.
+    int InputChannels() const { return mInputs; }
+    float* FloatInput(int channel)
+    {
+        return channel >= 0 && channel < mInputs ? mFloatInputs[size_t(channel)] : nullptr;
+    }
+    double* DoubleInput(int channel)
+    {
+        return channel >= 0 && channel < mInputs ? mDoubleInputs[size_t(channel)] : nullptr;
+    }
     // Answers a call of the plug-in; the effect may be null while the
     // plug-in is being created.
     virtual VstIntPtr OnHostCallback(AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

@@ -1,12 +1,13 @@
 #include "ValidateCommand.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 
 #include "AllocationProbe.h"
 #include "editor/EditorWindow.h"
+#include "framework/plugin/ProgramFile.h"
 #include "session/HostText.h"
 #include "ValidateContext.h"
 
@@ -59,6 +60,81 @@ bool ParseOptions(const std::vector<std::string>& args, ValidateOptions* options
 
 // How much slower than native this process computes: 1 on an ordinary
 // machine, more under emulation or on a loaded one.
+// The JSON report's file can be written: its temporary name is created
+// (and removed again) before any work starts.
+bool CheckJsonWritable(const std::string& path, std::string* error)
+{
+    if (path.empty()) return true;
+    std::string temporary = TemporaryPath(path);
+    if (!WriteWholeFile(temporary, "", error)) return Fail(error, "--json: " + *error);
+    std::remove(temporary.c_str());
+    return true;
+}
+
+// --chunk: a state chunk as a plug-in gave it, or a program file (.fxp,
+// told by its magic) holding one.
+// *programId: the plug-in a program file names, else 0.
+bool ReadState(const std::string& path, std::vector<uint8_t>* state, int32_t* programId, std::string* error)
+{
+    *programId = 0;
+    if (path.empty()) return true;
+    if (!ReadWholeFile(path, state, error)) return Fail(error, "--chunk: " + *error);
+    const char MAGIC[] = {'C', 'c', 'n', 'K'};
+    if (state->size() < sizeof(MAGIC) || std::memcmp(state->data(), MAGIC, sizeof(MAGIC)) != 0) return true;
+    ProgramFile program;
+    ProgramFile::EError why = program.Parse(state->data(), state->size(), 0);
+    if (why != ProgramFile::EError_None)
+        return Fail(
+            error, "--chunk: '" + path + "' is no program file of a state chunk (" + ProgramFile::ErrorText(why) + ")");
+    *programId = program.PluginId();
+    *state = std::vector<uint8_t>(program.Chunk(), program.Chunk() + program.ChunkSize());
+    return true;
+}
+
+bool IsWindowsModule(const std::string& path)
+{
+    std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
+    for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return tail == ".dll";
+}
+
+// Loads the plug-in once to tell whether it can be used at all, and what
+// it is: an instrument, a MIDI generator or an effect.
+bool DescribePlugin(const ValidateOptions& options, int32_t programId, RunDescription* description, std::string* error)
+{
+#ifndef _WIN32
+    if (IsWindowsModule(options.plugin))
+        return Fail(error, "'" + options.plugin +
+                               "' is a Windows plug-in: validate it with tarvo-host.exe (under wine on Linux)");
+#endif
+    HostSession session;
+    if (!session.LoadFile(options.plugin, error)) return false;
+    session.Open();
+    AEffect* effect = session.Effect();
+    description->plugin = options.plugin;
+    description->level = options.level;
+    description->seed = options.seed;
+    description->effectName = session.QueryString(effGetEffectName);
+    description->vendor = session.QueryString(effGetVendorString);
+    description->uniqueId = effect->uniqueID;
+    description->version = effect->version;
+    description->flags = effect->flags;
+    description->parameters = effect->numParams;
+    description->programs = effect->numPrograms;
+    description->inputs = effect->numInputs;
+    description->outputs = effect->numOutputs;
+    char sends[] = "sendVstMidiEvent";
+    bool generator = session.Dispatch(effCanDo, 0, 0, sends) > 0;
+    bool instrument = (effect->flags & effFlagsIsSynth) || session.Dispatch(effGetPlugCategory) == kPlugCategSynth ||
+                      effect->numInputs <= 0;
+    description->role = generator ? "generator" : instrument ? "instrument" : "effect";
+    session.Close();
+    if (programId != 0 && programId != description->uniqueId)
+        return Fail(error, "--chunk: '" + options.chunkPath + "' is a program of another plug-in (unique id " +
+                               std::to_string(programId) + ", not " + std::to_string(description->uniqueId) + ")");
+    return true;
+}
+
 double MeasureSlowness()
 {
     double best = 1e9;
@@ -90,7 +166,8 @@ const char* ValidateOptionsHelp()
            "  --threads       the audio thread against other threads, and its waits per entry\n"
            "  --editor        with --threads: the editor opened and closed meanwhile, a control held\n"
            "  --json FILE     the results as JSON\n"
-           "  --chunk FILE    a state loaded into every instance before it processes\n";
+           "  --chunk FILE    a state loaded into every instance before it processes: a chunk\n"
+           "                  as the plug-in saves it, or a program file (.fxp) holding one\n";
 }
 
 int ValidateCommand::Run(const std::vector<std::string>& args)
@@ -103,20 +180,37 @@ int ValidateCommand::Run(const std::vector<std::string>& args)
         again.insert(again.end(), args.begin(), args.end());
         RestartWithAllocationProbe(again);
     }
+    // Plug-ins may talk to the window system as they load.
     if (options.editor) PrepareWindowSystem();
+
+    // What cannot be used at all is told once, before any check runs.
     ValidateContext context(options);
-    context.Report().SetJsonPath(options.jsonPath, options.plugin);
-    if (!options.chunkPath.empty()) {
-        std::ifstream in(options.chunkPath, std::ios::binary);
-        if (!in) {
-            ReportError("cannot read '" + options.chunkPath + "'");
-            return EExitCode_Failure;
-        }
-        context.SetState(std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    RunDescription description;
+    std::vector<uint8_t> state;
+    int32_t programId = 0;
+    if (!CheckJsonWritable(options.jsonPath, &error) || !ReadState(options.chunkPath, &state, &programId, &error) ||
+        !DescribePlugin(options, programId, &description, &error)) {
+        ReportError(error);
+        return EExitCode_Unusable;
+    }
+    description.commandLine = {"tarvo-host", "validate"};
+    description.commandLine.insert(description.commandLine.end(), args.begin(), args.end());
+    context.Report().SetJsonPath(options.jsonPath);
+    context.Report().SetDescription(description);
+    context.SetState(state);
+    context.SetStimulus(description.role == "generator"    ? EStimulus_None
+                        : description.role == "instrument" ? EStimulus_Notes
+                                                           : EStimulus_Signal);
+    if (options.editor) {
+        // Without a display every check that needs the editor is skipped,
+        // all for the same reason.
+        EditorWindow probe;
+        if (!probe.Create(64, 64, "tarvo-host validate", &error)) context.SetEditorUnusable(error);
+        probe.Destroy();
     }
     context.SetSlowness(MeasureSlowness());
-    std::printf("validate %s at level %d, seed %u, slowness %.2f\n", options.plugin.c_str(), options.level,
-                unsigned(options.seed), context.Slowness());
+    std::printf("validate %s (%s) at level %d, seed %u, slowness %.2f\n", options.plugin.c_str(),
+                description.role.c_str(), options.level, unsigned(options.seed), context.Slowness());
     std::fflush(stdout);
 
     RunInstanceChecks(context);
@@ -133,9 +227,14 @@ int ValidateCommand::Run(const std::vector<std::string>& args)
         if (options.threads) RunThreadChecks(context);
     }
     context.Report().PrintSummary();
-    if (!context.Report().WriteJson()) {
-        ReportError("cannot write '" + options.jsonPath + "'");
+    if (!context.Report().WriteJson(&error)) {
+        ReportError(error);
+        return EExitCode_Unusable;
+    }
+    if (context.Report().AnyFailed()) return EExitCode_Failure;
+    if (!context.Report().AnyRan()) {
+        ReportError("every check was skipped: nothing was validated");
         return EExitCode_Failure;
     }
-    return context.Report().AnyFailed() ? EExitCode_Failure : EExitCode_Success;
+    return EExitCode_Success;
 }

@@ -7,6 +7,7 @@ std::unique_ptr<ValidateHost> ValidateContext::NewInstance(double sampleRate, in
 {
     std::unique_ptr<ValidateHost> host(new ValidateHost);
     if (!host->Start(mOptions.plugin, sampleRate, blockSize, error)) return nullptr;
+    host->SetStimulus(mStimulus);
     if (loadState && !mState.empty()) host->SetChunk(mState);
     return host;
 }
@@ -16,6 +17,13 @@ void ValidateContext::KeepModuleLoaded()
     std::string ignored;
     mpKeeper.reset(new ValidateHost);
     if (!mpKeeper->LoadFile(mOptions.plugin, &ignored)) mpKeeper.reset();
+}
+
+CheckFigures ValidateContext::OutputFigures(int64_t events, int64_t notesFed) const
+{
+    CheckFigures figures = Count(events, "events");
+    if (mStimulus == EStimulus_Notes) figures.list.push_back(Count(notesFed, "notes fed"));
+    return figures;
 }
 
 uint32_t ValidateContext::Random()
@@ -41,5 +49,3 @@ std::string FormatMilliseconds(double seconds)
     std::snprintf(text, sizeof(text), "%.3f ms", seconds * 1000.0);
     return text;
 }
-
-std::string FormatCount(int64_t count, const char* unit) { return std::to_string(count) + " " + unit; }

@@ -42,11 +42,25 @@ public:
     // under emulation): time limits are multiplied by it.
     double Slowness() const { return mSlowness; }
     void SetSlowness(double slowness) { mSlowness = slowness; }
+    // What instances get while they process, by the plug-in's role.
+    EStimulus Stimulus() const { return mStimulus; }
+    void SetStimulus(EStimulus stimulus) { mStimulus = stimulus; }
+    // The figures of a check that compares output: the MIDI events and, for
+    // an instrument, the notes it was fed.
+    CheckFigures OutputFigures(int64_t events, int64_t notesFed) const;
+    // Whether the editor can be shown here; else why not (no X display).
+    bool EditorUsable(std::string* why) const
+    {
+        *why = mEditorUnusable;
+        return mEditorUnusable.empty();
+    }
+    void SetEditorUnusable(const std::string& why) { mEditorUnusable = why; }
 
     // Keeps the module loaded from now on, as a host does between the
     // instances it creates: later instances measure the plug-in warm.
     void KeepModuleLoaded();
-    // A fresh instance, opened and active, with the --chunk state loaded;
+    // A fresh instance, opened and active, with the --chunk state loaded
+    // and the run's stimulus;
     // null with *error when the plug-in cannot be loaded.
     std::unique_ptr<ValidateHost> NewInstance(double sampleRate, int blockSize, std::string* error,
                                               bool loadState = true);
@@ -61,12 +75,13 @@ private:
     std::vector<uint8_t> mState;
     std::unique_ptr<ValidateHost> mpKeeper;
     double mSlowness = 1.0;
+    EStimulus mStimulus = EStimulus_None;
+    std::string mEditorUnusable;
     uint32_t mRandomState;
 };
 
-// "1.234 ms" and the like.
+// "1.234 ms", for the details of a check.
 std::string FormatMilliseconds(double seconds);
-std::string FormatCount(int64_t count, const char* unit);
 
 // The groups of checks, in the order they run.
 void RunInstanceChecks(ValidateContext& context);

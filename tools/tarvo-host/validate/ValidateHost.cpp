@@ -71,8 +71,35 @@ VstIntPtr ValidateHost::OnHostCallback(AEffect* effect, VstInt32 opcode, VstInt3
     return result;
 }
 
+void ValidateHost::FeedStimulus(int frames)
+{
+    if (frames <= 0) return;
+    if (mStimulus == EStimulus_Notes) {
+        ValidateStimulus::NotesWithin(mStimulusFrame, frames, &mStimulusEvents);
+        if (!mStimulusEvents.empty()) DeliverMidi(mStimulusEvents);
+        mNotesFed +=
+            ValidateStimulus::NotesBefore(mStimulusFrame + frames) - ValidateStimulus::NotesBefore(mStimulusFrame);
+    } else if (mStimulus == EStimulus_Signal) {
+        mSignalStart = mStimulusFrame;
+        mSignalFrames = frames;
+    }
+    mStimulusFrame += frames;
+}
+
 void ValidateHost::OnProcessCall(bool starting)
 {
+    if (starting && mSignalFrames > 0) {
+        for (int c = 0; c < InputChannels(); ++c) {
+            float* single = FloatInput(c);
+            double* twice = DoubleInput(c);
+            for (int i = 0; i < mSignalFrames; ++i) {
+                double sample = ValidateStimulus::SignalSample(c, mSignalStart + i);
+                single[i] = float(sample);
+                twice[i] = sample;
+            }
+        }
+        mSignalFrames = 0;
+    }
     if (!mpObserver) return;
     if (starting) {
         mpObserver->ProcessCallBegan();

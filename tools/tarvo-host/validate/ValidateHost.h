@@ -12,6 +12,7 @@
 #include <string>
 
 #include "session/HostSession.h"
+#include "ValidateStimulus.h"
 
 // Told on the processing thread around every processing call.
 class ProcessObserver {
@@ -38,6 +39,17 @@ public:
     // effOpen, the sample rate, the block size, effMainsChanged 1.
     bool Start(const std::string& path, double sampleRate, int blockSize, std::string* error);
     void SetObserver(ProcessObserver* observer) { mpObserver = observer; }
+    // What the blocks run through FeedStimulus get: the phrase's notes, the
+    // test signal or nothing. The phrase or signal goes on from block to
+    // block until restarted.
+    void SetStimulus(EStimulus stimulus) { mStimulus = stimulus; }
+    EStimulus Stimulus() const { return mStimulus; }
+    void RestartStimulus() { mStimulusFrame = 0; }
+    // Before a block of that many frames: its notes (effProcessEvents) or
+    // its signal, written into the inputs when the block is processed.
+    void FeedStimulus(int frames);
+    // The note-ons fed so far.
+    int64_t NotesFed() const { return mNotesFed; }
     GestureCounts Gestures() const;
 
     // Calls that wrap an entry point in a check for C++ exceptions crossing
@@ -52,6 +64,13 @@ protected:
 
 private:
     ProcessObserver* mpObserver = nullptr;
+    EStimulus mStimulus = EStimulus_None;
+    int64_t mStimulusFrame = 0;
+    int64_t mNotesFed = 0;
+    // The signal's frames for the block about to be processed.
+    int64_t mSignalStart = 0;
+    int mSignalFrames = 0;
+    std::vector<VstMidiEvent> mStimulusEvents;
     mutable std::mutex mGestureLock;
     std::map<int, int64_t> mOpenGestures;
     GestureCounts mGestures;

@@ -89,7 +89,7 @@ void CheckOpenClose(ValidateContext& context)
             second->Close();
         }
         host->Close();
-        report.Pass(names[pass], FormatMilliseconds(NowSeconds() - start));
+        report.Pass(names[pass], Milliseconds(NowSeconds() - start));
     }
 }
 
@@ -128,7 +128,7 @@ void CheckIdentity(ValidateContext& context)
         if (!problem.empty()) failures.push_back(std::string(OpcodeName(query.opcode)) + ": " + problem);
         texts += (texts.empty() ? "" : ", ") + std::string(OpcodeName(query.opcode)) + " '" + text + "'";
     }
-    report.Verdict("identity", failures, "",
+    report.Verdict("identity", failures, CheckFigures(),
                    texts + ", " + std::to_string(effect->numParams) + " parameters, " +
                        std::to_string(effect->numPrograms) + " programs, " + std::to_string(effect->numInputs) +
                        " in, " + std::to_string(effect->numOutputs) + " out");
@@ -150,7 +150,7 @@ void CheckParameterTexts(ValidateContext& context, ValidateHost& host)
             if (text.size() > longest) longest = text.size();
         }
     }
-    report.Verdict("parameter-texts", failures, FormatCount(int64_t(longest), "characters at most"),
+    report.Verdict("parameter-texts", failures, Count(int64_t(longest), "characters", "longest"),
                    std::to_string(count) + " parameters, " + std::to_string(PARAM_TEXT_BYTES) + "-byte buffers");
 }
 
@@ -189,7 +189,7 @@ void CheckParameterValues(ValidateContext& context, ValidateHost& host)
             if (!problem.empty()) failures.push_back("parameter " + std::to_string(i) + " display: " + problem);
         }
     }
-    report.Verdict("parameter-values", failures, FormatCount(calls, "values set"),
+    report.Verdict("parameter-values", failures, Count(calls, "values set"),
                    "0..1, NaN, infinities and values outside 0..1; every read in 0..1");
 }
 
@@ -245,7 +245,7 @@ void CheckPrograms(ValidateContext& context, ValidateHost& host)
         }
         detail += ", state round trip of program " + std::to_string(chosen);
     }
-    report.Verdict("programs", failures, FormatCount(count, "programs"), detail);
+    report.Verdict("programs", failures, Count(count, "programs"), detail);
 }
 }  // namespace
 

@@ -1,14 +1,20 @@
 // Processing: sample rates, block sizes and both precisions, with outputs
-// written and finite and, for a MIDI generator, the same events whatever
-// the blocks; speaker arrangements with fewer outputs; an absurd block size.
+// written and finite, and the same MIDI events and the same audio whatever
+// the blocks (an instrument plays the validator's phrase, an effect its
+// signal); speaker arrangements with fewer outputs; an absurd block size.
 #include <algorithm>
 
 #include "ThreadProbe.h"
 #include "ValidateContext.h"
 #include "ValidateRun.h"
+#include "ValidateStimulus.h"
 
 namespace {
-const int BLOCK_SIZES[] = {1, 7, 64, 512, 4096, 0};  // 0: varying
+// 0: varying. The first size runs twice: the audio of two runs alike tells
+// whether the plug-in's sound can be compared at all (one that plays noise
+// from a random source cannot).
+const int BLOCK_SIZES[] = {64, 64, 1, 7, 512, 4096, 0};
+const size_t REPEATED_RUN = 1;
 const int VARYING_MAXIMUM = 1024;
 
 std::string BlockName(int size) { return size ? std::to_string(size) : std::string("varying"); }
@@ -23,9 +29,17 @@ void CheckRate(ValidateContext& context, double rate)
     bool haveReference = false;
     std::string referenceName;
     int64_t blocks = 0;
+    int64_t notes = 0;
+    bool produced = false;
+    std::string unreproducible;
     for (EPrecision precision : {EPrecision_Single, EPrecision_Double}) {
         std::string error;
-        for (int size : BLOCK_SIZES) {
+        // The audio is compared within one precision, the events across both.
+        RunResult precisionReference;
+        bool havePrecisionReference = false;
+        bool reproducible = true;
+        for (size_t runIndex = 0; runIndex < sizeof(BLOCK_SIZES) / sizeof(BLOCK_SIZES[0]); ++runIndex) {
+            int size = BLOCK_SIZES[runIndex];
             int announced = size ? size : VARYING_MAXIMUM;
             std::unique_ptr<ValidateHost> host = context.NewInstance(rate, announced, &error);
             if (!host) {
@@ -39,27 +53,43 @@ void CheckRate(ValidateContext& context, double rate)
             settings.maxBlock = announced;
             settings.precision = precision;
             settings.varySeed = context.Random();
+            settings.keepAudio = true;
             SettleStopped(*host, announced, precision);
             RunResult result;
             RunBlocks(*host, settings, &result);
             blocks += result.blocks;
+            notes = host->NotesFed();
+            produced = produced || result.sounded || !result.events.empty();
             std::string run =
                 std::string(precision == EPrecision_Double ? "double" : "single") + ", blocks of " + BlockName(size);
             for (const std::string& problem : result.problems) failures.push_back(run + ": " + problem);
             if (!haveReference) {
-                reference = result;
+                reference.events = result.events;
                 referenceName = run;
                 haveReference = true;
             } else if (result.events != reference.events) {
                 failures.push_back(run + ": " + std::to_string(result.events.size()) + " MIDI events differ from the " +
                                    std::to_string(reference.events.size()) + " of " + referenceName);
             }
+            if (!havePrecisionReference) {
+                precisionReference = std::move(result);
+                havePrecisionReference = true;
+            } else if (result.problems.empty() && reproducible) {
+                std::string difference = CompareAudio(precisionReference, result);
+                if (runIndex == REPEATED_RUN && !difference.empty()) {
+                    reproducible = false;
+                    unreproducible = "; the audio not compared: two runs alike differ (" + difference + ")";
+                } else if (!difference.empty()) {
+                    failures.push_back(run + ": " + difference + " against blocks of " + BlockName(BLOCK_SIZES[0]));
+                }
+            }
         }
     }
-    report.Verdict(name, failures, FormatCount(int64_t(reference.events.size()), "events"),
-                   "1.5 s from a stopped start in blocks of 1, 7, 64, 512, 4096 and 1.." +
-                       std::to_string(VARYING_MAXIMUM) + ", single and double precision, " + std::to_string(blocks) +
-                       " blocks");
+    report.Comparison(name, failures, produced, context.OutputFigures(int64_t(reference.events.size()), notes),
+                      std::string(ValidateStimulus::Describe(context.Stimulus())) +
+                          "; 1.5 s from a stopped start in blocks of 64 (twice), 1, 7, 512, 4096 and 1.." +
+                          std::to_string(VARYING_MAXIMUM) + ", single and double precision, " + std::to_string(blocks) +
+                          " blocks" + unreproducible);
 }
 
 void CheckSpeakerArrangement(ValidateContext& context)
@@ -102,7 +132,7 @@ void CheckSpeakerArrangement(ValidateContext& context)
         report.Skip("speaker-arrangement", "the plug-in has no outputs to leave out");
         return;
     }
-    report.Verdict("speaker-arrangement", failures, "",
+    report.Verdict("speaker-arrangement", failures, CheckFigures(),
                    "1 and 0 outputs announced; every buffer up to numOutputs written, single and double");
 }
 
@@ -134,8 +164,9 @@ void CheckAbsurdBlockSize(ValidateContext& context)
     RunResult result;
     RunBlocks(*host, settings, &result);
     for (const std::string& problem : result.problems) failures.push_back("afterwards, " + problem);
-    report.Verdict("block-size-absurd", failures, answer ? "accepted" : "refused",
-                   "effSetBlockSize 2^30, then blocks of " + std::to_string(PREVIOUS));
+    report.Verdict("block-size-absurd", failures, CheckFigures(),
+                   std::string("effSetBlockSize 2^30 ") + (answer ? "accepted" : "refused") + ", then blocks of " +
+                       std::to_string(PREVIOUS));
 }
 }  // namespace
 

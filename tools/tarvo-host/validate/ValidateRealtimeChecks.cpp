@@ -64,6 +64,7 @@ void RunRealtimeChecks(ValidateContext& context)
         settings.maxBlock = BLOCK;
         for (int pass = 0; pass < 2; ++pass) {
             SettleStopped(*host, BLOCK, EPrecision_Single);
+            host->RestartStimulus();
             if (pass == 1) host->SetObserver(&meter);
             RunResult result;
             RunBlocks(*host, settings, &result);
@@ -78,9 +79,9 @@ void RunRealtimeChecks(ValidateContext& context)
         report.Skip("realtime-allocations", why);
     } else if (meter.mAllocations > 0) {
         report.Fail("realtime-allocations", "processing calls allocated while playing material again",
-                    FormatCount(meter.mAllocations, "allocations"));
+                    Count(meter.mAllocations, "allocations"));
     } else {
-        report.Pass("realtime-allocations", FormatCount(0, "allocations"),
+        report.Pass("realtime-allocations", Count(0, "allocations"),
                     std::to_string(meter.mCalls) + " calls of " + std::to_string(BLOCK) +
                         " frames, the material played a second time");
     }
@@ -89,12 +90,12 @@ void RunRealtimeChecks(ValidateContext& context)
     std::string detail =
         "blocks of " + std::to_string(BLOCK) + " frames at 48 kHz, budget " + FormatMilliseconds(budget);
     if (!realtime) {
-        report.Pass("realtime-longest-call", FormatMilliseconds(meter.mLongest),
+        report.Pass("realtime-longest-call", Milliseconds(meter.mLongest),
                     detail + "; not judged: the system gave no real-time priority");
     } else if (meter.mLongest > budget) {
         report.Fail("realtime-longest-call", "a processing call took longer than its block lasts; " + detail,
-                    FormatMilliseconds(meter.mLongest));
+                    Milliseconds(meter.mLongest));
     } else {
-        report.Pass("realtime-longest-call", FormatMilliseconds(meter.mLongest), detail);
+        report.Pass("realtime-longest-call", Milliseconds(meter.mLongest), detail);
     }
 }

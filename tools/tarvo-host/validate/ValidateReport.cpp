@@ -1,11 +1,13 @@
 #include "ValidateReport.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
 
+#include "session/HostText.h"
 #include "session/JsonWriter.h"
 
 namespace {
@@ -36,9 +38,10 @@ void ReportCrash(const char* what)
         std::string name = length > 5 ? std::string(gCrashLine + 5) : std::string("validate");
         size_t end = name.find(' ');
         if (end != std::string::npos) name.resize(end);
-        gReport->Add(ECheckStatus_Fail, name, "", std::string("the plug-in crashed the host: ") + what);
+        gReport->Add(ECheckStatus_Fail, name, CheckFigures(), std::string("the plug-in crashed the host: ") + what);
         gReport->PrintSummary();
-        gReport->WriteJson();
+        std::string ignored;
+        gReport->WriteJson(&ignored);
     }
     std::fflush(stdout);
     std::_Exit(1);
@@ -52,6 +55,14 @@ void OnSignal(int signal)
                        : signal == SIGILL  ? "illegal instruction"
                                            : "fatal signal";
     ReportCrash(what);
+}
+
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
+
+std::string FormatValue(const CheckFigure& figure)
+{
+    if (figure.whole) return std::to_string(int64_t(figure.value));
+    return FormatFixed(figure.value, 3);
 }
 
 void OnTerminate() { ReportCrash("an exception crossed an entry point and terminated the host"); }
@@ -72,50 +83,97 @@ ValidateReport::~ValidateReport()
     if (gReport == this) gReport = nullptr;
 }
 
+CheckFigure Milliseconds(double seconds, const std::string& name)
+{
+    CheckFigure figure;
+    figure.name = name;
+    figure.value = seconds * 1000.0;
+    figure.unit = "ms";
+    return figure;
+}
+
+CheckFigure Count(int64_t count, const std::string& unit, const std::string& name)
+{
+    CheckFigure figure;
+    figure.name = name;
+    figure.value = double(count);
+    figure.unit = unit;
+    figure.whole = true;
+    return figure;
+}
+
+std::string CheckFigures::Text() const
+{
+    std::string text;
+    for (const CheckFigure& figure : list) {
+        if (!text.empty()) text += ", ";
+        if (!figure.name.empty()) text += figure.name + " ";
+        text += FormatValue(figure) + " " + figure.unit;
+    }
+    return text;
+}
+
+std::string TemporaryPath(const std::string& path) { return path + ".part"; }
+
 void ValidateReport::Begin(const std::string& name)
 {
     std::snprintf(gCrashLine, sizeof(gCrashLine), "FAIL %s", name.c_str());
+    mBegun = Now();
 }
 
-void ValidateReport::Add(ECheckStatus status, const std::string& name, const std::string& figure,
-                         const std::string& detail)
+void ValidateReport::Add(ECheckStatus status, const std::string& name, const CheckFigures& figures,
+                         const std::string& detail, bool nothingToCompare)
 {
     gCrashLine[0] = '\0';
-    mResults.push_back(CheckResult{status, name, figure, detail});
+    double seconds = mBegun > 0.0 ? Now() - mBegun : 0.0;
+    mBegun = 0.0;
+    mResults.push_back(CheckResult{status, name, figures, detail, seconds, nothingToCompare});
     std::string line = std::string(StatusWord(status)) + " " + name;
-    if (!figure.empty()) line += "  " + figure;
+    std::string figureText = figures.Text();
+    if (!figureText.empty()) line += "  " + figureText;
     if (!detail.empty()) line += "  (" + detail + ")";
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }
 
-void ValidateReport::Pass(const std::string& name, const std::string& figure, const std::string& detail)
+void ValidateReport::Pass(const std::string& name, const CheckFigures& figures, const std::string& detail)
 {
-    Add(ECheckStatus_Pass, name, figure, detail);
+    Add(ECheckStatus_Pass, name, figures, detail);
 }
 
-void ValidateReport::Fail(const std::string& name, const std::string& detail, const std::string& figure)
+void ValidateReport::Fail(const std::string& name, const std::string& detail, const CheckFigures& figures)
 {
-    Add(ECheckStatus_Fail, name, figure, detail);
+    Add(ECheckStatus_Fail, name, figures, detail);
 }
 
 void ValidateReport::Skip(const std::string& name, const std::string& detail)
 {
-    Add(ECheckStatus_Skip, name, "", detail);
+    Add(ECheckStatus_Skip, name, CheckFigures(), detail);
 }
 
 void ValidateReport::Verdict(const std::string& name, const std::vector<std::string>& failures,
-                             const std::string& figure, const std::string& detail)
+                             const CheckFigures& figures, const std::string& detail)
 {
     if (failures.empty()) {
-        Pass(name, figure, detail);
+        Pass(name, figures, detail);
         return;
     }
     std::string text;
     const size_t SHOWN = 3;
     for (size_t i = 0; i < failures.size() && i < SHOWN; ++i) text += (i ? "; " : "") + failures[i];
     if (failures.size() > SHOWN) text += "; and " + std::to_string(failures.size() - SHOWN) + " more";
-    Fail(name, text, figure);
+    Fail(name, text, figures);
+}
+
+void ValidateReport::Comparison(const std::string& name, const std::vector<std::string>& failures, bool produced,
+                                const CheckFigures& figures, const std::string& detail)
+{
+    if (failures.empty() && !produced) {
+        Add(ECheckStatus_Skip, name, CheckFigures(), "nothing to compare: the plug-in produced no output; " + detail,
+            true);
+        return;
+    }
+    Verdict(name, failures, figures, detail);
 }
 
 bool ValidateReport::AnyFailed() const
@@ -126,48 +184,129 @@ bool ValidateReport::AnyFailed() const
     return false;
 }
 
-void ValidateReport::SetJsonPath(const std::string& path, const std::string& plugin)
+bool ValidateReport::AnyRan() const
 {
-    mJsonPath = path;
-    mPlugin = plugin;
+    for (const CheckResult& result : mResults) {
+        if (result.status != ECheckStatus_Skip) return true;
+    }
+    return false;
 }
 
-bool ValidateReport::WriteJson() const
+bool ValidateReport::WriteJson(std::string* error) const
 {
     if (mJsonPath.empty()) return true;
+    const RunDescription& run = mDescription;
     JsonWriter json;
     json.BeginObject();
+    json.Key("tool");
+    json.BeginObject(true);
+    json.Key("name");
+    json.String("tarvo-host validate");
+    json.Key("version");
+    json.String(TARVO_HOST_VERSION);
+    json.EndObject();
+    json.Key("commandLine");
+    json.BeginArray(true);
+    for (const std::string& argument : run.commandLine) json.String(argument);
+    json.EndArray();
+    json.Key("level");
+    json.Integer(run.level);
+    json.Key("seed");
+    json.Integer(run.seed);
     json.Key("plugin");
-    json.String(mPlugin);
-    json.Key("passed");
-    json.Boolean(!AnyFailed());
+    json.BeginObject();
+    json.Key("path");
+    json.String(run.plugin);
+    json.Key("role");
+    json.String(run.role);
+    json.Key("name");
+    json.String(run.effectName);
+    json.Key("vendor");
+    json.String(run.vendor);
+    json.Key("uniqueId");
+    json.Integer(run.uniqueId);
+    json.Key("version");
+    json.Integer(run.version);
+    json.Key("flags");
+    json.Integer(run.flags);
+    json.Key("parameters");
+    json.Integer(run.parameters);
+    json.Key("programs");
+    json.Integer(run.programs);
+    json.Key("inputs");
+    json.Integer(run.inputs);
+    json.Key("outputs");
+    json.Integer(run.outputs);
+    json.EndObject();
+    int counts[3] = {0, 0, 0};
+    int nothing = 0;
     json.Key("checks");
     json.BeginArray();
     for (const CheckResult& result : mResults) {
+        ++counts[result.status];
+        if (result.nothingToCompare) ++nothing;
         json.BeginObject(true);
         json.Key("name");
         json.String(result.name);
         json.Key("status");
         json.String(StatusWord(result.status));
-        json.Key("figure");
-        json.String(result.figure);
-        json.Key("detail");
+        json.Key("reason");
         json.String(result.detail);
+        json.Key("seconds");
+        json.Number(result.seconds);
+        json.Key("figures");
+        json.BeginArray(true);
+        for (const CheckFigure& figure : result.figures.list) {
+            json.BeginObject(true);
+            json.Key("name");
+            json.String(figure.name);
+            json.Key("value");
+            if (figure.whole) {
+                json.Integer(int64_t(figure.value));
+            } else {
+                json.Number(figure.value);
+            }
+            json.Key("unit");
+            json.String(figure.unit);
+            json.EndObject();
+        }
+        json.EndArray();
         json.EndObject();
     }
     json.EndArray();
+    json.Key("counts");
+    json.BeginObject(true);
+    json.Key("passed");
+    json.Integer(counts[ECheckStatus_Pass]);
+    json.Key("failed");
+    json.Integer(counts[ECheckStatus_Fail]);
+    json.Key("skipped");
+    json.Integer(counts[ECheckStatus_Skip]);
+    json.Key("nothingToCompare");
+    json.Integer(nothing);
     json.EndObject();
-    FILE* file = std::fopen(mJsonPath.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(json.Text().data(), 1, json.Text().size(), file) == json.Text().size();
-    return std::fclose(file) == 0 && ok;
+    // The run's verdict, as the exit status gives it: no check failed and
+    // at least one ran.
+    json.Key("passed");
+    json.Boolean(!AnyFailed() && AnyRan());
+    json.EndObject();
+    std::string temporary = TemporaryPath(mJsonPath);
+    if (!WriteWholeFile(temporary, json.Text(), error)) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return ReplaceFile(temporary, mJsonPath, error);
 }
 
 void ValidateReport::PrintSummary() const
 {
     int counts[3] = {0, 0, 0};
-    for (const CheckResult& result : mResults) ++counts[result.status];
-    std::printf("checks: passed %d, failed %d, skipped %d\n", counts[ECheckStatus_Pass], counts[ECheckStatus_Fail],
-                counts[ECheckStatus_Skip]);
+    int nothing = 0;
+    for (const CheckResult& result : mResults) {
+        ++counts[result.status];
+        if (result.nothingToCompare) ++nothing;
+    }
+    std::printf("checks: passed %d, failed %d, skipped %d (nothing to compare %d)\n", counts[ECheckStatus_Pass],
+                counts[ECheckStatus_Fail], counts[ECheckStatus_Skip], nothing);
     std::fflush(stdout);
 }

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <map>
 
+#include "session/HostText.h"
+
 bool RunEvent::operator<(const RunEvent& other) const
 {
     if (sample != other.sample) return sample < other.sample;
@@ -31,15 +33,31 @@ uint64_t Mix(uint64_t hash, uint64_t value)
     return hash * 1099511628211ull;
 }
 
-void HashOutputs(const ValidateHost& host, int frames, EPrecision precision, uint64_t* hash)
+double OutputSample(const ValidateHost& host, EPrecision precision, int channel, int frame)
+{
+    return precision == EPrecision_Double ? host.DoubleOutput(channel)[frame]
+                                          : double(host.FloatOutput(channel)[frame]);
+}
+
+void HashOutputs(const ValidateHost& host, int frames, EPrecision precision, RunResult* result)
 {
     for (int c = 0; c < host.OutputChannels(); ++c) {
         for (int i = 0; i < frames; ++i) {
-            double sample = precision == EPrecision_Double ? host.DoubleOutput(c)[i] : double(host.FloatOutput(c)[i]);
+            double sample = OutputSample(host, precision, c, i);
+            if (sample != 0.0) result->sounded = true;
             uint64_t bits = 0;
             std::memcpy(&bits, &sample, sizeof(bits));
-            *hash = Mix(*hash, bits);
+            result->outputHash = Mix(result->outputHash, bits);
         }
+    }
+}
+
+void KeepAudio(const ValidateHost& host, int frames, EPrecision precision, RunResult* result)
+{
+    result->channels = host.OutputChannels();
+    for (int i = 0; i < frames; ++i) {
+        for (int c = 0; c < host.OutputChannels(); ++c)
+            result->audio.push_back(float(OutputSample(host, precision, c, i)));
     }
 }
 }  // namespace
@@ -60,6 +78,7 @@ void RunBlocks(ValidateHost& host, const RunSettings& settings, RunResult* resul
             frames = 1 + int(vary % uint32_t(settings.maxBlock > 0 ? settings.maxBlock : 1));
         }
         if (frames > settings.frames - done) frames = int(settings.frames - done);
+        host.FeedStimulus(frames);
         host.ProcessBlock(frames, settings.precision);
         if (host.UntouchedOutputs() > 0 && result->problems.size() < MAX_PROBLEMS)
             result->problems.push_back("block " + std::to_string(result->blocks) + " (" + std::to_string(frames) +
@@ -67,11 +86,35 @@ void RunBlocks(ValidateHost& host, const RunSettings& settings, RunResult* resul
                                        " output buffer(s) left as the host filled them");
         if (std::isnan(host.OutputPeak()) && result->problems.size() < MAX_PROBLEMS)
             result->problems.push_back("block " + std::to_string(result->blocks) + ": an output sample is not finite");
-        HashOutputs(host, frames, settings.precision, &result->outputHash);
+        HashOutputs(host, frames, settings.precision, result);
+        if (settings.keepAudio) KeepAudio(host, frames, settings.precision, result);
         ++result->blocks;
         done += frames;
     }
     result->events = EventsSince(host, first);
+}
+
+std::string CompareAudio(const RunResult& reference, const RunResult& other)
+{
+    if (reference.channels != other.channels || reference.audio.size() != other.audio.size())
+        return "the outputs differ in size";
+    float peak = 0.0f;
+    for (float sample : reference.audio) peak = std::max(peak, std::fabs(sample));
+    // Beyond the rounding of single precision, whatever the level.
+    const float TOLERANCE = 1e-6f + 1e-4f * peak;
+    size_t first = reference.audio.size();
+    float largest = 0.0f;
+    for (size_t i = 0; i < reference.audio.size(); ++i) {
+        float difference = std::fabs(reference.audio[i] - other.audio[i]);
+        if (!(difference <= TOLERANCE)) {
+            if (first == reference.audio.size()) first = i;
+            if (!(difference <= largest)) largest = difference;
+        }
+    }
+    if (first == reference.audio.size()) return std::string();
+    int channels = reference.channels > 0 ? reference.channels : 1;
+    return "the audio differs from frame " + std::to_string(first / size_t(channels)) + " on (by up to " +
+           FormatFixed(double(largest), 6) + ", peak " + FormatFixed(double(peak), 6) + ")";
 }
 
 void SettleStopped(ValidateHost& host, int frames, EPrecision precision)

@@ -1,6 +1,7 @@
 // One run of blocks through a validator's instance: a timeline of so many
 // frames cut into blocks of one size or of varying sizes, with what came
-// out (the MIDI events, a digest of the audio, what was wrong).
+// out (the MIDI events, a digest of the audio, what was wrong). Every block
+// gets the instance's stimulus (ValidateHost::FeedStimulus).
 #pragma once
 
 #include <cstdint>
@@ -16,6 +17,8 @@ struct RunSettings {
     int maxBlock = 512;
     EPrecision precision = EPrecision_Single;
     uint32_t varySeed = 1;
+    // The output samples are kept (RunResult::audio) for a comparison.
+    bool keepAudio = false;
 };
 
 struct RunEvent {
@@ -34,12 +37,21 @@ struct RunEvent {
 struct RunResult {
     std::vector<RunEvent> events;  // sorted
     uint64_t outputHash = 0;
+    // With keepAudio: every output sample, frame by frame, the channels of
+    // a frame side by side, whatever the blocks were.
+    std::vector<float> audio;
+    int channels = 0;
+    // Whether any output sample was other than zero.
+    bool sounded = false;
     int64_t blocks = 0;
     // Blocks whose outputs were left untouched or not finite (the first few).
     std::vector<std::string> problems;
 };
 
 void RunBlocks(ValidateHost& host, const RunSettings& settings, RunResult* result);
+// Empty when both runs kept the same audio within the rounding of their
+// precision, else where and how much it differs.
+std::string CompareAudio(const RunResult& reference, const RunResult& other);
 // One block with the transport stopped, then the transport plays again
 // from where it stands: a plug-in that settles after its state was loaded
 // does so before the timeline starts, as in a host that loads a project

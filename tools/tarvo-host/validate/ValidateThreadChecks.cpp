@@ -318,6 +318,11 @@ std::string DescribeGestures(const GestureCounts& gestures)
     return std::to_string(gestures.begun) + " gestures begun, " + std::to_string(gestures.ended) + " ended";
 }
 
+CheckFigures GestureFigures(const GestureCounts& gestures)
+{
+    return {Count(gestures.begun, "gestures", "begun"), Count(gestures.ended, "gestures", "ended")};
+}
+
 void CheckGestures(const GestureCounts& gestures, std::vector<std::string>* failures)
 {
     if (gestures.open > 0)
@@ -331,7 +336,12 @@ void CheckGestures(const GestureCounts& gestures, std::vector<std::string>* fail
 void CheckThreads(ValidateContext& context, double* longestCall)
 {
     ValidateReport& report = context.Report();
-    const std::string name = context.Options().editor ? "threads-editor" : "threads";
+    // Without a display the threads are checked without the editor, and
+    // the editor's variant is skipped.
+    std::string why;
+    bool editor = context.Options().editor && context.EditorUsable(&why);
+    if (context.Options().editor && !editor) report.Skip("threads-editor", why);
+    const std::string name = editor ? "threads-editor" : "threads";
     report.Begin(name);
     std::string error;
     std::unique_ptr<ValidateHost> host = context.NewInstance(RATE, BLOCK, &error);
@@ -387,7 +397,7 @@ void CheckThreads(ValidateContext& context, double* longestCall)
     });
     std::string editorNote;
     double end = NowSeconds() + seconds * context.Slowness();
-    if (context.Options().editor) {
+    if (editor) {
         int cycles = 0;
         while (NowSeconds() < end || cycles < 2) {
             if (!CycleEditor(host.get(), nullptr, 1, cycles, &error)) {
@@ -409,7 +419,7 @@ void CheckThreads(ValidateContext& context, double* longestCall)
     CheckGestures(gestures, &failures);
     *longestCall = std::max(*longestCall, meter.Longest());
     report.Verdict(
-        name, failures, FormatCount(audio.Blocks(), "blocks"),
+        name, failures, Count(audio.Blocks(), "blocks"),
         std::to_string(calls.load()) + " calls from 3 threads" + editorNote + ", " + DescribeGestures(gestures));
 }
 
@@ -429,7 +439,9 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
     bool chunks = (host->Effect()->flags & effFlagsProgramChunks) && host->GetChunk(&chunk, &error);
     int params = host->Effect()->numParams;
     int programs = host->Effect()->numPrograms;
-    bool editor = context.Options().editor && (host->Effect()->flags & effFlagsHasEditor);
+    std::string unusable;
+    bool editorUsable = context.EditorUsable(&unusable);
+    bool editor = context.Options().editor && editorUsable && (host->Effect()->flags & effFlagsHasEditor);
     const int CALLS = 10 + 4 * context.Level();
     WaitMeter meter(size_t(CALLS) * EEntry_Count * 8 + 1024);
     std::string editorError;
@@ -488,7 +500,9 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
         std::vector<double> waits = meter.Waits(EEntry(entry), baseline);
         bool editorEntry = entry == EEntry_EditOpen || entry == EEntry_EditIdle || entry == EEntry_EditClose;
         if (waits.empty()) {
-            if (editorEntry && context.Options().editor && !editorError.empty()) {
+            if (editorEntry && context.Options().editor && !editorUsable) {
+                report.Skip(name, unusable);
+            } else if (editorEntry && context.Options().editor && !editorError.empty()) {
                 report.Skip(name, editorError);
             } else if (!editorEntry || context.Options().editor) {
                 report.Skip(name, "the plug-in has no such entry to call (no parameters, programs, chunks or editor)");
@@ -501,22 +515,24 @@ void CheckEntryWaits(ValidateContext& context, double* longestCall, double* long
         *longestWait = std::max(*longestWait, longest);
         double limit = (entry == EEntry_GetChunk || entry == EEntry_SetChunk ? CHUNK_WAIT_LIMIT : ENTRY_WAIT_LIMIT) *
                        context.Slowness();
-        std::string figure = "median " + FormatMilliseconds(median) + ", longest " + FormatMilliseconds(longest);
+        CheckFigures figures = {Milliseconds(median, "median"), Milliseconds(longest, "longest")};
         std::vector<double> durations = meter.Durations(EEntry(entry));
         std::string detail = std::to_string(waits.size()) + " calls taking " +
                              FormatMilliseconds(durations[durations.size() / 2]) + " (median) to " +
                              FormatMilliseconds(durations.back()) + ", wait limit " + FormatMilliseconds(limit) +
                              " (median)";
         if (median > limit) {
-            report.Fail(name, "the audio thread waits for this entry; " + detail, figure);
+            report.Fail(name, "the audio thread waits for this entry; " + detail, figures);
         } else {
-            report.Pass(name, figure, detail);
+            report.Pass(name, figures, detail);
         }
     }
-    if (editor && editorError.empty()) {
+    if (context.Options().editor && !editorUsable) {
+        report.Skip("editor-gestures", unusable);
+    } else if (editor && editorError.empty()) {
         std::vector<std::string> failures;
         CheckGestures(gestures, &failures);
-        report.Verdict("editor-gestures", failures, DescribeGestures(gestures),
+        report.Verdict("editor-gestures", failures, GestureFigures(gestures),
                        "the editor closed " + std::to_string(2 * context.Level()) + " times with a control held");
     }
 }
@@ -531,14 +547,13 @@ void RunThreadChecks(ValidateContext& context)
     // Any single wait this long is an audible dropout at every buffer size.
     // Judged only where the system tells waiting from being preempted.
     const double DROPOUT = 0.010 * context.Slowness();
-    std::string figure =
-        "longest call " + FormatMilliseconds(longestCall) + ", longest wait " + FormatMilliseconds(longestWait);
+    CheckFigures figures = {Milliseconds(longestCall, "longest call"), Milliseconds(longestWait, "longest wait")};
     if (ThreadBlockCount() < 0) {
-        context.Report().Pass("audio-thread", figure, "not judged: this system does not tell waiting from preemption");
+        context.Report().Pass("audio-thread", figures, "not judged: this system does not tell waiting from preemption");
     } else if (longestWait > DROPOUT) {
         context.Report().Fail("audio-thread", "a processing call waited longer than " + FormatMilliseconds(DROPOUT),
-                              figure);
+                              figures);
     } else {
-        context.Report().Pass("audio-thread", figure, "no wait over " + FormatMilliseconds(DROPOUT));
+        context.Report().Pass("audio-thread", figures, "no wait over " + FormatMilliseconds(DROPOUT));
     }
 }

@@ -3,6 +3,7 @@
 // every stop no note may be left sounding.
 #include "ValidateContext.h"
 #include "ValidateRun.h"
+#include "ValidateStimulus.h"
 
 namespace {
 const double RATE = 44100.0;
@@ -12,6 +13,7 @@ struct TransportRun {
     ValidateHost* host;
     std::vector<std::string>* failures;
     size_t first;
+    bool sounded;
 
     void Play(double seconds, const std::string& phase)
     {
@@ -21,6 +23,7 @@ struct TransportRun {
         settings.maxBlock = BLOCK;
         RunResult result;
         RunBlocks(*host, settings, &result);
+        sounded = sounded || result.sounded;
         for (const std::string& problem : result.problems) failures->push_back(phase + ": " + problem);
     }
 
@@ -46,7 +49,7 @@ void RunTransportChecks(ValidateContext& context)
         report.Fail("transport", error);
         return;
     }
-    TransportRun run{host.get(), &failures, host->MidiEvents().size()};
+    TransportRun run{host.get(), &failures, host->MidiEvents().size(), false};
     run.Play(2.0, "playing from the start");
     run.StopAndCheck("a stop");
     host->Transport().Locate(int64_t(20 * RATE));
@@ -77,10 +80,13 @@ void RunTransportChecks(ValidateContext& context)
     settings.sampleRate = RATE;
     settings.ppqResolution = 16;
     rounding->SetTransport(settings);
-    TransportRun rounded{rounding.get(), &failures, rounding->MidiEvents().size()};
+    TransportRun rounded{rounding.get(), &failures, rounding->MidiEvents().size(), false};
     rounded.Play(3.0, "with ppqPos rounded");
     rounded.StopAndCheck("a stop with ppqPos rounded");
     events += int64_t(rounding->MidiEvents().size() - rounded.first);
-    report.Verdict("transport", failures, FormatCount(events, "events"),
-                   "start, stop, locates, tempo changes, no time information, rounded ppqPos");
+    int64_t notes = host->NotesFed() + rounding->NotesFed();
+    report.Comparison("transport", failures, events > 0 || run.sounded || rounded.sounded,
+                      context.OutputFigures(events, notes),
+                      std::string(ValidateStimulus::Describe(context.Stimulus())) +
+                          "; start, stop, locates, tempo changes, no time information, rounded ppqPos");
 }
