@@ -42,6 +42,10 @@ case "$PLATFORM" in
     *) library='C:\windows\system32\version.dll' ;;
 esac
 expect_refusal 3 "not a VST 2 plug-in: it exports neither VSTPluginMain nor main" info "$library"
+if [ "$PLATFORM" = linux ]; then
+    printf 'MZ\220\000' >"$WORKDIR/windows.dll"
+    expect_refusal 3 "it is a Windows module" play "$WORKDIR/windows.dll"
+fi
 
 expect_refusal 2 "unknown command" frobnicate "$PLUGIN"
 expect_refusal 2 "no plug-in named" play --blocks 2
@@ -70,4 +74,4 @@ json_check assigned.json 'r["blocks"] == 3 and r["samples"] == 768' "--blocks=3 
 status=0
 run_host info "$PLUGIN" >info.json 2>err.txt || status=$?
 [ "$status" -eq 0 ] && grep -q '"numParams"' info.json || fail "info on $PLUGIN failed: $(head -n 5 err.txt)"
-echo "host_refuses_garbage: $PLATFORM: text, empty, random, missing and entry-less modules refused; usage errors exit 2"
+echo "host_refuses_garbage: $PLATFORM: text, empty, random, missing and entry-less modules, unreadable inputs and unwritable outputs refused with 3; usage errors exit 2; --version, play --help, --opt=value"

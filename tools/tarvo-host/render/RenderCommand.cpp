@@ -12,7 +12,7 @@
 #include "session/WavFileWriter.h"
 
 namespace {
-const char* const USAGE = "render PLUGIN --synth SYNTH --wav OUT.wav [render options] [play options]";
+const char* const USAGE = "render PLUGIN|--midi-in FILE.mid --synth SYNTH --wav OUT.wav [render options] [play options]";
 
 int Failure(const std::string& error, int code = EExitCode_Failure)
 {
