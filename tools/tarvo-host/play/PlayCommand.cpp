@@ -325,7 +325,7 @@ int RunPlay(HostSession* session, const PlayOptions& options, std::string* repor
         return run.ErrorCode();
     }
     bool ok = run.Open();
-    const int openCode = ok ? EExitCode_Failure : run.ErrorCode();
+    const int failureCode = ok ? EExitCode_Failure : run.ErrorCode();
     int64_t blocks = options.BlockCount();
     for (int64_t block = 0; ok && block < blocks; ++block) ok = run.RunBlock();
     if (ok) run.WarnUnappliedActions();
@@ -335,7 +335,7 @@ int RunPlay(HostSession* session, const PlayOptions& options, std::string* repor
     if (!run.Close(ok)) ok = false;
     if (!ok) {
         ReportError(error.empty() ? run.Error() : error);
-        return openCode;
+        return failureCode;
     }
     if (!run.WriteResults()) {
         ReportError(run.Error());
