@@ -37,12 +37,12 @@ const Bytes END_OF_TRACK = {0x00, 0xFF, 0x2F, 0x00};
 Bytes TwoTrackFile()
 {
     Bytes file = Header(1, 2, 480);
-    Bytes notes = {0x00, 0x90, 0x3C, 0x64,         // tick 0: note on
-                   0x83, 0x60, 0x3C, 0x00,         // tick 480: note off by velocity 0, running status
-                   0x83, 0x60, 0x3E, 0x50};        // tick 960: the next note, running status
+    Bytes notes = {0x00, 0x90, 0x3C, 0x64,   // tick 0: note on
+                   0x83, 0x60, 0x3C, 0x00,   // tick 480: note off by velocity 0, running status
+                   0x83, 0x60, 0x3E, 0x50};  // tick 960: the next note, running status
     notes.insert(notes.end(), END_OF_TRACK.begin(), END_OF_TRACK.end());
     AddTrack(&file, notes);
-    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,   // 500000 us per quarter
+    Bytes tempo = {0x00, 0xFF, 0x51, 0x03, 0x07, 0xA1, 0x20,         // 500000 us per quarter
                    0x83, 0x60, 0xFF, 0x51, 0x03, 0x0F, 0x42, 0x40};  // tick 480: 1000000
     tempo.insert(tempo.end(), END_OF_TRACK.begin(), END_OF_TRACK.end());
     AddTrack(&file, tempo);

@@ -146,8 +146,11 @@ int64_t PlayOptions::BlockCount() const
 
 std::vector<OutputFile> PlayOptions::OutputFiles() const
 {
-    return {{"--events", eventsPath},     {"--mid", midPath},         {"--automation", automationPath},
-            {"--chunk-out", chunkOutPath}, {"--fxp-out", fxpOutPath}};
+    return {{"--events", eventsPath},
+            {"--mid", midPath},
+            {"--automation", automationPath},
+            {"--chunk-out", chunkOutPath},
+            {"--fxp-out", fxpOutPath}};
 }
 
 bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error,

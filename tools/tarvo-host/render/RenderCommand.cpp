@@ -12,7 +12,8 @@
 #include "session/WavFileWriter.h"
 
 namespace {
-const char* const USAGE = "render PLUGIN|--midi-in FILE.mid --synth SYNTH --wav OUT.wav [render options] [play options]";
+const char* const USAGE =
+    "render PLUGIN|--midi-in FILE.mid --synth SYNTH --wav OUT.wav [render options] [play options]";
 
 int Failure(const std::string& error, int code = EExitCode_Failure)
 {
@@ -53,9 +54,9 @@ void WriteLevel(const WavFileWriter& wav, const RenderOptions& options, JsonWrit
     json->Integer(wav.OverSamples());
     if (wav.OverSamples() == 0) return;
     const std::string peak = "+" + FormatFixed(peakDb, 1) + " dBFS";
-    const std::string fix =
-        "lower the level with --gain " + FormatFixed(options.gainDb - std::ceil(peakDb * 10.0) / 10.0 - 0.1, 1) +
-        " (dB) or the synthesiser's volume";
+    const std::string fix = "lower the level with --gain " +
+                            FormatFixed(options.gainDb - std::ceil(peakDb * 10.0) / 10.0 - 0.1, 1) +
+                            " (dB) or the synthesiser's volume";
     if (options.wavFormat == EWavFormat_Float32)
         ReportWarning("the WAV peaks at " + peak + ": " + std::to_string(wav.OverSamples()) +
                       " samples over full scale, kept unclipped in the float32 file; " + fix +

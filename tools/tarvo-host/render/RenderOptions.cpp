@@ -94,8 +94,7 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
     if (options->midiInPath.empty() && options->play.pluginPath.empty())
         return Fail(error, "no plug-in named (PLUGIN, or --midi-in FILE.mid to render a MIDI file)");
     if (!options->midiInPath.empty()) {
-        if (!options->play.pluginPath.empty())
-            return Fail(error, "give PLUGIN or --midi-in FILE.mid, not both");
+        if (!options->play.pluginPath.empty()) return Fail(error, "give PLUGIN or --midi-in FILE.mid, not both");
         // Only what sets up the synthesiser's blocks applies to a MIDI file.
         PlayOptions plain;
         plain.transport.sampleRate = options->play.transport.sampleRate;
@@ -107,15 +106,16 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions* opt
         if (a.tempo != b.tempo || a.sigNumerator != b.sigNumerator || a.sigDenominator != b.sigDenominator ||
             a.startSample != b.startSample || a.musicalPosition != b.musicalPosition ||
             a.ppqResolution != b.ppqResolution || given.bars != plain.bars || given.precision != plain.precision ||
-            given.timeProvided != plain.timeProvided || given.offline != plain.offline ||
-            !given.chunkInPath.empty() || !given.fxpInPath.empty() || !given.params.empty() ||
-            !given.actions.empty() || !given.fxpName.empty())
-            return Fail(error, "--midi-in plays the file through SYNTH alone: of the play options only --sr, --block "
-                               "and --blocks apply, and the output options --events, --mid, --automation, "
-                               "--chunk-out and --fxp-out do not");
+            given.timeProvided != plain.timeProvided || given.offline != plain.offline || !given.chunkInPath.empty() ||
+            !given.fxpInPath.empty() || !given.params.empty() || !given.actions.empty() || !given.fxpName.empty())
+            return Fail(error,
+                        "--midi-in plays the file through SYNTH alone: of the play options only --sr, --block "
+                        "and --blocks apply, and the output options --events, --mid, --automation, "
+                        "--chunk-out and --fxp-out do not");
         for (const OutputFile& file : given.OutputFiles()) {
             if (!file.second.empty())
-                return Fail(error, "--midi-in plays the file through SYNTH alone: " + file.first + " has nothing to save");
+                return Fail(error,
+                            "--midi-in plays the file through SYNTH alone: " + file.first + " has nothing to save");
         }
     }
     if (options->synthPath.empty()) return Fail(error, "no synthesiser named (--synth SYNTH)");

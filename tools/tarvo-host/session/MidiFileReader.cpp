@@ -68,9 +68,9 @@ bool MidiFileReader::Parse(const uint8_t* data, size_t size, std::string* error)
     int tracksRead = 0;
     while (tracksRead < mTracks) {
         if (size - pos < CHUNK_HEADER_BYTES)
-            return FailAt(error, pos,
-                          "the file ends after " + std::to_string(tracksRead) + " of " + std::to_string(mTracks) +
-                              " tracks");
+            return FailAt(
+                error, pos,
+                "the file ends after " + std::to_string(tracksRead) + " of " + std::to_string(mTracks) + " tracks");
         const uint32_t length = ReadU32(data + pos + 4);
         if (length > size - pos - CHUNK_HEADER_BYTES)
             return FailAt(error, pos + 4,
@@ -129,11 +129,13 @@ bool MidiFileReader::ParseTrack(const uint8_t* data, size_t begin, size_t end, s
             const int count = DataBytes(status);
             uint8_t bytes[2] = {0, 0};
             for (int i = 0; i < count; ++i) {
-                if (pos >= end) return FailAt(error, eventStart, "a " + Hex(status) + " message cut off by the track's end");
+                if (pos >= end)
+                    return FailAt(error, eventStart, "a " + Hex(status) + " message cut off by the track's end");
                 bytes[i] = data[pos++];
                 if (bytes[i] & 0x80)
-                    return FailAt(error, pos - 1,
-                                  "data byte " + Hex(bytes[i]) + " of a " + Hex(status) + " message has its top bit set");
+                    return FailAt(
+                        error, pos - 1,
+                        "data byte " + Hex(bytes[i]) + " of a " + Hex(status) + " message has its top bit set");
             }
             mTickEvents.push_back(TickEvent{tick, status, bytes[0], bytes[1]});
             continue;

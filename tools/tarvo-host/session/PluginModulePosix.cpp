@@ -30,8 +30,9 @@ bool PluginModule::Open(const std::string& path, std::string* error)
         const char* why = dlerror();
         *error = why ? why : "unknown dlopen failure";
         if (IsWindowsModule(path))
-            *error = "it is a Windows module; this host loads Linux plug-ins (.so), run a .dll with tarvo-host.exe "
-                     "under wine";
+            *error =
+                "it is a Windows module; this host loads Linux plug-ins (.so), run a .dll with tarvo-host.exe "
+                "under wine";
         return false;
     }
     return true;
