@@ -72,7 +72,7 @@ run_ok ams-plain play "$AMSYNTH" --blocks 1 --chunk-out "$WORKDIR/ams-plain.chun
 cmp -s ams-plain.chunk ams-drag.chunk && fail "amsynth: the state after the drag equals the untouched state"
 
 # Failures are clear and never hang.
-run_fails kars 1 "the plug-in has no editor" editor "$KARS"
+run_fails kars 3 "the plug-in has no editor" editor "$KARS"
 json_check kars.json 'r["opened"] is False' "Kars has no editor: expected opened false"
 
 printf 'click 5 5\nclick 5000 5\n' >outside.input
@@ -82,7 +82,7 @@ json_check outside.json 'r["opened"] is True and r["inputs"] == 0' \
     "a point outside the editor must stop the run before any input"
 
 printf 'click 5 5\nclick 5\n' >broken.input
-run_fails broken 2 "broken.input:2: 'click' takes" editor "$NEKOBI" --input broken.input
+run_fails broken 3 "broken.input:2: 'click' takes" editor "$NEKOBI" --input broken.input
 
 status=0
 env -u DISPLAY "$HOST" editor "$NEKOBI" >nodisplay.json 2>nodisplay.err || status=$?

@@ -4,33 +4,67 @@
 //   tarvo-host editor PLUGIN [options]
 //   tarvo-host render PLUGIN --synth SYNTH --wav OUT.wav [options]
 //   tarvo-host validate PLUGIN [options]
+//   tarvo-host --version | --help | COMMAND --help
 // A new subcommand is one more HostCommand in the table below.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "editor/EditorCommand.h"
-#include "editor/EditorOptions.h"
 #include "info/InfoCommand.h"
 #include "play/PlayCommand.h"
-#include "play/PlayOptions.h"
 #include "session/PluginModule.h"
 #include "render/RenderCommand.h"
-#include "render/RenderOptions.h"
 #include "validate/ValidateCommand.h"
 
+#ifndef TARVO_HOST_VERSION
+#error "TARVO_HOST_VERSION is set by the build (the project's version)"
+#endif
+
 namespace {
+bool IsHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
 void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
 {
     std::fprintf(out, "usage:\n");
     for (HostCommand* command : commands) std::fprintf(out, "  tarvo-host %s\n", command->Synopsis());
-    std::fprintf(out, "play options:\n%s", PlayOptionsHelp());
-    std::fprintf(out, "editor options:\n%s", EditorOptionsHelp());
-    std::fprintf(out, "render options:\n%s", RenderOptionsHelp());
-    std::fprintf(out, "validate options:\n%s", ValidateOptionsHelp());
-    std::fprintf(out, "Exit status: 0 success, 1 the plug-in or a file could not be used, 2 bad command line.\n");
+    std::fprintf(out,
+                 "  tarvo-host --version\n"
+                 "Options may be given as --option VALUE or --option=VALUE.\n"
+                 "tarvo-host COMMAND --help lists the options of that command.\n%s",
+                 ExitStatusHelp());
 }
+
+// validate reads an option's value from the next word: "--level=3" is
+// handed to it as "--level" "3".
+std::vector<std::string> SplitAssignments(const std::vector<std::string>& args)
+{
+    std::vector<std::string> split;
+    for (const std::string& arg : args) {
+        size_t equals = arg.find('=');
+        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos && equals > 2) {
+            split.push_back(arg.substr(0, equals));
+            split.push_back(arg.substr(equals + 1));
+        } else {
+            split.push_back(arg);
+        }
+    }
+    return split;
+}
+
+class ValidateHelp : public HostCommand {
+public:
+    explicit ValidateHelp(ValidateCommand* pValidate) : mpValidate(pValidate) {}
+    const char* Name() const override { return mpValidate->Name(); }
+    const char* Synopsis() const override { return mpValidate->Synopsis(); }
+    std::string OptionsHelp() const override { return ValidateOptionsHelp(); }
+    int Run(const std::vector<std::string>& args) override { return mpValidate->Run(SplitAssignments(args)); }
+
+private:
+    ValidateCommand* mpValidate;
+};
 }  // namespace
 
 int main(int argc, char** argv)
@@ -40,20 +74,30 @@ int main(int argc, char** argv)
     PlayCommand play;
     EditorCommand editor;
     RenderCommand render;
-    ValidateCommand validate;
+    ValidateCommand validateCommand;
+    ValidateHelp validate(&validateCommand);
     std::vector<HostCommand*> commands = {&info, &play, &editor, &render, &validate};
 
     if (argc < 2) {
         PrintUsage(stderr, commands);
         return EExitCode_Usage;
     }
-    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "help") == 0) {
+    if (IsHelp(argv[1]) || std::strcmp(argv[1], "help") == 0) {
         PrintUsage(stdout, commands);
         return EExitCode_Success;
     }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("tarvo-host %s\n", TARVO_HOST_VERSION);
+        return EExitCode_Success;
+    }
     for (HostCommand* command : commands) {
-        if (std::strcmp(argv[1], command->Name()) == 0)
-            return command->Run(std::vector<std::string>(argv + 2, argv + argc));
+        if (std::strcmp(argv[1], command->Name()) != 0) continue;
+        std::vector<std::string> args(argv + 2, argv + argc);
+        if (std::find_if(args.begin(), args.end(), IsHelp) != args.end()) {
+            PrintCommandHelp(*command);
+            return EExitCode_Success;
+        }
+        return command->Run(args);
     }
     ReportError(std::string("unknown command '") + argv[1] + "'");
     PrintUsage(stderr, commands);

@@ -252,7 +252,7 @@ TEST_F(HostSessionTest, PlayCallsThePlugInInTheDocumentedOrder)
 TEST_F(HostSessionTest, UnknownParameterNameFailsButStillClosesThePlugIn)
 {
     Load();
-    EXPECT_EQ(Play({"--set", "Volume=1", "--blocks", "4"}), EExitCode_Failure);
+    EXPECT_EQ(Play({"--set", "Volume=1", "--blocks", "4"}), EExitCode_Usage);
     ASSERT_GE(mFake.calls.size(), 2u);
     EXPECT_EQ(mFake.calls[mFake.calls.size() - 2], "mains 0");
     EXPECT_EQ(mFake.calls.back(), "close");
@@ -452,7 +452,7 @@ TEST_F(HostSessionTest, RefusesDoublePrecisionTheEffectLacks)
 {
     Load();
     mFake.effect.flags = effFlagsCanReplacing;
-    EXPECT_EQ(Play({"--precision", "double", "--blocks", "1"}), EExitCode_Failure);
+    EXPECT_EQ(Play({"--precision", "double", "--blocks", "1"}), EExitCode_Unusable);
     for (const std::string& call : mFake.calls) EXPECT_NE(call, "open");
 }
 

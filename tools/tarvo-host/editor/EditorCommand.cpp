@@ -156,10 +156,11 @@ bool DeliverInput(const EditorOptions& options, EditorWindow* window, UserInterf
 
 // From the editor's window to its closing: opening, input, play, capture.
 bool DriveEditor(HostSession* session, PlayRun* run, const EditorOptions& options, EditorResult* result,
-                 std::string* error)
+                 std::string* error, int* failure)
 {
     if (!(session->Effect()->flags & effFlagsHasEditor)) {
         *error = "the plug-in has no editor (effFlagsHasEditor is not set)";
+        *failure = EExitCode_Unusable;
         return false;
     }
     int width = 0, height = 0;
@@ -263,17 +264,19 @@ int RunEditor(HostSession* session, const EditorOptions& options, std::string* r
     PlayRun run(session, options.play);
     if (!run.Prepare(options.playing)) {
         ReportError(run.Error());
-        return EExitCode_Failure;
+        return run.ErrorCode();
     }
     if (!run.Open()) {
         std::string error = run.Error();
+        int code = run.ErrorCode();
         run.Close(false);
         ReportError(error);
-        return EExitCode_Failure;
+        return code;
     }
     EditorResult result;
     std::string error;
-    bool ok = DriveEditor(session, &run, options, &result, &error);
+    int failure = EExitCode_Failure;
+    bool ok = DriveEditor(session, &run, options, &result, &error, &failure);
     if (!run.Close(ok) && ok) {
         error = run.Error();
         ok = false;
@@ -303,9 +306,14 @@ int RunEditor(HostSession* session, const EditorOptions& options, std::string* r
     *report = json.Text();
     if (!ok) {
         ReportError(error);
-        return EExitCode_Failure;
+        return failure;
     }
     return EExitCode_Success;
+}
+
+std::string EditorCommand::OptionsHelp() const
+{
+    return std::string(EditorOptionsHelp()) + "play options:\n" + PlayOptionsHelp();
 }
 
 int EditorCommand::Run(const std::vector<std::string>& args)
@@ -315,9 +323,13 @@ int EditorCommand::Run(const std::vector<std::string>& args)
     PrepareWindowSystem();
     EditorOptions options;
     std::string error;
-    if (!ParseEditorOptions(args, &options, &error)) return ReportUsageError(error, "editor PLUGIN [options]");
+    if (!ParseEditorOptions(args, &options, &error)) {
+        if (options.play.unusableInput) return ReportUnusable(error);
+        return ReportUsageError(error, "editor PLUGIN [options]");
+    }
+    if (!CheckOutputFiles(options.OutputFiles())) return EExitCode_Unusable;
     HostSession session;
-    if (!LoadPlugin(&session, options.play.pluginPath)) return EExitCode_Failure;
+    if (!LoadPlugin(&session, options.play.pluginPath)) return EExitCode_Unusable;
     std::string report;
     int result = RunEditor(&session, options, &report);
     PrintReport(report);

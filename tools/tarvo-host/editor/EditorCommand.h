@@ -13,6 +13,7 @@ class EditorCommand : public HostCommand {
 public:
     const char* Name() const override { return "editor"; }
     const char* Synopsis() const override { return "editor PLUGIN [editor options] [play options]"; }
+    std::string OptionsHelp() const override;
     int Run(const std::vector<std::string>& args) override;
 };
 

@@ -42,9 +42,11 @@ bool ApplyEditorOption(const std::string& option, const std::string& value, Edit
         options->inputPath = value;
         std::vector<uint8_t> bytes;
         std::string why;
+        options->play.unusableInput = true;
         if (!ReadWholeFile(value, &bytes, &why)) return Fail(error, "--input: " + why);
         options->inputs.clear();
-        return ParseEditorInput(std::string(bytes.begin(), bytes.end()), value, &options->inputs, error);
+        if (!ParseEditorInput(std::string(bytes.begin(), bytes.end()), value, &options->inputs, error)) return false;
+        options->play.unusableInput = false;
     }
     return true;
 }
@@ -76,6 +78,14 @@ private:
     EditorOptions* mpOptions;
 };
 }  // namespace
+
+std::vector<OutputFile> EditorOptions::OutputFiles() const
+{
+    std::vector<OutputFile> files = play.OutputFiles();
+    files.emplace_back("--png", pngPath);
+    for (const auto& capture : captures) files.emplace_back("--capture-at", capture.second);
+    return files;
+}
 
 bool EditorOptions::BoundedPlay() const { return playing && (play.blocks >= 0 || play.bars >= 0.0); }
 
@@ -124,6 +134,5 @@ const char* EditorOptionsHelp()
            "                        while the editor ticks --ticks times, then the window's\n"
            "                        pixels go to FILE (repeatable)\n"
            "  --speed X             process X times faster than real time (1)\n"
-           "  --timeout SECONDS     give up (exit 1) when the run takes longer (derived)\n"
-           "and every play option.\n";
+           "  --timeout SECONDS     give up (exit 1) when the run takes longer (derived)\n";
 }

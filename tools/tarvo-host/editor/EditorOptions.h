@@ -36,6 +36,8 @@ struct EditorOptions {
     // pixels are saved; by block.
     std::vector<std::pair<int64_t, std::string>> captures;
 
+    // play's output files, --png and the --capture-at files.
+    std::vector<OutputFile> OutputFiles() const;
     // With --play: whether --blocks or --bars bound the processing; else it
     // runs until the editor closes.
     bool BoundedPlay() const;

@@ -129,7 +129,7 @@ int InfoCommand::Run(const std::vector<std::string>& args)
         return EExitCode_Usage;
     }
     HostSession session;
-    if (!LoadPlugin(&session, args[0])) return EExitCode_Failure;
+    if (!LoadPlugin(&session, args[0])) return EExitCode_Unusable;
     session.Open();
     std::string report = DescribePlugin(&session);
     session.Close();

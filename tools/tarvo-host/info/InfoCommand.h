@@ -10,6 +10,10 @@ class InfoCommand : public HostCommand {
 public:
     const char* Name() const override { return "info"; }
     const char* Synopsis() const override { return "info PLUGIN"; }
+    std::string OptionsHelp() const override
+    {
+        return "  (none) PLUGIN's identity, programs and parameters as one JSON object\n";
+    }
     int Run(const std::vector<std::string>& args) override;
 };
 

@@ -83,6 +83,7 @@ PlayRun::PlayRun(HostSession* session, const PlayOptions& options)
 
 bool PlayRun::Prepare(bool processing)
 {
+    mErrorCode = EExitCode_Unusable;
     if (!mOptions.chunkInPath.empty() && !ReadWholeFile(mOptions.chunkInPath, &mChunkIn, &mError)) {
         mError = "--chunk-in: " + mError;
         return false;
@@ -100,6 +101,7 @@ bool PlayRun::Prepare(bool processing)
         }
     }
     if (processing && !mpSession->CanProcess(mOptions.precision, &mError)) return false;
+    mErrorCode = EExitCode_Failure;
     mpSession->SetTransport(mOptions.transport);
     mpSession->SetTimeProvided(mOptions.timeProvided);
     mpSession->SetOfflineProcessing(mOptions.offline);
@@ -120,6 +122,7 @@ bool PlayRun::Open()
         if (program.Parse(mFxpIn.data(), mFxpIn.size(), mpSession->Effect()->uniqueID) != ProgramFile::EError_None) {
             mError =
                 "--fxp-in: '" + mOptions.fxpInPath + "' is " + ProgramFile::ErrorText(ProgramFile::EError_OtherPlugin);
+            mErrorCode = EExitCode_Unusable;
             return false;
         }
         LoadChunk(std::vector<uint8_t>(program.Chunk(), program.Chunk() + program.ChunkSize()),
@@ -129,6 +132,7 @@ bool PlayRun::Open()
         int32_t index = setting.byName ? mpSession->FindParameter(setting.name) : setting.index;
         if (index < 0) {
             mError = "--set: the plug-in declares no parameter named '" + setting.name + "'";
+            mErrorCode = EExitCode_Usage;
             return false;
         }
         mpSession->SetParameter(index, float(setting.value));
@@ -318,9 +322,10 @@ int RunPlay(HostSession* session, const PlayOptions& options, std::string* repor
     PlayRun run(session, options);
     if (!run.Prepare(true)) {
         ReportError(run.Error());
-        return EExitCode_Failure;
+        return run.ErrorCode();
     }
     bool ok = run.Open();
+    const int failureCode = ok ? EExitCode_Failure : run.ErrorCode();
     int64_t blocks = options.BlockCount();
     for (int64_t block = 0; ok && block < blocks; ++block) ok = run.RunBlock();
     if (ok) run.WarnUnappliedActions();
@@ -330,7 +335,7 @@ int RunPlay(HostSession* session, const PlayOptions& options, std::string* repor
     if (!run.Close(ok)) ok = false;
     if (!ok) {
         ReportError(error.empty() ? run.Error() : error);
-        return EExitCode_Failure;
+        return failureCode;
     }
     if (!run.WriteResults()) {
         ReportError(run.Error());
@@ -344,13 +349,19 @@ int RunPlay(HostSession* session, const PlayOptions& options, std::string* repor
     return EExitCode_Success;
 }
 
+std::string PlayCommand::OptionsHelp() const { return PlayOptionsHelp(); }
+
 int PlayCommand::Run(const std::vector<std::string>& args)
 {
     PlayOptions options;
     std::string error;
-    if (!ParsePlayOptions(args, &options, &error)) return ReportUsageError(error, "play PLUGIN [options]");
+    if (!ParsePlayOptions(args, &options, &error)) {
+        if (options.unusableInput) return ReportUnusable(error);
+        return ReportUsageError(error, "play PLUGIN [options]");
+    }
+    if (!CheckOutputFiles(options.OutputFiles())) return EExitCode_Unusable;
     HostSession session;
-    if (!LoadPlugin(&session, options.pluginPath)) return EExitCode_Failure;
+    if (!LoadPlugin(&session, options.pluginPath)) return EExitCode_Unusable;
     std::string report;
     int result = RunPlay(&session, options, &report);
     if (result != EExitCode_Success) return result;

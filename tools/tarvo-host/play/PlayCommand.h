@@ -19,6 +19,7 @@ class PlayCommand : public HostCommand {
 public:
     const char* Name() const override { return "play"; }
     const char* Synopsis() const override { return "play PLUGIN [options]"; }
+    std::string OptionsHelp() const override;
     int Run(const std::vector<std::string>& args) override;
 };
 
@@ -67,6 +68,11 @@ public:
     // The summary's members ("blocks", "samples", ...), into an open object.
     void WriteSummaryMembers(JsonWriter* json) const;
     const std::string& Error() const { return mError; }
+    // The exit status of the failure: EExitCode_Unusable when an input or
+    // the plug-in cannot be used (Prepare, a program file of another
+    // plug-in), EExitCode_Usage for a --set name the plug-in does not
+    // declare, else EExitCode_Failure.
+    int ErrorCode() const { return mErrorCode; }
 
 private:
     bool ApplyAction(const ScriptAction& action);
@@ -90,6 +96,7 @@ private:
     std::vector<VstMidiEvent> mPendingMidi;
     int64_t mLoadsRefused = 0;
     std::string mError;
+    int mErrorCode = EExitCode_Failure;
 };
 
 // Lines of the --events and --automation files.

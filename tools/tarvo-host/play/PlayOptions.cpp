@@ -96,8 +96,10 @@ bool ApplyOption(const std::string& option, const std::string& value, PlayOption
     else if (option == "--script") {
         std::vector<uint8_t> bytes;
         std::string why;
+        options->unusableInput = true;
         if (!ReadWholeFile(value, &bytes, &why)) return Fail(error, "--script: " + why);
-        return ParseScript(std::string(bytes.begin(), bytes.end()), value, &options->actions, error);
+        if (!ParseScript(std::string(bytes.begin(), bytes.end()), value, &options->actions, error)) return false;
+        options->unusableInput = false;
     } else if (option == "--at") {
         ScriptAction action;
         bool isAction = false;
@@ -142,7 +144,17 @@ int64_t PlayOptions::BlockCount() const
                          blockSize);
 }
 
-bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error)
+std::vector<OutputFile> PlayOptions::OutputFiles() const
+{
+    return {{"--events", eventsPath},
+            {"--mid", midPath},
+            {"--automation", automationPath},
+            {"--chunk-out", chunkOutPath},
+            {"--fxp-out", fxpOutPath}};
+}
+
+bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error,
+                      bool pluginRequired)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -178,12 +190,12 @@ bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options
         }
         if (!ApplyOption(option, value, options, error)) return false;
     }
-    if (options->pluginPath.empty()) return Fail(error, "no plug-in named");
+    if (pluginRequired && options->pluginPath.empty()) return Fail(error, "no plug-in named");
     return true;
 }
 
 bool ParseOptionsAroundPlay(const std::vector<std::string>& args, IOwnOptions* pOwn, PlayOptions* play,
-                            std::string* error)
+                            std::string* error, bool pluginRequired)
 {
     std::vector<std::string> playArgs;
     for (size_t i = 0; i < args.size(); ++i) {
@@ -211,7 +223,7 @@ bool ParseOptionsAroundPlay(const std::vector<std::string>& args, IOwnOptions* p
         }
         if (!pOwn->Apply(option, value, error)) return false;
     }
-    return ParsePlayOptions(playArgs, play, error);
+    return ParsePlayOptions(playArgs, play, error, pluginRequired);
 }
 
 const char* PlayOptionsHelp()

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "session/HostCommand.h"
 #include "session/HostScript.h"
 #include "session/HostSession.h"
 #include "session/HostTransport.h"
@@ -44,15 +45,24 @@ struct PlayOptions {
     // From --script files and --at, in command-line order; the play loop
     // applies them by block, keeping that order within a block.
     std::vector<ScriptAction> actions;
+    // Set when parsing failed on a file the command line names (a --script
+    // that cannot be read or parsed) rather than on the command line itself.
+    bool unusableInput = false;
 
+    // The output options given and the files they name, for the check
+    // before the run.
+    std::vector<OutputFile> OutputFiles() const;
     // Number of blocks to run, from --blocks or --bars (at the start tempo
     // and signature, in blocks of --block frames).
     int64_t BlockCount() const;
 };
 
 // Parses the arguments after "play". A --script file is read here.
-// False with *error set on a bad command line or an unreadable script.
-bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error);
+// False with *error set on a bad command line or an unreadable script (then
+// options->unusableInput is set). Without pluginRequired, no PLUGIN is
+// fine.
+bool ParsePlayOptions(const std::vector<std::string>& args, PlayOptions* options, std::string* error,
+                      bool pluginRequired = true);
 
 // Whether a play option (without its "=VALUE") takes a value.
 bool PlayOptionTakesValue(const std::string& option);
@@ -75,7 +85,7 @@ public:
 // Applies the command's own options ("--opt=V" or "--opt V") and parses
 // everything else, a play option's value kept with it, as play's options.
 bool ParseOptionsAroundPlay(const std::vector<std::string>& args, IOwnOptions* pOwn, PlayOptions* play,
-                            std::string* error);
+                            std::string* error, bool pluginRequired = true);
 
 // The options part of the usage text.
 const char* PlayOptionsHelp();

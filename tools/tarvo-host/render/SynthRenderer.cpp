@@ -124,9 +124,12 @@ bool SynthRenderer::ProcessAndWrite(int frames, WavFileWriter* wav, std::string*
         leftCount += left ? 1 : 0;
         rightCount += right ? 1 : 0;
     }
+    const float gain = float(mOptions.LinearGain());
     for (int i = 0; i < frames; ++i) {
         if (leftCount > 1) mLeft[size_t(i)] /= float(leftCount);
         if (rightCount > 1) mRight[size_t(i)] /= float(rightCount);
+        mLeft[size_t(i)] *= gain;
+        mRight[size_t(i)] *= gain;
     }
     if (!wav->Append(mLeft.data(), mRight.data(), frames, error)) return Fail(error, "--wav: " + *error);
     return true;

@@ -107,6 +107,25 @@ bool ReplaceFile(const std::string& temporary, const std::string& path, std::str
     return false;
 }
 
+bool CanWriteFile(const std::string& path, std::string* error)
+{
+    struct stat info;
+    const bool existed = stat(path.c_str(), &info) == 0;
+    if (existed && !S_ISREG(info.st_mode)) {
+        *error = "cannot write '" + path + "': it is not a regular file";
+        return false;
+    }
+    // Appending changes nothing in a file that is there already.
+    FILE* file = std::fopen(path.c_str(), "ab");
+    if (!file) {
+        *error = "cannot " + std::string(existed ? "write '" : "create '") + path + "': " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(file);
+    if (!existed) std::remove(path.c_str());
+    return true;
+}
+
 bool WriteWholeFile(const std::string& path, const void* data, size_t size, std::string* error)
 {
     FILE* file = std::fopen(path.c_str(), "wb");

@@ -27,6 +27,10 @@ inline bool WriteWholeFile(const std::string& path, const std::string& text, std
     return WriteWholeFile(path, text.data(), text.size(), error);
 }
 
+// Whether the file can be created or written, tried without changing it
+// (a file created for the trial is removed again); *error says why not.
+bool CanWriteFile(const std::string& path, std::string* error);
+
 // Renames a finished temporary file onto path. Windows does not rename onto
 // an existing file: an earlier output's regular file is replaced, anything
 // else that has the name is left alone and the rename fails.

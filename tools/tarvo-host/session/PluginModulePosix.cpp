@@ -1,6 +1,21 @@
 #include "PluginModule.h"
 
+#include <cstdio>
+
 #include <dlfcn.h>
+
+namespace {
+// Windows modules start with the "MZ" of their DOS header.
+bool IsWindowsModule(const std::string& path)
+{
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    char magic[2] = {};
+    bool windows = std::fread(magic, 1, 2, file) == 2 && magic[0] == 'M' && magic[1] == 'Z';
+    std::fclose(file);
+    return windows;
+}
+}  // namespace
 
 bool PluginModule::Open(const std::string& path, std::string* error)
 {
@@ -14,6 +29,10 @@ bool PluginModule::Open(const std::string& path, std::string* error)
     if (!mpHandle) {
         const char* why = dlerror();
         *error = why ? why : "unknown dlopen failure";
+        if (IsWindowsModule(path))
+            *error =
+                "it is a Windows module; this host loads Linux plug-ins (.so), run a .dll with tarvo-host.exe "
+                "under wine";
         return false;
     }
     return true;

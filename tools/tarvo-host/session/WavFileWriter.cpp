@@ -66,6 +66,8 @@ bool WavFileWriter::Open(const std::string& path, double sampleRate, EWavFormat 
     mSampleRate = uint32_t(rate);
     mFormat = format;
     mFrames = 0;
+    mPeak = 0.0;
+    mOverSamples = 0;
     std::string temporary = TemporaryPath(path);
     mpFile = std::fopen(temporary.c_str(), "wb");
     if (!mpFile) {
@@ -121,8 +123,13 @@ bool WavFileWriter::Append(const float* left, const float* right, int frames, st
     }
     mBytes.clear();
     for (int i = 0; i < frames; ++i) {
-        PutSample(&mBytes, left[i], mFormat);
-        PutSample(&mBytes, right[i], mFormat);
+        for (float sample : {left[i], right[i]}) {
+            PutSample(&mBytes, sample, mFormat);
+            if (!std::isfinite(sample)) continue;
+            const double magnitude = std::fabs(double(sample));
+            if (magnitude > mPeak) mPeak = magnitude;
+            if (magnitude > 1.0) ++mOverSamples;
+        }
     }
     if (std::fwrite(mBytes.data(), 1, mBytes.size(), mpFile) != mBytes.size()) {
         *error = "cannot write '" + TemporaryPath(mPath) + "': " + std::strerror(errno);

@@ -34,6 +34,11 @@ public:
     // file can address).
     bool Append(const float* left, const float* right, int frames, std::string* error);
     int64_t Frames() const { return mFrames; }
+    // The largest absolute sample given (finite ones), and how many were
+    // over full scale (above 1 in magnitude: clipped in 24-bit PCM, kept in
+    // float).
+    double Peak() const { return mPeak; }
+    int64_t OverSamples() const { return mOverSamples; }
     // Completes the header and gives the file the destination's name.
     bool Commit(std::string* error);
     // Closes and removes the temporary file; nothing is left behind.
@@ -49,5 +54,7 @@ private:
     uint32_t mSampleRate = 0;
     EWavFormat mFormat = EWavFormat_Pcm24;
     int64_t mFrames = 0;
+    double mPeak = 0.0;
+    int64_t mOverSamples = 0;
     std::vector<uint8_t> mBytes;
 };
