@@ -37,34 +37,6 @@ void PrintUsage(FILE* out, const std::vector<HostCommand*>& commands)
                  ExitStatusHelp());
 }
 
-// validate reads an option's value from the next word: "--level=3" is
-// handed to it as "--level" "3".
-std::vector<std::string> SplitAssignments(const std::vector<std::string>& args)
-{
-    std::vector<std::string> split;
-    for (const std::string& arg : args) {
-        size_t equals = arg.find('=');
-        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos && equals > 2) {
-            split.push_back(arg.substr(0, equals));
-            split.push_back(arg.substr(equals + 1));
-        } else {
-            split.push_back(arg);
-        }
-    }
-    return split;
-}
-
-class ValidateHelp : public HostCommand {
-public:
-    explicit ValidateHelp(ValidateCommand* pValidate) : mpValidate(pValidate) {}
-    const char* Name() const override { return mpValidate->Name(); }
-    const char* Synopsis() const override { return mpValidate->Synopsis(); }
-    std::string OptionsHelp() const override { return ValidateOptionsHelp(); }
-    int Run(const std::vector<std::string>& args) override { return mpValidate->Run(SplitAssignments(args)); }
-
-private:
-    ValidateCommand* mpValidate;
-};
 }  // namespace
 
 int main(int argc, char** argv)
@@ -74,8 +46,7 @@ int main(int argc, char** argv)
     PlayCommand play;
     EditorCommand editor;
     RenderCommand render;
-    ValidateCommand validateCommand;
-    ValidateHelp validate(&validateCommand);
+    ValidateCommand validate;
     std::vector<HostCommand*> commands = {&info, &play, &editor, &render, &validate};
 
     if (argc < 2) {

@@ -184,3 +184,18 @@ bool ParseLines(const std::string& text, const std::string& sourceName, const Li
     }
     return true;
 }
+
+std::vector<std::string> SplitOptionAssignments(const std::vector<std::string>& args)
+{
+    std::vector<std::string> split;
+    for (const std::string& arg : args) {
+        size_t equals = arg.find('=');
+        if (arg.compare(0, 2, "--") == 0 && equals != std::string::npos && equals > 2) {
+            split.push_back(arg.substr(0, equals));
+            split.push_back(arg.substr(equals + 1));
+        } else {
+            split.push_back(arg);
+        }
+    }
+    return split;
+}

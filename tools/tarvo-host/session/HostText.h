@@ -38,6 +38,8 @@ bool ReplaceFile(const std::string& temporary, const std::string& path, std::str
 
 // Splits at runs of spaces and tabs.
 std::vector<std::string> SplitWords(const std::string& line);
+// "--option=value" becomes "--option" "value"; everything else stays as given.
+std::vector<std::string> SplitOptionAssignments(const std::vector<std::string>& args);
 // The words of a line before the first word that starts with '#', which
 // starts a comment running to the end of the line.
 std::vector<std::string> WordsBeforeComment(const std::string& line);

@@ -1,7 +1,6 @@
 #include "ValidateCommand.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -91,22 +90,10 @@ bool ReadState(const std::string& path, std::vector<uint8_t>* state, int32_t* pr
     return true;
 }
 
-bool IsWindowsModule(const std::string& path)
-{
-    std::string tail = path.size() >= 4 ? path.substr(path.size() - 4) : path;
-    for (char& c : tail) c = char(std::tolower(static_cast<unsigned char>(c)));
-    return tail == ".dll";
-}
-
 // Loads the plug-in once to tell whether it can be used at all, and what
 // it is: an instrument, a MIDI generator or an effect.
 bool DescribePlugin(const ValidateOptions& options, int32_t programId, RunDescription* description, std::string* error)
 {
-#ifndef _WIN32
-    if (IsWindowsModule(options.plugin))
-        return Fail(error, "'" + options.plugin +
-                               "' is a Windows plug-in: validate it with tarvo-host.exe (under wine on Linux)");
-#endif
     HostSession session;
     if (!session.LoadFile(options.plugin, error)) return false;
     session.Open();
@@ -174,7 +161,7 @@ int ValidateCommand::Run(const std::vector<std::string>& args)
 {
     ValidateOptions options;
     std::string error;
-    if (!ParseOptions(args, &options, &error)) return ReportUsageError(error, USAGE);
+    if (!ParseOptions(SplitOptionAssignments(args), &options, &error)) return ReportUsageError(error, USAGE);
     if (options.level >= 5) {
         std::vector<std::string> again = {"validate"};
         again.insert(again.end(), args.begin(), args.end());

@@ -7,12 +7,13 @@
 
 #include "session/HostCommand.h"
 
+// The options' help text for the usage.
+const char* ValidateOptionsHelp();
+
 class ValidateCommand : public HostCommand {
 public:
     const char* Name() const override { return "validate"; }
     const char* Synopsis() const override;
+    std::string OptionsHelp() const override { return ValidateOptionsHelp(); }
     int Run(const std::vector<std::string>& args) override;
 };
-
-// The options' help text for the usage.
-const char* ValidateOptionsHelp();
