@@ -1,6 +1,10 @@
 #include "Matrix.h"
 
+#include <type_traits>
+
 #include "framework/plugin/StateChunk.h"
+
+static_assert(std::is_trivially_copyable<Obstacle>::value, "a board's cells copy as one block");
 
 namespace {
 
@@ -32,9 +36,11 @@ bool Matrix::Save(StateChunk* pChunk) const
     pChunk->PutByte(static_cast<int8_t>(mLastRow));
     pChunk->PutByte(static_cast<int8_t>(mFirstCol));
     pChunk->PutByte(static_cast<int8_t>(mLastCol));
-    bool saved = mRovers.Save(pChunk);
-    for (const Obstacle& cell : mCells) saved = cell.Save(pChunk);
-    return saved;
+    mRovers.Save(pChunk);
+    // The cells go as one block: a project holds nine boards.
+    uint8_t records[MAX_CELLS * Obstacle::RECORD_SIZE];
+    for (int i = 0; i < MAX_CELLS; ++i) mCells[i].Encode(records + i * Obstacle::RECORD_SIZE);
+    return pChunk->PutBytes(records, sizeof records) > 0;
 }
 
 int Matrix::Load(const StateChunk* pChunk, int position)
@@ -56,6 +62,13 @@ int Matrix::Load(const StateChunk* pChunk, int position)
     mNumRows = mLastRow - mFirstRow + 1;
     mNumCols = mLastCol - mFirstCol + 1;
     position = mRovers.Load(pChunk, position);
+    const int cellBytes = MAX_CELLS * Obstacle::RECORD_SIZE;
+    if (position >= 0 && position <= pChunk->Size() - cellBytes) {
+        const uint8_t* pRecords = pChunk->Data() + position;
+        for (int i = 0; i < MAX_CELLS; ++i) mCells[i].Decode(pRecords + i * Obstacle::RECORD_SIZE);
+        return position + cellBytes;
+    }
+    // A chunk that ends within the cells: the cells it holds are read.
     for (Obstacle& cell : mCells) position = cell.Load(pChunk, position);
     return position;
 }

@@ -1,7 +1,12 @@
-// One cell of the board: the obstacle standing in it and its toggle bit.
+// One cell of the board: the obstacle standing in it and its toggle bit. A
+// plain value without a virtual table, so that a board's 289 cells copy as
+// one block of memory (a state load or save copies nine boards several
+// times); it saves and loads like a Serializeable, without deriving from it.
 #pragma once
 
-#include "Serializeable.h"
+#include <cstdint>
+
+class StateChunk;
 
 enum EObstacle {
     EObstacle_empty = 0,
@@ -28,13 +33,18 @@ enum EObstacle {
     EObstacle_NumKinds
 };
 
-class Obstacle : public Serializeable {
+class Obstacle {
 public:
     Obstacle() : mKind(EObstacle_empty), mState(0) {}
 
     // Two bytes: kind, then state.
-    bool Save(StateChunk* pChunk) const override;
-    int Load(const StateChunk* pChunk, int position) override;
+    static constexpr int RECORD_SIZE = 2;
+    bool Save(StateChunk* pChunk) const;
+    int Load(const StateChunk* pChunk, int position);
+    // The same record in memory, for a board's cells written or read as one
+    // block: Decode repairs the bytes as Load does.
+    void Encode(uint8_t* pRecord) const;
+    void Decode(const uint8_t* pRecord);
 
     int mKind;   // EObstacle
     int mState;  // toggle bit of the wedges and Pause; placing a kind keeps it
