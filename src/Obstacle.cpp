@@ -20,18 +20,6 @@ bool Obstacle::Save(StateChunk* pChunk) const
     return pChunk->PutBytes(record, RECORD_SIZE) > 0;
 }
 
-void Obstacle::Encode(uint8_t* pRecord) const
-{
-    pRecord[0] = static_cast<uint8_t>(static_cast<int8_t>(mKind));
-    pRecord[1] = static_cast<uint8_t>(static_cast<int8_t>(mState));
-}
-
-void Obstacle::Decode(const uint8_t* pRecord)
-{
-    mKind = KindFromByte(static_cast<int8_t>(pRecord[0]));
-    mState = StateFromByte(static_cast<int8_t>(pRecord[1]));
-}
-
 int Obstacle::Load(const StateChunk* pChunk, int position)
 {
     // A byte beyond the end of the chunk leaves its field as it was.
