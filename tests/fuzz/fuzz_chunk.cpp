@@ -19,8 +19,12 @@
 
 namespace {
 
+// After a load the instance plays a quarter of a beat, in blocks as a host
+// sends them: 6 blocks of 256 frames at 480 bpm hold as many steps as 6144
+// frames at 120 bpm, for a quarter of the per-sample work.
 const double SAMPLE_RATE = 48000.0;
-const int BLOCK_FRAMES = 1024;
+const double TEMPO = 480.0;
+const int BLOCK_FRAMES = 256;
 const int BLOCKS_AFTER_LOAD = 6;
 // An empty grid, empty slots and an empty scale name.
 const size_t SMALLEST_SAVED_STATE = 6234;
@@ -50,6 +54,7 @@ private:
     {
         mpHost.reset();
         mpHost.reset(new FakeHost(SAMPLE_RATE, BLOCK_FRAMES));
+        mpHost->SetTempo(TEMPO);
         mpHost->Play();
     }
 
