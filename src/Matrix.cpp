@@ -40,11 +40,7 @@ bool Matrix::Save(StateChunk* pChunk) const
     mRovers.Save(pChunk);
     // The cells go as one block: a project holds nine boards.
     uint8_t records[MAX_CELLS * Obstacle::RECORD_SIZE];
-    for (int row = 0; row < MAX_ROWS; ++row) {
-        const Obstacle* pRow = mCells + row * MAX_COLS;
-        uint8_t* pRowRecords = records + row * MAX_COLS * Obstacle::RECORD_SIZE;
-        for (int col = 0; col < MAX_COLS; ++col) pRow[col].Encode(pRowRecords + col * Obstacle::RECORD_SIZE);
-    }
+    for (int i = 0; i < MAX_CELLS; ++i) mCells[i].Encode(records + i * Obstacle::RECORD_SIZE);
     return pChunk->PutBytes(records, sizeof records) > 0;
 }
 
@@ -72,17 +68,9 @@ int Matrix::Load(const StateChunk* pChunk, int position)
     // cells it holds, and a cell it cuts keeps the field it lacks.
     const int wholeCells = std::min(MAX_CELLS, (pChunk->Size() - position) / Obstacle::RECORD_SIZE);
     const uint8_t* pRecords = pChunk->Data() + position;
-    if (wholeCells == MAX_CELLS) {
-        // Row by row: a loop of a fixed 17 is unrolled.
-        for (int row = 0; row < MAX_ROWS; ++row) {
-            Obstacle* pRow = mCells + row * MAX_COLS;
-            const uint8_t* pRowRecords = pRecords + row * MAX_COLS * Obstacle::RECORD_SIZE;
-            for (int col = 0; col < MAX_COLS; ++col) pRow[col].Decode(pRowRecords + col * Obstacle::RECORD_SIZE);
-        }
-        return position + MAX_CELLS * Obstacle::RECORD_SIZE;
-    }
     for (int i = 0; i < wholeCells; ++i) mCells[i].Decode(pRecords + i * Obstacle::RECORD_SIZE);
-    return mCells[wholeCells].Load(pChunk, position + wholeCells * Obstacle::RECORD_SIZE);
+    position += wholeCells * Obstacle::RECORD_SIZE;
+    return wholeCells == MAX_CELLS ? position : mCells[wholeCells].Load(pChunk, position);
 }
 
 void CopyGrid(Matrix* pDestination, const Matrix& source)
