@@ -9,7 +9,9 @@
 # and commit the corpus files it adds.
 # Usage: scripts/fuzz-long.sh [MINUTES]   (per fuzzer; default 10)
 # Crashes are kept as build/fuzz-long/<fuzzer>/crash-*; the exit status is
-# non-zero when any fuzzer found one.
+# non-zero when any fuzzer found one. Each fuzzer's summary line gives the
+# inputs it ran (libFuzzer's stat::number_of_executed_units) and the inputs
+# per second over the run's wall-clock time; the last lines repeat them all.
 set -euo pipefail
 
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -28,6 +30,7 @@ cmake --build build/fuzz -j "$jobs" --target "${fuzzers[@]}"
 export ASAN_OPTIONS="detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 found=0
+summary=()
 for fuzzer in "${fuzzers[@]}"; do
     corpus="tests/fuzz/corpus/$fuzzer"
     work="build/fuzz-long/$fuzzer"
@@ -36,9 +39,17 @@ for fuzzer in "${fuzzers[@]}"; do
     before=$(find "$corpus" -type f | wc -l)
     echo "== fuzz-long: $fuzzer for $minutes min from $before corpus files"
     status=0
+    started=$EPOCHREALTIME
     "build/fuzz/$fuzzer" -max_total_time=$((minutes * 60)) -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$work/" "$work/new" "$corpus" >"$work/run.log" 2>&1 || status=$?
-    tail -n 3 "$work/run.log"
+    ended=$EPOCHREALTIME
+    inputs=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\).*/\1/p' "$work/run.log" | tail -n 1)
+    line=$(awk -v n="${inputs:-0}" -v s="$started" -v e="$ended" -v f="$fuzzer" \
+        'BEGIN { t = e - s; printf "%s: %d inputs in %.0f s, %.0f inputs/s", f, n, t, t > 0 ? n / t : 0 }')
+    [ -n "$inputs" ] || line="$line (no final stats: the run ended early)"
+    grep -E '^#[0-9]+ +DONE' "$work/run.log" | tail -n 1 || true
+    echo "== fuzz-long: $line"
+    summary+=("$line")
     if [ "$status" -ne 0 ] || ls "$work"/crash-* "$work"/leak-* "$work"/timeout-* >/dev/null 2>&1; then
         echo "== fuzz-long: $fuzzer found a failure (status $status); see $work/" >&2
         found=1
@@ -47,5 +58,8 @@ for fuzzer in "${fuzzers[@]}"; do
     "build/fuzz/$fuzzer" -set_cover_merge=1 "$corpus" "$work/new" >"$work/merge.log" 2>&1
     after=$(find "$corpus" -type f | wc -l)
     echo "== fuzz-long: $fuzzer corpus $before -> $after files"
+    summary[-1]="${summary[-1]}, corpus $before -> $after files"
 done
+echo "== fuzz-long: summary ($minutes min per fuzzer)"
+printf '==   %s\n' "${summary[@]}"
 exit "$found"

@@ -1,6 +1,11 @@
 #include "Matrix.h"
 
+#include <algorithm>
+#include <type_traits>
+
 #include "framework/plugin/StateChunk.h"
+
+static_assert(std::is_trivially_copyable<Obstacle>::value, "a board's cells copy as one block");
 
 namespace {
 
@@ -32,9 +37,11 @@ bool Matrix::Save(StateChunk* pChunk) const
     pChunk->PutByte(static_cast<int8_t>(mLastRow));
     pChunk->PutByte(static_cast<int8_t>(mFirstCol));
     pChunk->PutByte(static_cast<int8_t>(mLastCol));
-    bool saved = mRovers.Save(pChunk);
-    for (const Obstacle& cell : mCells) saved = cell.Save(pChunk);
-    return saved;
+    mRovers.Save(pChunk);
+    // The cells go as one block: a project holds nine boards.
+    uint8_t records[MAX_CELLS * Obstacle::RECORD_SIZE];
+    for (int i = 0; i < MAX_CELLS; ++i) mCells[i].Encode(records + i * Obstacle::RECORD_SIZE);
+    return pChunk->PutBytes(records, sizeof records) > 0;
 }
 
 int Matrix::Load(const StateChunk* pChunk, int position)
@@ -56,8 +63,14 @@ int Matrix::Load(const StateChunk* pChunk, int position)
     mNumRows = mLastRow - mFirstRow + 1;
     mNumCols = mLastCol - mFirstCol + 1;
     position = mRovers.Load(pChunk, position);
-    for (Obstacle& cell : mCells) position = cell.Load(pChunk, position);
-    return position;
+    if (position < 0) return -1;
+    // The cells come as one block; a chunk that ends within it gives the
+    // cells it holds, and a cell it cuts keeps the field it lacks.
+    const int wholeCells = std::min(MAX_CELLS, (pChunk->Size() - position) / Obstacle::RECORD_SIZE);
+    const uint8_t* pRecords = pChunk->Data() + position;
+    for (int i = 0; i < wholeCells; ++i) mCells[i].Decode(pRecords + i * Obstacle::RECORD_SIZE);
+    position += wholeCells * Obstacle::RECORD_SIZE;
+    return wholeCells == MAX_CELLS ? position : mCells[wholeCells].Load(pChunk, position);
 }
 
 void CopyGrid(Matrix* pDestination, const Matrix& source)

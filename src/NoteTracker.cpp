@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <climits>
+#include <functional>
 #include <new>
 
 namespace {
@@ -18,11 +19,17 @@ bool SameKey(const NoteRecord* pRecord, int note, int channel)
 }  // namespace
 
 NoteTracker::NoteTracker(int initialRecords)
-    : mpPendingFirst(nullptr), mpPendingLast(nullptr), mpPoolFirst(nullptr), mpPoolLast(nullptr)
+    : mInitialRecordCount(0), mpPendingFirst(nullptr), mpPendingLast(nullptr), mpPoolFirst(nullptr), mpPoolLast(nullptr)
 {
     std::fill(mHeldNotes, mHeldNotes + NUM_NOTES, 0u);
     std::fill(mSilentNotes, mSilentNotes + NUM_NOTES, 0u);
     std::fill(mPendingPerKey, mPendingPerKey + NUM_NOTES * NUM_CHANNELS, 0);
+    if (initialRecords > 0) mpInitialRecords.reset(new (std::nothrow) NoteRecord[initialRecords]);
+    if (mpInitialRecords) {
+        mInitialRecordCount = initialRecords;
+        for (int i = 0; i < initialRecords; ++i) AppendToPool(&mpInitialRecords[i]);
+    }
+    // One by one only when the block could not be had.
     ReserveRecords(initialRecords);
 }
 
@@ -32,11 +39,14 @@ NoteTracker::~NoteTracker()
     FreeList(mpPoolFirst);
 }
 
-void NoteTracker::FreeList(NoteRecord* pFirst)
+void NoteTracker::FreeList(NoteRecord* pFirst) const
 {
+    const NoteRecord* pBlockBegin = mpInitialRecords.get();
+    const NoteRecord* pBlockEnd = pBlockBegin + mInitialRecordCount;
+    const std::less<const NoteRecord*> before;
     while (pFirst) {
         NoteRecord* pNext = pFirst->mpNext;
-        delete pFirst;
+        if (before(pFirst, pBlockBegin) || !before(pFirst, pBlockEnd)) delete pFirst;
         pFirst = pNext;
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "SnapshotReader.h"
@@ -154,9 +155,14 @@ private:
     void AppendToPool(NoteRecord* pRecord);
     // Every pending record back to the pool.
     void DropPending();
-    static void FreeList(NoteRecord* pFirst);
+    // Deletes the records that were allocated one by one; those of the
+    // initial block go with it.
+    void FreeList(NoteRecord* pFirst) const;
     static int KeyIndex(int note, int channel) { return note * NUM_CHANNELS + channel; }
 
+    // The initial pool, one allocation (an instance creates it whole).
+    std::unique_ptr<NoteRecord[]> mpInitialRecords;
+    int mInitialRecordCount;
     NoteRecord* mpPendingFirst;
     NoteRecord* mpPendingLast;
     NoteRecord* mpPoolFirst;

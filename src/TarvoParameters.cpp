@@ -483,6 +483,11 @@ void Tarvo::OnParamChanged(int paramIdx)
 {
     ScopedLock lock(mLock);
     if (paramIdx < 0 || paramIdx >= EParam_NumParams) return;
+    // A cell parameter carries an edit command, which a restore never runs,
+    // and the timeline lock takes no gesture from a restore: the 289 cells
+    // of every state load have nothing to dispatch. (Under the lock: the
+    // restore under way is this thread's own.)
+    if (IsRestoringParams() && paramIdx >= EParam_FirstCell && paramIdx < EParam_FirstCell + MAX_CELLS) return;
     // Read before the handler: a button sets itself back to 0.
     const double value = GetParam(paramIdx)->Value();
     ++mDispatchDepth;

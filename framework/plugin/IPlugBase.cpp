@@ -62,6 +62,7 @@ IPlugBase::~IPlugBase()
     TRACE_ENTRY("IPlugBase::~IPlugBase");
     mpEditor.reset();
     mParams.clear();
+    mParamBlocks.clear();
     mPresets.clear();
 }
 
@@ -131,12 +132,16 @@ bool IPlugBase::SerializeValues(StateChunk* pChunk, const double* values, int co
 IPlugParam* IPlugBase::GetParam(int paramIdx) const
 {
     if (paramIdx < 0 || paramIdx >= NParams()) return nullptr;
-    return mParams[paramIdx].get();
+    return mParams[paramIdx];
 }
 
 void IPlugBase::AppendParams(int count)
 {
-    for (int i = 0; i < count; ++i) mParams.emplace_back(new IPlugParam());
+    if (count <= 0) return;
+    mParamBlocks.emplace_back(new IPlugParam[count]);
+    IPlugParam* pBlock = mParamBlocks.back().get();
+    mParams.reserve(mParams.size() + count);
+    for (int i = 0; i < count; ++i) mParams.push_back(pBlock + i);
 }
 
 void IPlugBase::SetParameterFromGUI(int paramIdx, double normalizedValue)

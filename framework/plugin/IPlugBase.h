@@ -199,7 +199,10 @@ public:
     RecursiveLock& Lock() final { return mLock; }
 
 protected:
-    std::vector<std::unique_ptr<IPlugParam>> mParams;
+    // The parameters by index, in blocks of one allocation per AppendParams
+    // call: an instance has hundreds of them.
+    std::vector<std::unique_ptr<IPlugParam[]>> mParamBlocks;
+    std::vector<IPlugParam*> mParams;
     std::vector<std::unique_ptr<IPlugPreset>> mPresets;
     std::vector<ChannelIOPair> mChannelIO;
     char mEffectName[128];

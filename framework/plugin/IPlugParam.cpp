@@ -7,9 +7,16 @@
 
 namespace {
 
+// At most size - 1 characters and the terminator. A plain copy: an instance
+// copies its names, labels and display texts by the thousand when it is
+// created.
 void CopyText(char* destination, const char* source, int size)
 {
-    std::snprintf(destination, static_cast<size_t>(size), "%s", source ? source : "");
+    if (size <= 0) return;
+    const char* text = source ? source : "";
+    const size_t length = strnlen(text, static_cast<size_t>(size) - 1);
+    std::memcpy(destination, text, length);
+    destination[length] = '\0';
 }
 
 }  // namespace

@@ -647,8 +647,15 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
         InputChannel& channel = mInChannels[c];
         if (!channel.mConnected) continue;
         const float* source = inputs ? inputs[c] : nullptr;
-        for (int i = 0; i < nFrames; ++i) channel.mScratch[i] = source ? source[i] : 0.0;
-        *channel.mpSlot = channel.mScratch.data();
+        // Through plain pointers, so that the per-sample loops compile to
+        // straight copies.
+        double* scratch = channel.mScratch.data();
+        if (source) {
+            std::copy(source, source + nFrames, scratch);
+        } else {
+            std::fill(scratch, scratch + nFrames, 0.0);
+        }
+        *channel.mpSlot = scratch;
     }
     for (int c = 0; c < NOutChannels(); ++c) {
         OutputChannel& channel = mOutChannels[c];
@@ -668,10 +675,11 @@ void IPlugVST::ProcessFloat(float** inputs, float** outputs, int nFrames, bool a
             if (!accumulate && outputs && outputs[c]) std::memset(outputs[c], 0, nFrames * sizeof(float));
             continue;
         }
+        const double* result = channel.mScratch.data();
         if (accumulate) {
-            for (int i = 0; i < nFrames; ++i) dest[i] += static_cast<float>(channel.mScratch[i]);
+            for (int i = 0; i < nFrames; ++i) dest[i] += static_cast<float>(result[i]);
         } else {
-            for (int i = 0; i < nFrames; ++i) dest[i] = static_cast<float>(channel.mScratch[i]);
+            std::copy(result, result + nFrames, dest);
         }
     }
 }
