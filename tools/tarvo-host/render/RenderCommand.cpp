@@ -45,8 +45,17 @@ bool RunBlocks(HostSession* plugin, PlayRun* run, SynthRenderer* synth, int64_t 
 
 // The level of the file: its peak in the summary, and a warning when it
 // goes over full scale.
-void WriteLevel(const WavFileWriter& wav, const RenderOptions& options, JsonWriter* json)
+// What both renders report of their output: the tail, the file's length
+// and level, and a warning when it goes over full scale.
+void WriteOutput(const WavFileWriter& wav, const SynthRenderer& synthRun, const RenderOptions& options,
+                 JsonWriter* json)
 {
+    json->Key("tailFrames");
+    json->Integer(options.TailFrames());
+    json->Key("wavFrames");
+    json->Integer(wav.Frames());
+    json->Key("synthPeak");
+    json->Number(synthRun.OutputPeak());
     const double peakDb = wav.Peak() > 0.0 ? 20.0 * std::log10(wav.Peak()) : -INFINITY;
     json->Key("wavPeakDbfs");
     json->Number(peakDb);
@@ -57,13 +66,12 @@ void WriteLevel(const WavFileWriter& wav, const RenderOptions& options, JsonWrit
     const std::string fix = "lower the level with --gain " +
                             FormatFixed(options.gainDb - std::ceil(peakDb * 10.0) / 10.0 - 0.1, 1) +
                             " (dB) or the synthesiser's volume";
-    if (options.wavFormat == EWavFormat_Float32)
-        ReportWarning("the WAV peaks at " + peak + ": " + std::to_string(wav.OverSamples()) +
-                      " samples over full scale, kept unclipped in the float32 file; " + fix +
-                      " before it is converted to fixed point");
-    else
-        ReportWarning("the WAV peaks at " + peak + ": " + std::to_string(wav.OverSamples()) +
-                      " samples clipped at full scale; " + fix + " (or keep the overs with --wav-format float32)");
+    const bool kept = options.wavFormat == EWavFormat_Float32;
+    ReportWarning("the WAV peaks at " + peak + ": " + std::to_string(wav.OverSamples()) +
+                  (kept ? " samples over full scale, kept unclipped in the float32 file; " + fix +
+                              " before it is converted to fixed point"
+                        : " samples clipped at full scale; " + fix +
+                              " (or keep the overs with --wav-format float32)"));
 }
 }  // namespace
 
@@ -108,13 +116,7 @@ int RunRender(HostSession* plugin, HostSession* synth, const RenderOptions& opti
     JsonWriter json;
     json.BeginObject();
     run.WriteSummaryMembers(&json);
-    json.Key("tailFrames");
-    json.Integer(options.TailFrames());
-    json.Key("wavFrames");
-    json.Integer(wav.Frames());
-    json.Key("synthPeak");
-    json.Number(synthRun.OutputPeak());
-    WriteLevel(wav, options, &json);
+    WriteOutput(wav, synthRun, options, &json);
     json.EndObject();
     *report = json.Text();
     return EExitCode_Success;
@@ -178,13 +180,7 @@ int RunMidiFileRender(const MidiFileReader& file, HostSession* synth, const Rend
     json.Integer(delivered);
     json.Key("noteOns");
     json.Integer(noteOns);
-    json.Key("tailFrames");
-    json.Integer(options.TailFrames());
-    json.Key("wavFrames");
-    json.Integer(wav.Frames());
-    json.Key("synthPeak");
-    json.Number(synthRun.OutputPeak());
-    WriteLevel(wav, options, &json);
+    WriteOutput(wav, synthRun, options, &json);
     json.EndObject();
     *report = json.Text();
     return EExitCode_Success;
