@@ -66,7 +66,7 @@ int Matrix::Load(const StateChunk* pChunk, int position)
     if (position < 0) return -1;
     // The cells come as one block; a chunk that ends within it gives the
     // cells it holds, and a cell it cuts keeps the field it lacks.
-    const int wholeCells = std::min(MAX_CELLS, (pChunk->Size() - position) / Obstacle::RECORD_SIZE);
+    const int wholeCells = std::clamp((pChunk->Size() - position) / Obstacle::RECORD_SIZE, 0, MAX_CELLS);
     const uint8_t* pRecords = pChunk->Data() + position;
     for (int i = 0; i < wholeCells; ++i) mCells[i].Decode(pRecords + i * Obstacle::RECORD_SIZE);
     position += wholeCells * Obstacle::RECORD_SIZE;

@@ -34,8 +34,10 @@ enum EObstacle {
 };
 
 // The kind each byte of a cell record stands for: the byte itself when it
-// is a known kind (as an int8_t, 0..20), otherwise the empty cell. A table,
-// so that decoding a board's 289 cells compares nothing.
+// is a known kind (as an int8_t, 0..20), otherwise the empty cell. The chunk
+// is the user's project and may come from anywhere: a kind this model does
+// not know would index past the heading tables and the cell pictures. A
+// table, so that decoding a board's 289 cells compares nothing.
 struct ObstacleKindTable {
     uint8_t mKinds[256];
     constexpr ObstacleKindTable() : mKinds()
@@ -54,8 +56,8 @@ public:
     bool Save(StateChunk* pChunk) const;
     int Load(const StateChunk* pChunk, int position);
     // The same record in memory, for a board's cells written or read as one
-    // block: Decode repairs the bytes as Load does (a kind this model does
-    // not know becomes an empty cell, the state keeps its low bit). Always
+    // block: a kind this model does not know becomes an empty cell, and the
+    // state (a toggle bit that the wedges and Pause flip) keeps its low bit. Always
     // inlined: the sanitizer builds would otherwise call them per cell.
     __attribute__((always_inline)) void Encode(uint8_t* pRecord) const
     {
