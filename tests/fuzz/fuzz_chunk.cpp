@@ -131,8 +131,8 @@ const std::vector<unsigned char>& SaveChunk(FakeHost& host, std::vector<unsigned
 
 bool GridRunnable(const Matrix& grid)
 {
-    return grid.mRovers.mCount >= 0 && grid.mRovers.mCount <= 20 && grid.mLastRow >= 0 && grid.mLastRow <= 16 &&
-           grid.mLastCol >= 0 && grid.mLastCol <= 16;
+    return grid.mRovers.mCount >= 0 && grid.mRovers.mCount <= MAX_ROVERS && grid.mLastRow >= 0 &&
+           grid.mLastRow < MAX_ROWS && grid.mLastCol >= 0 && grid.mLastCol < MAX_COLS;
 }
 
 }  // namespace
