@@ -70,8 +70,7 @@ void WriteOutput(const WavFileWriter& wav, const SynthRenderer& synthRun, const 
     ReportWarning("the WAV peaks at " + peak + ": " + std::to_string(wav.OverSamples()) +
                   (kept ? " samples over full scale, kept unclipped in the float32 file; " + fix +
                               " before it is converted to fixed point"
-                        : " samples clipped at full scale; " + fix +
-                              " (or keep the overs with --wav-format float32)"));
+                        : " samples clipped at full scale; " + fix + " (or keep the overs with --wav-format float32)"));
 }
 }  // namespace
 
