@@ -43,8 +43,8 @@ Tarvo::Tarvo(audioMasterCallback hostCallback, const char* configFolder)
       mGridChanged(false), mDispatchDepth(0), mChangeSource(EChangeSource_Host), mTimelineLocked(false),
       mCheckpoints(CHECKPOINT_SPACING), mCheckpointSpb(0.0), mStepGridSpb(0.0), mLockOffset(0), mLockNext(0),
       mReanchorPending(false), mCatchingUp(false), mReplayNext(0), mReplayOrigin(0), mStartSettingsApplied(false),
-      mRunPure(false), mPatternsDiverged(false), mRoverChoice(0), mObstacleChoice(0), mRoverPaletteActive(true),
-      mPatternPanelShown(true)
+      mRunPure(false), mPatternsDiverged(false), mpScratchState(new StateImage), mRoverChoice(0), mObstacleChoice(0),
+      mRoverPaletteActive(true), mPatternPanelShown(true)
 {
     TRACE_ENTRY("Tarvo::Tarvo");
     for (bool& occupied : mPatternOccupied) occupied = false;

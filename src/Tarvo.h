@@ -328,9 +328,10 @@ private:
     MidiMapEntry mControlMap[128];
     MidiMapEntry mNoteMap[128];
     char mScaleName[StateImage::SCALE_NAME_SIZE];
-    // Scratch of LoadState and SaveState, kept here so that they allocate
-    // nothing.
-    StateImage mScratchState;
+    // Scratch of LoadState and SaveState, allocated with the instance so
+    // that they allocate nothing (apart from the instance, whose size stays
+    // within what allocators serve from their pools).
+    std::unique_ptr<StateImage> mpScratchState;
 
     // Editor-side model state, kept here so that it works with no editor.
     std::unique_ptr<ITarvoView> mpView;

@@ -26,8 +26,8 @@ bool Tarvo::SaveState(StateChunk* pChunk)
 {
     ScopedLock lock(mLock);
     if (mTimelineLocked) return mStartScene.Write(pChunk) && TimelineLockRecord::Write(pChunk, true);
-    CaptureState(&mScratchState);
-    return mScratchState.Write(pChunk);
+    CaptureState(mpScratchState.get());
+    return mpScratchState->Write(pChunk);
 }
 
 int Tarvo::LoadState(StateChunk* pChunk, int startPos) { return LoadWholeState(pChunk, startPos, mLoadingScene); }
@@ -48,7 +48,7 @@ int Tarvo::ReadState(StateChunk* pChunk, int startPos, bool* pLocked)
     // Everything is read and checked before anything is applied: a refused
     // chunk leaves the state, the parameters, the clock, the lock and the
     // pending notes as they were.
-    StateImage& image = mScratchState;
+    StateImage& image = *mpScratchState;
     image.mRandom = mRandom;
     for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) image.mScales[slot] = mNotes.mScales[slot];
     image.mGrid = mGrid;
@@ -62,7 +62,7 @@ int Tarvo::ReadState(StateChunk* pChunk, int startPos, bool* pLocked)
 
 void Tarvo::ApplyLoadedState()
 {
-    const StateImage& image = mScratchState;
+    const StateImage& image = *mpScratchState;
     ChangeSourceScope source(this, EChangeSource_Internal);
     mRandom = image.mRandom;
     for (int slot = 0; slot < NUM_SCALE_SLOTS; ++slot) mNotes.mScales[slot] = image.mScales[slot];

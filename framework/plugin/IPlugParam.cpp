@@ -53,12 +53,15 @@ void IPlugParam::DefineEnum(const char* name, int defaultValue, int count)
 {
     if (mKind == ParamKind_None) mKind = ParamKind_Enum;
     DefineDouble(name, defaultValue, 0.0, count - 1, 1.0, "");
+    // Enumerations usually name every value.
+    if (count > 0) mDisplayTexts.reserve(static_cast<size_t>(count));
 }
 
 void IPlugParam::DefineBool(const char* name, bool defaultValue)
 {
     if (mKind == ParamKind_None) mKind = ParamKind_Bool;
     DefineDouble(name, defaultValue ? 1.0 : 0.0, 0.0, 1.0, 1.0, "");
+    mDisplayTexts.reserve(2);
     AddDisplayText(0, "off");
     AddDisplayText(1, "on");
 }
