@@ -59,6 +59,8 @@ expect_refusal 3 "^tarvo-host: --script: cannot open" play "$PLUGIN" --script "$
 expect_refusal 3 "^tarvo-host: --mid: cannot create" play "$PLUGIN" --events "$WORKDIR/ok.events" \
     --mid "$WORKDIR/no-such-folder/out.mid"
 [ ! -e "$WORKDIR/ok.events" ] || fail "the writability check left a file behind"
+expect_refusal 3 "^tarvo-host: --json: " validate "$PLUGIN" --json "$WORKDIR/no-such-folder/report.json"
+[ "$(wc -l <err.txt)" -eq 1 ] || fail "an unwritable validate report took more than one line: $(cat err.txt)"
 
 # --version, a command's own help, and --option=VALUE as --option VALUE.
 run_ok version --version
@@ -74,4 +76,4 @@ json_check assigned.json 'r["blocks"] == 3 and r["samples"] == 768' "--blocks=3 
 status=0
 run_host info "$PLUGIN" >info.json 2>err.txt || status=$?
 [ "$status" -eq 0 ] && grep -q '"numParams"' info.json || fail "info on $PLUGIN failed: $(head -n 5 err.txt)"
-echo "host_refuses_garbage: $PLATFORM: text, empty, random, missing and entry-less modules, unreadable inputs and unwritable outputs refused with 3; usage errors exit 2; --version, play --help, --opt=value"
+echo "host_refuses_garbage: $PLATFORM: text, empty, random, missing and entry-less modules, unreadable inputs and unwritable outputs (play, validate) refused with 3; usage errors exit 2; --version, play --help, --opt=value"

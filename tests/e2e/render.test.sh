@@ -101,6 +101,10 @@ damaged = bytearray(data)
 damaged[offset] |= 0x80
 open(sys.argv[2], "wb").write(bytes(damaged))
 print(offset, file=open("damaged.offset", "w"))
+# A note-off 2^28 - 1 ticks out (the longest delta a file can hold): 37,000
+# hours at 480 ticks a beat, more than any WAV file holds.
+far = track([(0, b"\x90\x3c\x7f"), (0x0FFFFFFF, b"\x80\x3c\x00")])
+open("far.mid", "wb").write(b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480) + far)
 PY
 run_ok tune render --midi-in "$WORKDIR/tune.mid" --synth "$SINE" --wav "$WORKDIR/tune.wav" --wav-format float32 \
     --sr 48000 --tail 0.5
@@ -121,6 +125,10 @@ run_host render --midi-in "$WORKDIR/damaged.mid" --synth "$SINE" --wav "$WORKDIR
 [ "$status" -eq 3 ] && [ "$(wc -l <damaged.err)" -eq 1 ] && grep -q "damaged.mid': byte $(cat damaged.offset): " damaged.err ||
     fail "a damaged MIDI file: expected exit 3 and one line naming byte $(cat damaged.offset), got $status: $(cat damaged.err)"
 [ ! -e damaged.wav ] || fail "a damaged MIDI file left a WAV behind"
+status=0
+run_host render --midi-in "$WORKDIR/far.mid" --synth "$SINE" --wav "$WORKDIR/far.wav" >far.json 2>far.err || status=$?
+[ "$status" -eq 3 ] && grep -q "longer than a WAV file can hold" far.err && [ ! -e far.wav.part ] ||
+    fail "a MIDI file reaching past what a WAV holds: expected exit 3 before any work, got $status: $(cat far.err)"
 
 # Bad input: a clear message, exit 3 before any work, no WAV (nor its
 # temporary file).
@@ -143,4 +151,4 @@ run_host render "$PLUGIN" --blocks 20 --synth "$SYNTH" --wav "$WORKDIR/no-such-f
 
 echo "render: $(/usr/bin/python3 "$FIXTURES/onset_check.py" scene.wav render.events --rate 44100 \
     --frames "$FRAMES" --format "$FORMAT" --tolerance-ms 2); events and state as by play;\
- $overs overs counted and fixed by --gain $fix; a MIDI file's 7 notes on their samples; bad input refused"
+ $overs overs counted and fixed by --gain $fix; a MIDI file's 7 notes on their samples; bad input and a MIDI file too long for a WAV refused"

@@ -1,6 +1,7 @@
 #include "RenderCommand.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "session/HostSession.h"
 #include "session/HostText.h"
@@ -121,6 +122,20 @@ int RunRender(HostSession* plugin, HostSession* synth, const RenderOptions& opti
     return EExitCode_Success;
 }
 
+// A file whose events lie further out than a WAV file reaches (a damaged or
+// hostile delta time) is refused before any work.
+bool MidiFileFitsWav(const MidiFileReader& file, const RenderOptions& options, std::string* error)
+{
+    const double rate = options.play.transport.sampleRate;
+    const int64_t maxFrames = WavFileWriter::MaxFrames(options.wavFormat);
+    if (options.play.blocks >= 0 || file.LengthSeconds() * rate < double(maxFrames - options.TailFrames())) return true;
+    char text[160];
+    std::snprintf(text, sizeof text, "its last event lies at %.0f s, longer than a WAV file can hold (%.0f s)",
+                  file.LengthSeconds(), double(maxFrames) / rate);
+    *error = text;
+    return false;
+}
+
 int RunMidiFileRender(const MidiFileReader& file, HostSession* synth, const RenderOptions& given, std::string* report)
 {
     // The instrument starts at the file's first tempo; the transport
@@ -129,6 +144,11 @@ int RunMidiFileRender(const MidiFileReader& file, HostSession* synth, const Rend
     options.play.transport.tempo = file.TempoAt(0.0);
     const double rate = options.play.transport.sampleRate;
     const int frames = options.play.blockSize;
+    // By default every event of the file, also one at its very end.
+    const double lengthSeconds = file.LengthSeconds();
+    const int64_t lengthFrames = int64_t(std::floor(lengthSeconds * rate + 0.5));
+    const int64_t blocks = options.play.blocks >= 0 ? options.play.blocks : lengthFrames / frames + 1;
+
     SynthRenderer synthRun(synth, options);
     std::string error;
     if (!synthRun.Prepare(&error)) return Failure(error, EExitCode_Unusable);
@@ -136,9 +156,6 @@ int RunMidiFileRender(const MidiFileReader& file, HostSession* synth, const Rend
     if (!wav.Open(options.wavPath, rate, options.wavFormat, &error))
         return Failure("--wav: " + error, EExitCode_Unusable);
 
-    // By default every event of the file, also one at its very end.
-    const int64_t lengthFrames = int64_t(std::floor(file.LengthSeconds() * rate + 0.5));
-    const int64_t blocks = options.play.blocks >= 0 ? options.play.blocks : lengthFrames / frames + 1;
     std::vector<ReceivedMidiEvent> events;
     for (const MidiFileEvent& event : file.Events()) {
         const int64_t sample = int64_t(std::floor(event.seconds * rate + 0.5));
@@ -203,7 +220,7 @@ int RenderCommand::Run(const std::vector<std::string>& args)
     if (!options.midiInPath.empty()) {
         std::vector<uint8_t> bytes;
         if (!ReadWholeFile(options.midiInPath, &bytes, &error)) return ReportUnusable("--midi-in: " + error);
-        if (!midiFile.Parse(bytes.data(), bytes.size(), &error))
+        if (!midiFile.Parse(bytes.data(), bytes.size(), &error) || !MidiFileFitsWav(midiFile, options, &error))
             return ReportUnusable("--midi-in: '" + options.midiInPath + "': " + error);
     }
     HostSession plugin;

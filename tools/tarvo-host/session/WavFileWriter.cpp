@@ -109,6 +109,12 @@ bool WavFileWriter::WriteHeader(uint32_t dataBytes)
            std::fwrite(header.data(), 1, header.size(), mpFile) == header.size();
 }
 
+int64_t WavFileWriter::MaxFrames(EWavFormat format)
+{
+    const uint64_t frameBytes = uint64_t(CHANNELS * BytesPerSample(format));
+    return int64_t((MAX_RIFF_BYTES - (HeaderBytes(format) - 8)) / frameBytes);
+}
+
 bool WavFileWriter::Append(const float* left, const float* right, int frames, std::string* error)
 {
     if (!mpFile) {
@@ -116,8 +122,7 @@ bool WavFileWriter::Append(const float* left, const float* right, int frames, st
         return false;
     }
     if (frames <= 0) return true;
-    const uint64_t frameBytes = uint64_t(CHANNELS * BytesPerSample(mFormat));
-    if (HeaderBytes(mFormat) - 8 + uint64_t(mFrames + frames) * frameBytes > MAX_RIFF_BYTES) {
+    if (mFrames + frames > MaxFrames(mFormat)) {
         *error = "the render is longer than a WAV file can hold (4 GB)";
         return false;
     }

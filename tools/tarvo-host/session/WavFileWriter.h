@@ -45,6 +45,8 @@ public:
     void Discard();
 
     static std::string TemporaryPath(const std::string& path) { return path + ".part"; }
+    // The most frames a WAV file of that format can hold.
+    static int64_t MaxFrames(EWavFormat format);
 
 private:
     bool WriteHeader(uint32_t dataBytes);

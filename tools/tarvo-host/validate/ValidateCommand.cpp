@@ -57,8 +57,6 @@ bool ParseOptions(const std::vector<std::string>& args, ValidateOptions* options
     return true;
 }
 
-// How much slower than native this process computes: 1 on an ordinary
-// machine, more under emulation or on a loaded one.
 // The JSON report's file can be written: its temporary name is created
 // (and removed again) before any work starts.
 bool CheckJsonWritable(const std::string& path, std::string* error)
