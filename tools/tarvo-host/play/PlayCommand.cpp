@@ -42,8 +42,6 @@ std::string ProgramNameFromPath(const std::string& path)
     return name;
 }
 
-// Saved to a temporary name and renamed, so that an interrupted save never
-// leaves half a preset where a good one was.
 bool SaveProgramFile(HostSession* session, const std::string& path, const std::string& name, std::string* error)
 {
     std::vector<uint8_t> chunk;
@@ -53,13 +51,7 @@ bool SaveProgramFile(HostSession* session, const std::string& path, const std::s
     ProgramFile::Build(effect->uniqueID, effect->version,
                        name.empty() ? ProgramNameFromPath(path).c_str() : name.c_str(), chunk.data(), chunk.size(),
                        &file);
-    std::string part = path + ".part";
-    if (!WriteWholeFile(part, file.data(), file.size(), error)) return false;
-    if (!ReplaceFile(part, path, error)) {
-        std::remove(part.c_str());
-        return false;
-    }
-    return true;
+    return WriteWholeFileReplacing(path, file.data(), file.size(), error);
 }
 }  // namespace
 

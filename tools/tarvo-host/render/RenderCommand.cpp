@@ -145,8 +145,7 @@ int RunMidiFileRender(const MidiFileReader& file, HostSession* synth, const Rend
     const double rate = options.play.transport.sampleRate;
     const int frames = options.play.blockSize;
     // By default every event of the file, also one at its very end.
-    const double lengthSeconds = file.LengthSeconds();
-    const int64_t lengthFrames = int64_t(std::floor(lengthSeconds * rate + 0.5));
+    const int64_t lengthFrames = int64_t(std::floor(file.LengthSeconds() * rate + 0.5));
     const int64_t blocks = options.play.blocks >= 0 ? options.play.blocks : lengthFrames / frames + 1;
 
     SynthRenderer synthRun(synth, options);

@@ -107,6 +107,14 @@ bool ReplaceFile(const std::string& temporary, const std::string& path, std::str
     return false;
 }
 
+bool WriteWholeFileReplacing(const std::string& path, const void* data, size_t size, std::string* error)
+{
+    const std::string temporary = path + ".part";
+    if (WriteWholeFile(temporary, data, size, error) && ReplaceFile(temporary, path, error)) return true;
+    std::remove(temporary.c_str());
+    return false;
+}
+
 bool CanWriteFile(const std::string& path, std::string* error)
 {
     struct stat info;

@@ -35,6 +35,10 @@ bool CanWriteFile(const std::string& path, std::string* error);
 // an existing file: an earlier output's regular file is replaced, anything
 // else that has the name is left alone and the rename fails.
 bool ReplaceFile(const std::string& temporary, const std::string& path, std::string* error);
+// Writes the whole file to a temporary name beside path ("PATH.part") and
+// renames it onto path, so that an interrupted write never leaves half a
+// file where a good one was; the temporary file is removed on failure.
+bool WriteWholeFileReplacing(const std::string& path, const void* data, size_t size, std::string* error);
 
 // Splits at runs of spaces and tabs.
 std::vector<std::string> SplitWords(const std::string& line);

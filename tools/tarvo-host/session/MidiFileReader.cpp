@@ -182,10 +182,11 @@ double MidiFileReader::Seconds(uint64_t tick) const
 
 double MidiFileReader::TempoAt(double seconds) const
 {
-    uint32_t tempo = DEFAULT_MICROSECONDS_PER_QUARTER;
-    for (const TempoChange& change : mTempos) {
-        if (change.seconds > seconds) break;
-        tempo = change.microsecondsPerQuarter;
-    }
+    // The last change at or before that time: a render asks once a block,
+    // and a file may hold any number of changes.
+    auto next = std::upper_bound(mTempos.begin(), mTempos.end(), seconds,
+                                 [](double s, const TempoChange& change) { return s < change.seconds; });
+    const uint32_t tempo =
+        next == mTempos.begin() ? DEFAULT_MICROSECONDS_PER_QUARTER : (next - 1)->microsecondsPerQuarter;
     return 60e6 / tempo;
 }

@@ -57,17 +57,6 @@ bool ParseOptions(const std::vector<std::string>& args, ValidateOptions* options
     return true;
 }
 
-// The JSON report's file can be written: its temporary name is created
-// (and removed again) before any work starts.
-bool CheckJsonWritable(const std::string& path, std::string* error)
-{
-    if (path.empty()) return true;
-    std::string temporary = TemporaryPath(path);
-    if (!WriteWholeFile(temporary, "", error)) return Fail(error, "--json: " + *error);
-    std::remove(temporary.c_str());
-    return true;
-}
-
 // --chunk: a state chunk as a plug-in gave it, or a program file (.fxp,
 // told by its magic) holding one.
 // *programId: the plug-in a program file names, else 0.
@@ -173,7 +162,8 @@ int ValidateCommand::Run(const std::vector<std::string>& args)
     RunDescription description;
     std::vector<uint8_t> state;
     int32_t programId = 0;
-    if (!CheckJsonWritable(options.jsonPath, &error) || !ReadState(options.chunkPath, &state, &programId, &error) ||
+    if (!CheckOutputFiles({{"--json", options.jsonPath}})) return EExitCode_Unusable;
+    if (!ReadState(options.chunkPath, &state, &programId, &error) ||
         !DescribePlugin(options, programId, &description, &error)) {
         ReportError(error);
         return EExitCode_Unusable;

@@ -113,8 +113,6 @@ std::string CheckFigures::Text() const
     return text;
 }
 
-std::string TemporaryPath(const std::string& path) { return path + ".part"; }
-
 void ValidateReport::Begin(const std::string& name)
 {
     std::snprintf(gCrashLine, sizeof(gCrashLine), "FAIL %s", name.c_str());
@@ -176,20 +174,16 @@ void ValidateReport::Comparison(const std::string& name, const std::vector<std::
     Verdict(name, failures, figures, detail);
 }
 
-bool ValidateReport::AnyFailed() const
+ValidateReport::Counts ValidateReport::Tally() const
 {
+    Counts counts;
     for (const CheckResult& result : mResults) {
-        if (result.status == ECheckStatus_Fail) return true;
+        if (result.status == ECheckStatus_Pass) ++counts.passed;
+        if (result.status == ECheckStatus_Fail) ++counts.failed;
+        if (result.status == ECheckStatus_Skip) ++counts.skipped;
+        if (result.nothingToCompare) ++counts.nothingToCompare;
     }
-    return false;
-}
-
-bool ValidateReport::AnyRan() const
-{
-    for (const CheckResult& result : mResults) {
-        if (result.status != ECheckStatus_Skip) return true;
-    }
-    return false;
+    return counts;
 }
 
 bool ValidateReport::WriteJson(std::string* error) const
@@ -238,13 +232,9 @@ bool ValidateReport::WriteJson(std::string* error) const
     json.Key("outputs");
     json.Integer(run.outputs);
     json.EndObject();
-    int counts[3] = {0, 0, 0};
-    int nothing = 0;
     json.Key("checks");
     json.BeginArray();
     for (const CheckResult& result : mResults) {
-        ++counts[result.status];
-        if (result.nothingToCompare) ++nothing;
         json.BeginObject(true);
         json.Key("name");
         json.String(result.name);
@@ -274,39 +264,31 @@ bool ValidateReport::WriteJson(std::string* error) const
         json.EndObject();
     }
     json.EndArray();
+    const Counts counts = Tally();
     json.Key("counts");
     json.BeginObject(true);
     json.Key("passed");
-    json.Integer(counts[ECheckStatus_Pass]);
+    json.Integer(counts.passed);
     json.Key("failed");
-    json.Integer(counts[ECheckStatus_Fail]);
+    json.Integer(counts.failed);
     json.Key("skipped");
-    json.Integer(counts[ECheckStatus_Skip]);
+    json.Integer(counts.skipped);
     json.Key("nothingToCompare");
-    json.Integer(nothing);
+    json.Integer(counts.nothingToCompare);
     json.EndObject();
     // The run's verdict, as the exit status gives it: no check failed and
     // at least one ran.
     json.Key("passed");
-    json.Boolean(!AnyFailed() && AnyRan());
+    json.Boolean(counts.failed == 0 && counts.passed > 0);
     json.EndObject();
-    std::string temporary = TemporaryPath(mJsonPath);
-    if (!WriteWholeFile(temporary, json.Text(), error)) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return ReplaceFile(temporary, mJsonPath, error);
+    const std::string text = json.Text();
+    return WriteWholeFileReplacing(mJsonPath, text.data(), text.size(), error);
 }
 
 void ValidateReport::PrintSummary() const
 {
-    int counts[3] = {0, 0, 0};
-    int nothing = 0;
-    for (const CheckResult& result : mResults) {
-        ++counts[result.status];
-        if (result.nothingToCompare) ++nothing;
-    }
-    std::printf("checks: passed %d, failed %d, skipped %d (nothing to compare %d)\n", counts[ECheckStatus_Pass],
-                counts[ECheckStatus_Fail], counts[ECheckStatus_Skip], nothing);
+    const Counts counts = Tally();
+    std::printf("checks: passed %d, failed %d, skipped %d (nothing to compare %d)\n", counts.passed, counts.failed,
+                counts.skipped, counts.nothingToCompare);
     std::fflush(stdout);
 }

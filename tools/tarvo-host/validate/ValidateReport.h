@@ -88,8 +88,22 @@ public:
     void Comparison(const std::string& name, const std::vector<std::string>& failures, bool produced,
                     const CheckFigures& figures = CheckFigures(), const std::string& detail = "");
 
-    bool AnyFailed() const;
-    bool AnyRan() const;
+    // How many checks had each status, and how many of the skipped ones had
+    // nothing to compare.
+    struct Counts {
+        int passed = 0;
+        int failed = 0;
+        int skipped = 0;
+        int nothingToCompare = 0;
+    };
+    Counts Tally() const;
+    bool AnyFailed() const { return Tally().failed > 0; }
+    // A run in which every check was skipped validated nothing.
+    bool AnyRan() const
+    {
+        const Counts counts = Tally();
+        return counts.passed + counts.failed > 0;
+    }
     const std::vector<CheckResult>& Results() const { return mResults; }
     // The file given with --json (written also after a crash); empty: no
     // file. Written to a temporary name beside it and renamed when complete.
@@ -105,6 +119,3 @@ private:
     RunDescription mDescription;
     double mBegun = 0.0;
 };
-
-// The temporary name a file is written to before it is renamed.
-std::string TemporaryPath(const std::string& path);
